@@ -1,0 +1,78 @@
+#pragma once
+// Records that cross the render interface. The caller owns each record and
+// unregisters it before destroying it; the renderer keeps pointers to them,
+// reads them every frame and attaches its own GPU objects.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "render/math.h"
+
+// GPU-side objects are the renderer's own; the rest of the system only
+// carries pointers to them.
+struct GpuMesh;
+struct GpuCubeMap;
+
+// A triangle list without index data: vertices 0, 1, 2 are the first
+// triangle. Each attribute array holds vertexCount entries or is null.
+struct Mesh {
+    uint32_t vertexCount = 0;
+    uint32_t strideBytes = 0;  // written by the renderer when it builds the vertex buffer
+    std::unique_ptr<float[]> positions;  // 3 floats per vertex
+    std::unique_ptr<float[]> normals;    // 3 floats per vertex
+    std::unique_ptr<float[]> texcoords;  // 2 floats per vertex
+    std::unique_ptr<float[]> tangents;   // 3 floats per vertex
+    std::unique_ptr<float[]> binormals;  // 3 floats per vertex
+    std::string name;
+};
+
+// A colour texture and its normal map, 3 bytes per pixel (red, green, blue),
+// rows packed without padding; the first row becomes the texture's top row.
+struct Material {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t channels = 0;
+    std::unique_ptr<uint8_t[]> diffuse;    // size bytes
+    std::unique_ptr<uint8_t[]> normalMap;  // width * height * 3 bytes
+    uint32_t size = 0;                     // channels * width * height
+    std::string name;
+
+    Material() = default;
+    Material(const Material&) = delete;
+    Material& operator=(const Material&) = delete;
+    ~Material();  // writes "material dtor"
+};
+
+// One drawn object; the pointers reach the live vectors of its entity.
+struct RenderInstance {
+    Mesh* mesh = nullptr;
+    Vec3* position = nullptr;
+    Vec3* scale = nullptr;
+    Vec3* rotation = nullptr;  // yaw, pitch, roll in radians
+    uint8_t* vertexDataChanged = nullptr;  // non-zero: re-upload the mesh, then clear
+    GpuMesh* gpuMesh = nullptr;            // set by the renderer
+    Matrix4* modelMatrix = nullptr;        // owned by the renderer while registered
+    std::string materialName;              // looked up among the materials every frame
+};
+
+struct RenderLight {
+    int id = 0;
+    Vec3* position = nullptr;
+    Vec3* colour = nullptr;  // red, green, blue
+    Vec3* cutoff = nullptr;  // only x is read
+    GpuCubeMap* shadowMap = nullptr;  // set by the renderer
+};
+
+struct TextInstance {
+    const char* text = nullptr;  // zero-terminated; the owner may rewrite it at any time
+    int bigFont = 0;             // non-zero selects the large font
+    int x = 0;                   // top-left of the text, pixels
+    int y = 0;
+    uint32_t colour = 0;         // ARGB
+};
+
+struct LineSet {
+    const float* points = nullptr;  // x, y, z triples in world space
+    uint32_t count = 0;
+};

@@ -1,0 +1,70 @@
+#pragma once
+// Turns a bare resource name and a resource type into a file on disk and
+// reads it whole. Every file read stays in the resource file cache
+// (loadedFiles) until it is released; readers look there first.
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum ResourceType : int {
+    kResourceNone = 0,
+    kResourceModel = 3,
+    kResourceTexture = 4,
+};
+
+// Longest resource name that fits a ResourceFile record.
+constexpr size_t kMaxResourceNameLength = 31;
+
+// A copy of one cache entry. The bytes belong to the cache: holders of a copy
+// never free them. type 0 means that nothing was opened.
+struct ResourceFile {
+    uint32_t reserved = 0;
+    char name[kMaxResourceNameLength + 1] = {};
+    uint32_t size = 0;
+    const uint8_t* data = nullptr;
+    int type = kResourceNone;
+};
+
+struct SearchPath {
+    std::string dir;  // with its trailing separator, e.g. "tex/"
+    std::string ext;  // without the dot, e.g. "bmp"
+    int type = kResourceNone;
+};
+
+class FileManager {
+public:
+    // 0 when added; -2 when the type already has a search path (the first stays).
+    int AddSearchPath(std::string_view dir, std::string_view ext, int type);
+    // Reads dir + name + "." + ext whole and caches it. A record with type 0
+    // when the type is unknown or the file cannot be opened or read (logged
+    // "Cannot open file: " + path). Names longer than 31 characters are refused
+    // the same way, so that two long names can never share a cache entry.
+    ResourceFile OpenFile(std::string_view name, int type);
+    // 0 when an entry of that name and type was freed and removed; -1 when none.
+    int ReleaseFile(std::string_view name, int type);
+    // The first cache entry of that type and name, if any.
+    std::optional<ResourceFile> FindLoaded(std::string_view name, int type) const;
+
+    size_t LoadedCount() const;
+
+private:
+    struct LoadedFile {
+        ResourceFile record;
+        std::unique_ptr<uint8_t[]> bytes;
+    };
+
+    const SearchPath* FindSearchPath(int type) const;
+
+    mutable std::mutex mutex_;
+    std::list<LoadedFile> loadedFiles_;
+    std::vector<SearchPath> searchPaths_;
+};
+
+// The process-wide file manager.
+FileManager& TheFileManager();

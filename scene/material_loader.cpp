@@ -1,0 +1,126 @@
+#include "scene/material_loader.h"
+
+#include <cstring>
+
+#include "render/render_interface.h"
+#include "runtime/log.h"
+#include "runtime/runtime_state.h"
+#include "scene/bitmap.h"
+#include "scene/resource_open.h"
+#include "scene/xml_reader.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr uint8_t kFlatNormal[3] = {127, 127, 255};
+
+// Copies width x height 3-byte pixels, reversing each row left to right.
+void CopyRowsMirrored(const uint8_t* source, uint8_t* target, uint32_t width, uint32_t height)
+{
+    const size_t rowBytes = size_t{width} * 3;
+    for (size_t row = 0; row < height; ++row) {
+        const uint8_t* from = source + row * rowBytes;
+        uint8_t* to = target + row * rowBytes + rowBytes - 3;
+        for (uint32_t column = 0; column < width; ++column, from += 3, to -= 3) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+        }
+    }
+}
+
+// Decodes a texture through the file cache and takes it out of the cache
+// again: texture bytes live only while their material is being made.
+int DecodeTexture(const std::string& name, DecodedBitmap* out)
+{
+    const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceTexture);
+    if (!file) {
+        return 1;  // absent
+    }
+    const int result = DecodeBitmap(*file, out);
+    TheFileManager().ReleaseFile(name, kResourceTexture);
+    return result;
+}
+
+}  // namespace
+
+std::unique_ptr<Material> MakeMaterial(const std::string& name, uint32_t channels,
+                                       uint32_t width, uint32_t height,
+                                       const uint8_t* colour, const uint8_t* normal)
+{
+    auto material = std::make_unique<Material>();
+    material->width = width;
+    material->height = height;
+    material->channels = channels;
+    material->size = channels * width * height;
+    material->name = name;
+
+    const size_t pixelBytes = size_t{width} * height * 3;
+    material->diffuse = std::make_unique<uint8_t[]>(material->size);  // zeroed
+    Log("material ", name, " width: ", width, " height: ", height, " channel: ", channels,
+        " size", material->size, " dataptr: ", HexAddress{material->diffuse.get()});
+    if (colour && pixelBytes <= material->size) {
+        CopyRowsMirrored(colour, material->diffuse.get(), width, height);
+    }
+
+    material->normalMap = std::make_unique_for_overwrite<uint8_t[]>(pixelBytes);
+    if (normal) {
+        CopyRowsMirrored(normal, material->normalMap.get(), width, height);
+    } else {
+        for (size_t i = 0; i < pixelBytes; i += 3) {
+            std::memcpy(material->normalMap.get() + i, kFlatNormal, 3);
+        }
+    }
+    return material;
+}
+
+int LoadMaterialFile(Material** out, const std::string& name)
+{
+    if (!out) {
+        return -1;
+    }
+    DecodedBitmap colour;
+    if (DecodeTexture(name, &colour) != 0) {
+        return -1;
+    }
+
+    const std::string normalName = name + "_normal";
+    DecodedBitmap normal;
+    const int normalResult = DecodeTexture(normalName, &normal);
+    const uint64_t pixels = uint64_t{colour.width} * colour.height;
+    const bool normalUsable = normalResult == 0 && normal.imageSize / 3 >= pixels;
+    if (normalResult == -1 || (normalResult == 0 && !normalUsable)) {
+        Log("Normal map ", normalName, " is malformed or smaller than ", name,
+            "; using a flat normal map");
+    }
+
+    std::unique_ptr<Material> material =
+        MakeMaterial(name, colour.channels, colour.width, colour.height, colour.rgb.get(),
+                     normalUsable ? normal.rgb.get() : nullptr);
+    *out = material.release();  // lives for the rest of the run
+    if (RenderInterface* renderer = GetRenderer()) {
+        renderer->CreateMaterial(*out);
+    }
+    return 0;
+}
+
+Material* LoadMaterial(const std::string& name)
+{
+    Material* material = nullptr;
+    if (LoadMaterialFile(&material, name) != 0) {
+        LogLine("Loading Material failure");
+        return nullptr;
+    }
+    AppendMaterial(material);
+    return material;
+}
+
+void LoadMaterials(XMLTagExtended* section)
+{
+    if (!section) {
+        return;
+    }
+    for (XMLTag* child : section->children) {
+        LoadMaterial(child->name);
+    }
+}

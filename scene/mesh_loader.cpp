@@ -1,0 +1,96 @@
+#include "scene/mesh_loader.h"
+
+#include <cstring>
+
+#include "render/render_interface.h"
+#include "runtime/log.h"
+#include "runtime/runtime_state.h"
+#include "scene/resource_open.h"
+#include "scene/xml_reader.h"
+#include "world/world.h"
+
+namespace {
+
+uint32_t ReadU32(const uint8_t* bytes)
+{
+    uint32_t value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+// Splits the interleaved vertex records into the mesh's five arrays.
+void SplitVertexRecords(const uint8_t* records, Mesh& mesh)
+{
+    float* positions = mesh.positions.get();
+    float* texcoords = mesh.texcoords.get();
+    float* normals = mesh.normals.get();
+    float* tangents = mesh.tangents.get();
+    float* binormals = mesh.binormals.get();
+    for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
+        float record[14];
+        std::memcpy(record, records + static_cast<size_t>(v) * kMeshVertexBytes, sizeof record);
+        std::memcpy(positions + 3 * static_cast<size_t>(v), record + 0, 3 * sizeof(float));
+        std::memcpy(texcoords + 2 * static_cast<size_t>(v), record + 3, 2 * sizeof(float));
+        std::memcpy(normals + 3 * static_cast<size_t>(v), record + 5, 3 * sizeof(float));
+        std::memcpy(tangents + 3 * static_cast<size_t>(v), record + 8, 3 * sizeof(float));
+        std::memcpy(binormals + 3 * static_cast<size_t>(v), record + 11, 3 * sizeof(float));
+    }
+}
+
+}  // namespace
+
+int ParseMeshFile(const ResourceFile& file, Mesh** out, const std::string& name)
+{
+    if (!out || name.empty() || !file.data || file.size < kMeshHeaderBytes) {
+        return -1;
+    }
+    const uint32_t count = ReadU32(file.data);
+    if (ReadU32(file.data + 4) != kMeshMagic) {
+        return -1;
+    }
+    const uint64_t needed = kMeshHeaderBytes + uint64_t{kMeshVertexBytes} * count;
+    if (file.size < needed) {
+        return -1;
+    }
+    auto* mesh = new Mesh;
+    mesh->vertexCount = count;
+    mesh->positions = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
+    mesh->texcoords = std::make_unique_for_overwrite<float[]>(2 * size_t{count});
+    mesh->normals = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
+    mesh->tangents = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
+    mesh->binormals = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
+    mesh->name = name;
+    SplitVertexRecords(file.data + kMeshHeaderBytes, *mesh);
+    *out = mesh;
+    return 0;
+}
+
+Mesh* LoadMesh(const std::string& name)
+{
+    const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceModel);
+    if (!file) {
+        Log("Cannot load file ", name);
+        return nullptr;
+    }
+    Mesh* mesh = nullptr;
+    if (ParseMeshFile(*file, &mesh, name) != 0) {
+        LogLine("Creating Mesh failure");
+        return nullptr;
+    }
+    if (RenderInterface* renderer = GetRenderer()) {
+        renderer->CreateMesh(mesh);
+    }
+    // The mesh lives for the rest of the run, listed by the world registry.
+    AppendMesh(mesh);
+    return mesh;
+}
+
+void LoadMeshes(XMLTagExtended* section)
+{
+    if (!section) {
+        return;
+    }
+    for (XMLTag* child : section->children) {
+        LoadMesh(child->name);
+    }
+}

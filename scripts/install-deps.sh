@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test, benchmark
+# and play, and only those that are missing. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  g++ cmake ninja-build pkg-config
+  # window, input, GL context, message boxes, audio device, music stream
+  libsdl2-dev libsdl2-mixer-dev
+  # OpenGL 4.5 core through libepoxy; Mesa's software rasteriser without a GPU
+  libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl1 libgl1
+  # fonts
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev imagemagick
+  # content tools
+  libvorbis-dev libstb-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: run as root to install packages" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

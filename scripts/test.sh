@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the plain
+# build (warnings are errors), the unit tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+passed=0
+failed=0
+
+# Runs ctest with the given arguments and adds its counts to the totals.
+run_ctest() {
+  local log
+  log=$(mktemp)
+  local status=0
+  # Without address-space randomisation: ThreadSanitizer in this toolchain
+  # cannot map its shadow memory under the kernel's high-entropy layout.
+  setarch "$(uname -m)" -R ctest --output-on-failure --timeout 600 -j "$jobs" "$@" 2>&1 | tee "$log" || status=1
+  local summary
+  summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [ -n "$summary" ]; then
+    local total bad
+    bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$summary")
+    total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$summary")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    failed=$((failed + 1))
+  fi
+  rm -f "$log"
+  return $status
+}
+
+overall=0
+
+echo "== build (warnings are errors)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_WERROR=ON
+cmake --build build -j "$jobs"
+run_ctest --test-dir build || overall=1
+
+echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
+  -DDEMO_SANITIZE=address -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_ctest --test-dir build-asan -L unit || overall=1
+
+echo "== threaded tests under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
+  -DDEMO_SANITIZE=thread -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF
+cmake --build build-tsan -j "$jobs" --target demo_threaded_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  run_ctest --test-dir build-tsan -L threads || overall=1
+
+echo "$passed passed, $failed failed"
+exit $overall

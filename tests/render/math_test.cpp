@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "render/math.h"
+
+namespace {
+
+constexpr float kPi = std::numbers::pi_v<float>;
+
+void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f)
+{
+    EXPECT_NEAR(v.x, x, tolerance);
+    EXPECT_NEAR(v.y, y, tolerance);
+    EXPECT_NEAR(v.z, z, tolerance);
+}
+
+void ExpectIdentity(const Matrix4& m, float tolerance = 1e-5f)
+{
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 4; ++col) {
+            EXPECT_NEAR(m.m[row][col], row == col ? 1.0f : 0.0f, tolerance) << row << "," << col;
+        }
+    }
+}
+
+// p * M with the full homogeneous divide, as the rasteriser does it.
+Vec3 Project(const Vec3& p, const Matrix4& m)
+{
+    const Vec3 v = TransformCoord(p, m);
+    const float w = p.x * m.m[0][3] + p.y * m.m[1][3] + p.z * m.m[2][3] + m.m[3][3];
+    return Vec3{v.x / w, v.y / w, v.z / w};
+}
+
+}  // namespace
+
+TEST(Vec3Test, CopyingAndInPlaceOperationsDiffer)
+{
+    Vec3 v;
+    v.Set(1, 2, 3);
+    const Vec3 moved = v.Plus(1, 1, 1);
+    ExpectVec(moved, 2, 3, 4);
+    ExpectVec(v, 1, 2, 3);
+    ExpectVec(v.Times(2), 2, 4, 6);
+    ExpectVec(v, 1, 2, 3);
+
+    v.Add(1, 1, 1).Scale(2);  // chained on the same object
+    ExpectVec(v, 4, 6, 8);
+    ExpectVec(v.Clear(), 0, 0, 0);
+}
+
+TEST(Vec3Test, NormalizeGivesUnitLengthAndLeavesZeroAlone)
+{
+    Vec3 v{3, 0, 4};
+    ExpectVec(v.Normalize(), 0.6f, 0.0f, 0.8f);
+
+    Vec3 zero;
+    zero.Normalize();
+    EXPECT_FALSE(std::isnan(zero.x) || std::isnan(zero.y) || std::isnan(zero.z));
+    ExpectVec(zero, 0, 0, 0, 0.0f);
+}
+
+TEST(QuaternionTest, AxisAngleProductAndMatrix)
+{
+    Quaternion half;
+    half.FromAxisAngle(0, 1, 0, kPi);
+    EXPECT_FLOAT_EQ(half.y, 1.0f);
+    EXPECT_NEAR(half.w, 0.0f, 1e-7f);
+    EXPECT_NE(half.w, 0.0f);  // cos of a float pi/2, not an exact zero
+
+    // Identity on either side reproduces the other operand.
+    Quaternion q{0.1f, -0.2f, 0.3f, 0.9f};
+    Quaternion out;
+    q.Multiply(out, 0, 0, 0, 1);
+    EXPECT_FLOAT_EQ(out.x, q.x);
+    EXPECT_FLOAT_EQ(out.w, q.w);
+    Quaternion identity{0, 0, 0, 1};
+    identity.Multiply(out, q.x, q.y, q.z, q.w);
+    EXPECT_FLOAT_EQ(out.y, q.y);
+    EXPECT_FLOAT_EQ(out.z, q.z);
+
+    // Two quarter turns about y make a half turn: (1,0,0) goes to (-1,0,0).
+    Quaternion quarter;
+    quarter.FromAxisAngle(0, 1, 0, kPi / 2);
+    Quaternion twice;
+    quarter.Multiply(twice, quarter.x, quarter.y, quarter.z, quarter.w);
+    Matrix4 m;
+    ASSERT_EQ(twice.ToMatrix(&m), &m);
+    ExpectVec(TransformCoord(Vec3{1, 0, 0}, m), -1, 0, 0);
+
+    // A quarter turn about y in the row-vector, left-handed convention
+    // matches the yaw rotation matrix.
+    Matrix4 fromQuaternion;
+    Matrix4 fromYaw;
+    quarter.ToMatrix(&fromQuaternion);
+    MatrixRotationYawPitchRoll(&fromYaw, kPi / 2, 0, 0);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(fromQuaternion.m[i / 4][i % 4], fromYaw.m[i / 4][i % 4], 1e-6f);
+    }
+
+    // Non-commutative: the object the call is made on is the left operand.
+    Quaternion a{0, 0, 0.7071068f, 0.7071068f};  // about z
+    Quaternion b{0.7071068f, 0, 0, 0.7071068f};  // about x
+    Quaternion ab;
+    Quaternion ba;
+    a.Multiply(ab, b.x, b.y, b.z, b.w);
+    b.Multiply(ba, a.x, a.y, a.z, a.w);
+    EXPECT_NEAR(ab.y, 0.5f, 1e-6f);
+    EXPECT_NEAR(ba.y, -0.5f, 1e-6f);
+}
+
+TEST(QuaternionTest, ToMatrixOfIdentityAndZeroIsIdentityAndNullIsRefused)
+{
+    Matrix4 m;
+    Quaternion{0, 0, 0, 1}.ToMatrix(&m);
+    ExpectIdentity(m, 0.0f);
+    Quaternion zero;
+    zero.Clear().ToMatrix(&m);
+    ExpectIdentity(m, 0.0f);
+    EXPECT_EQ(zero.ToMatrix(nullptr), nullptr);
+}
+
+TEST(MatrixTest, TranslationScalingAndOrderOfProducts)
+{
+    Matrix4 t;
+    Matrix4 s;
+    MatrixTranslation(&t, 10, 20, 30);
+    MatrixScaling(&s, 2, 3, 4);
+    ExpectVec(TransformCoord(Vec3{1, 1, 1}, t), 11, 21, 31);
+    ExpectVec(TransformCoord(Vec3{1, 1, 1}, s), 2, 3, 4);
+
+    // A then B is A * B: scale then translate differs from the reverse.
+    Matrix4 st;
+    Matrix4 ts;
+    MatrixMultiply(&st, &s, &t);
+    MatrixMultiply(&ts, &t, &s);
+    ExpectVec(TransformCoord(Vec3{1, 1, 1}, st), 12, 23, 34);
+    ExpectVec(TransformCoord(Vec3{1, 1, 1}, ts), 22, 63, 124);
+
+    // The output may alias an operand.
+    MatrixMultiply(&s, &s, &t);
+    ExpectVec(TransformCoord(Vec3{1, 1, 1}, s), 12, 23, 34);
+}
+
+TEST(MatrixTest, YawPitchRollAxesAndOrder)
+{
+    Matrix4 r;
+    // Yaw turns about the vertical axis: +x goes to -z (left-handed).
+    MatrixRotationYawPitchRoll(&r, kPi / 2, 0, 0);
+    ExpectVec(TransformCoord(Vec3{1, 0, 0}, r), 0, 0, -1);
+    // Pitch turns about x: +y goes to +z.
+    MatrixRotationYawPitchRoll(&r, 0, kPi / 2, 0);
+    ExpectVec(TransformCoord(Vec3{0, 1, 0}, r), 0, 0, 1);
+    // Roll turns about z: +x goes to +y.
+    MatrixRotationYawPitchRoll(&r, 0, 0, kPi / 2);
+    ExpectVec(TransformCoord(Vec3{1, 0, 0}, r), 0, 1, 0);
+    // Roll first, then pitch, then yaw: +y pitches to +z, which yaws to +x.
+    MatrixRotationYawPitchRoll(&r, kPi / 2, kPi / 2, 0);
+    ExpectVec(TransformCoord(Vec3{0, 1, 0}, r), 1, 0, 0);
+}
+
+TEST(MatrixTest, WorldTransformScalesThenRotatesThenTranslates)
+{
+    Matrix4 world;
+    MatrixWorldTransform(&world, Vec3{10, 0, 0}, Vec3{2, 2, 2}, Vec3{kPi / 2, 0, 0});
+    ExpectVec(TransformCoord(Vec3{1, 0, 0}, world), 10, 0, -2);
+
+    // A zero scale collapses everything onto the position.
+    MatrixWorldTransform(&world, Vec3{1, 2, 3}, Vec3{0, 0, 0}, Vec3{0.3f, 0.2f, 0.1f});
+    ExpectVec(TransformCoord(Vec3{5, -7, 9}, world), 1, 2, 3);
+}
+
+TEST(MatrixTest, InverseTransposeAndSingularMatrices)
+{
+    Matrix4 world;
+    MatrixWorldTransform(&world, Vec3{1, -2, 3}, Vec3{2, 0.5f, 3}, Vec3{0.4f, -0.3f, 1.2f});
+    Matrix4 inverse;
+    float determinant = 0;
+    ASSERT_EQ(MatrixInverse(&inverse, &determinant, &world), &inverse);
+    EXPECT_NEAR(determinant, 3.0f, 1e-4f);  // product of the scale factors
+    Matrix4 product;
+    MatrixMultiply(&product, &world, &inverse);
+    ExpectIdentity(product, 1e-5f);
+
+    Matrix4 transposed;
+    MatrixTranspose(&transposed, &world);
+    EXPECT_EQ(transposed.m[3][0], world.m[0][3]);
+    EXPECT_EQ(transposed.m[0][3], world.m[3][0]);
+    EXPECT_EQ(transposed.m[1][2], world.m[2][1]);
+
+    Matrix4 flat;
+    MatrixScaling(&flat, 1, 0, 1);
+    Matrix4 untouched;
+    MatrixTranslation(&untouched, 7, 7, 7);
+    EXPECT_EQ(MatrixInverse(&untouched, nullptr, &flat), nullptr);
+    EXPECT_EQ(untouched.m[3][0], 7.0f);
+}
+
+TEST(MatrixTest, PerspectiveMapsDepthToZeroOne)
+{
+    Matrix4 p;
+    MatrixPerspectiveFovLH(&p, kPi / 2, 2.0f, 1.0f, 101.0f);
+    EXPECT_NEAR(p.m[0][0], 0.5f, 1e-6f);
+    EXPECT_NEAR(p.m[1][1], 1.0f, 1e-6f);
+    EXPECT_NEAR(p.m[2][2], 1.01f, 1e-6f);
+    EXPECT_EQ(p.m[2][3], 1.0f);
+    EXPECT_NEAR(p.m[3][2], -1.01f, 1e-6f);
+
+    EXPECT_NEAR(Project(Vec3{0, 0, 1}, p).z, 0.0f, 1e-6f);
+    EXPECT_NEAR(Project(Vec3{0, 0, 101}, p).z, 1.0f, 1e-6f);
+    // The edge of the vertical field of view lands on the edge of the picture.
+    EXPECT_NEAR(Project(Vec3{0, 10, 10}, p).y, 1.0f, 1e-6f);
+    EXPECT_NEAR(Project(Vec3{20, 0, 10}, p).x, 1.0f, 1e-6f);
+}
+
+TEST(MatrixTest, LookAtPutsTheTargetOnThePositiveZAxis)
+{
+    Matrix4 view;
+    const Vec3 eye{5, 0, 0};
+    const Vec3 at{0, 0, 0};
+    const Vec3 up{0, 1, 0};
+    MatrixLookAtLH(&view, &eye, &at, &up);
+    ExpectVec(TransformCoord(at, view), 0, 0, 5);
+    ExpectVec(TransformCoord(Vec3{0, 1, 0}, view), 0, 1, 5);
+    // Looking along -x with y up, +z is to the right in a left-handed view.
+    ExpectVec(TransformCoord(Vec3{0, 0, 1}, view), 1, 0, 5);
+}

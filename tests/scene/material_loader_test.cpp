@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "scene/material_loader.h"
+#include "scene/xml_reader.h"
+#include "tests/scene/scene_fixture.h"
+#include "world/world.h"
+
+namespace {
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c)
+{
+    return out << "(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
+}
+
+// A 24-bit bitmap: 54-byte header, then the given pixel bytes as stored
+// (bottom row first, blue-green-red). imageSize defaults to the pixel bytes.
+std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, const std::vector<uint8_t>& pixels,
+                                uint32_t imageSize = ~0u)
+{
+    std::vector<uint8_t> bytes = {'B', 'M'};
+    PutU32(bytes, 54 + static_cast<uint32_t>(pixels.size()));
+    PutU32(bytes, 0);
+    PutU32(bytes, 54);
+    PutU32(bytes, 40);
+    PutU32(bytes, width);
+    PutU32(bytes, height);
+    PutU16(bytes, 1);
+    PutU16(bytes, 24);
+    PutU32(bytes, 0);
+    PutU32(bytes, imageSize == ~0u ? static_cast<uint32_t>(pixels.size()) : imageSize);
+    PutU32(bytes, 2835);
+    PutU32(bytes, 2835);
+    PutU32(bytes, 0);
+    PutU32(bytes, 0);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    return bytes;
+}
+
+// Stored pixel i is (blue, green, red) = (10i+1, 10i+2, 10i+3).
+std::vector<uint8_t> NumberedPixels(uint32_t count)
+{
+    std::vector<uint8_t> pixels;
+    for (uint32_t i = 0; i < count; ++i) {
+        pixels.insert(pixels.end(), {uint8_t(10 * i + 1), uint8_t(10 * i + 2), uint8_t(10 * i + 3)});
+    }
+    return pixels;
+}
+
+Rgb NumberedRgb(uint32_t i)
+{
+    return Rgb{uint8_t(10 * i + 3), uint8_t(10 * i + 2), uint8_t(10 * i + 1)};
+}
+
+Rgb PixelAt(const uint8_t* bytes, uint32_t width, uint32_t row, uint32_t column)
+{
+    const uint8_t* p = bytes + 3 * (size_t{row} * width + column);
+    return Rgb{p[0], p[1], p[2]};
+}
+
+std::string ConvertTool()
+{
+    return IMAGEMAGICK_CONVERT;
+}
+
+using MaterialLoaderTest = SceneFixture;
+
+}  // namespace
+
+TEST_F(MaterialLoaderTest, ColourTextureIsMirroredPerRowAndConvertedToRgb)
+{
+    WriteFile("tex/plate.bmp", BitmapFile(4, 2, NumberedPixels(8)));
+    StdoutCapture capture;
+    Material* material = LoadMaterial("plate");
+    const std::vector<std::string> lines = capture.Lines();
+    ASSERT_NE(material, nullptr);
+    EXPECT_EQ(material->width, 4u);
+    EXPECT_EQ(material->height, 2u);
+    EXPECT_EQ(material->channels, 3u);
+    EXPECT_EQ(material->size, 24u);
+    // Row 0 is the first stored (bottom) row, reversed left to right.
+    for (uint32_t column = 0; column < 4; ++column) {
+        EXPECT_EQ(PixelAt(material->diffuse.get(), 4, 0, column), NumberedRgb(3 - column));
+        EXPECT_EQ(PixelAt(material->diffuse.get(), 4, 1, column), NumberedRgb(7 - column));
+    }
+    // No normal map: flat normals, and the failed open shows before the material line.
+    for (uint32_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(PixelAt(material->normalMap.get(), 4, i / 4, i % 4), (Rgb{127, 127, 255}));
+    }
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Cannot open file: tex/plate_normal.bmp");
+    EXPECT_EQ(lines[1], "openfileerror");
+    EXPECT_TRUE(std::regex_match(
+        lines[2], std::regex("material plate width: 4 height: 2 channel: 3 size24 dataptr: [0-9a-f]+")))
+        << lines[2];
+    EXPECT_EQ(renderer.calls, std::vector<std::string>{"CreateMaterial plate"});
+    EXPECT_EQ(FindMaterial("plate"), material);
+    // Texture bytes leave the file cache once the material holds its copy.
+    EXPECT_FALSE(TheFileManager().FindLoaded("plate", kResourceTexture).has_value());
+}
+
+TEST_F(MaterialLoaderTest, NormalMapIsDecodedLikeTheColourTexture)
+{
+    WriteFile("tex/bumpy.bmp", BitmapFile(4, 1, NumberedPixels(4)));
+    std::vector<uint8_t> normals = NumberedPixels(5);
+    normals.erase(normals.begin(), normals.begin() + 3);  // pixels 1..4
+    WriteFile("tex/bumpy_normal.bmp", BitmapFile(4, 1, normals));
+    StdoutCapture capture;
+    Material* material = LoadMaterial("bumpy");
+    ASSERT_NE(material, nullptr);
+    EXPECT_EQ(capture.Lines().size(), 1u);  // only the "material ..." line
+    EXPECT_EQ(PixelAt(material->normalMap.get(), 4, 0, 0), NumberedRgb(4));
+    EXPECT_EQ(PixelAt(material->normalMap.get(), 4, 0, 3), NumberedRgb(1));
+    EXPECT_FALSE(TheFileManager().FindLoaded("bumpy_normal", kResourceTexture).has_value());
+}
+
+TEST_F(MaterialLoaderTest, BitmapsWrittenByAnIndependentToolKeepTheFormatsSkew)
+{
+    // 4 x 2, red with a blue top-left pixel: rows are 12 bytes, no padding.
+    std::filesystem::create_directories("tex");
+    const std::string convert = ConvertTool();
+    ASSERT_EQ(std::system((convert + " -size 4x2 xc:red -fill blue -draw 'point 0,0' -type truecolor "
+                                     "BMP3:tex/marked.bmp").c_str()), 0);
+    Material* marked = LoadMaterial("marked");
+    ASSERT_NE(marked, nullptr);
+    EXPECT_EQ(marked->channels, 3u);
+    // The top row is the second stored row; mirrored, its first pixel is last.
+    EXPECT_EQ(PixelAt(marked->diffuse.get(), 4, 1, 3), (Rgb{0, 0, 255}));
+    EXPECT_EQ(PixelAt(marked->diffuse.get(), 4, 1, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(PixelAt(marked->diffuse.get(), 4, 0, 3), (Rgb{255, 0, 0}));
+
+    // 5 x 2 red: each stored row is 15 bytes plus one padding byte, which the
+    // format does not skip, so the second row starts one byte late.
+    ASSERT_EQ(std::system((convert + " -size 5x2 xc:red -type truecolor BMP3:tex/skewed.bmp").c_str()), 0);
+    Material* skewed = LoadMaterial("skewed");
+    ASSERT_NE(skewed, nullptr);
+    EXPECT_EQ(skewed->width, 5u);
+    EXPECT_EQ(skewed->channels, 3u);  // 32 bytes / 10 pixels
+    for (uint32_t column = 0; column < 5; ++column) {
+        EXPECT_EQ(PixelAt(skewed->diffuse.get(), 5, 0, column), (Rgb{255, 0, 0}));
+    }
+    // Packed pixel 5 is (pad, blue, green) = black, pixel 6 is (red, blue, green) read
+    // as blue-green-red = blue; mirrored into columns 4 and 3 of row 1.
+    EXPECT_EQ(PixelAt(skewed->diffuse.get(), 5, 1, 4), (Rgb{0, 0, 0}));
+    EXPECT_EQ(PixelAt(skewed->diffuse.get(), 5, 1, 3), (Rgb{0, 0, 255}));
+}
+
+TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
+{
+    std::vector<uint8_t> noSignature = BitmapFile(2, 2, NumberedPixels(4));
+    noSignature[0] = 'X';
+    std::vector<uint8_t> headerOnly = BitmapFile(2, 2, {});
+    headerOnly.resize(40);
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+        {"tooshort", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"cutheader", headerOnly},
+        {"nosignature", noSignature},
+        {"zerowidth", BitmapFile(0, 2, NumberedPixels(4))},
+        {"zerosize", BitmapFile(2, 2, NumberedPixels(4), 0)},
+        {"sizetoobig", BitmapFile(2, 2, NumberedPixels(4), 13)},
+        {"fewpixels", BitmapFile(4, 4, NumberedPixels(5))},
+        // width x height x 3 overflows 32 bits to a small number.
+        {"overflow", BitmapFile(2, 715827883, NumberedPixels(4))},
+    };
+    const size_t materialsBefore = TheWorld().MaterialCount();
+    const size_t cachedBefore = TheFileManager().LoadedCount();
+    for (const auto& [name, bytes] : files) {
+        WriteFile("tex/" + name + ".bmp", bytes);
+        StdoutCapture capture;
+        EXPECT_EQ(LoadMaterial(name), nullptr) << name;
+        EXPECT_EQ(capture.Lines(), std::vector<std::string>{"Loading Material failure"}) << name;
+    }
+    EXPECT_EQ(TheWorld().MaterialCount(), materialsBefore);
+    EXPECT_EQ(TheFileManager().LoadedCount(), cachedBefore);
+    EXPECT_TRUE(renderer.calls.empty());
+
+    StdoutCapture capture;
+    EXPECT_EQ(LoadMaterial("absent"), nullptr);
+    EXPECT_EQ(capture.Lines(), (std::vector<std::string>{
+                                   "Cannot open file: tex/absent.bmp",
+                                   "openfileerror",
+                                   "Loading Material failure",
+                               }));
+}
+
+TEST_F(MaterialLoaderTest, UnusableNormalMapsAreReplacedByTheFlatOne)
+{
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> normals = {
+        {"smaller", BitmapFile(2, 1, NumberedPixels(2))},
+        {"garbage", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}},
+    };
+    for (const auto& [name, normalBytes] : normals) {
+        WriteFile("tex/" + name + ".bmp", BitmapFile(4, 2, NumberedPixels(8)));
+        WriteFile("tex/" + name + "_normal.bmp", normalBytes);
+        StdoutCapture capture;
+        Material* material = LoadMaterial(name);
+        const std::vector<std::string> lines = capture.Lines();
+        ASSERT_NE(material, nullptr) << name;
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[0], "Normal map " + name + "_normal is malformed or smaller than " + name +
+                                "; using a flat normal map");
+        for (uint32_t i = 0; i < 8; ++i) {
+            EXPECT_EQ(PixelAt(material->normalMap.get(), 4, i / 4, i % 4), (Rgb{127, 127, 255}));
+        }
+        EXPECT_FALSE(TheFileManager().FindLoaded(name + "_normal", kResourceTexture).has_value());
+    }
+}
+
+TEST_F(MaterialLoaderTest, SameMaterialTwiceIsReadTwiceIntoIndependentRecords)
+{
+    WriteFile("tex/twin.bmp", BitmapFile(4, 1, NumberedPixels(4)));
+    Material* first = LoadMaterial("twin");
+    std::vector<uint8_t> changed = NumberedPixels(5);
+    changed.erase(changed.begin(), changed.begin() + 3);
+    WriteFile("tex/twin.bmp", BitmapFile(4, 1, changed));  // changed on disk
+    Material* second = LoadMaterial("twin");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first->diffuse.get(), second->diffuse.get());
+    EXPECT_EQ(PixelAt(first->diffuse.get(), 4, 0, 3), NumberedRgb(0));
+    EXPECT_EQ(PixelAt(second->diffuse.get(), 4, 0, 3), NumberedRgb(1));
+    EXPECT_EQ(FindMaterial("twin"), first);
+}
+
+TEST_F(MaterialLoaderTest, MaterialsSectionAndDestructorLine)
+{
+    WriteFile("tex/one.bmp", BitmapFile(4, 1, NumberedPixels(4)));
+    WriteFile("scene.xml", std::string("<materials> <one /> <two /> </materials>"));
+    XMLReader reader;
+    ASSERT_EQ(reader.Load("scene.xml"), 0);
+    LoadMaterials(AsExtended(reader.root));
+    EXPECT_EQ(renderer.calls, std::vector<std::string>{"CreateMaterial one"});
+
+    StdoutCapture capture;
+    MakeMaterial("temporary", 3, 1, 1, nullptr, nullptr).reset();
+    const std::vector<std::string> lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "material dtor");
+}

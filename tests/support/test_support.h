@@ -1,0 +1,47 @@
+#pragma once
+// Shared helpers for tests: a temporary working directory, capture of the
+// diagnostic lines on standard output, and writers of raw test files.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Makes a fresh directory and makes it the working directory for the
+// object's lifetime (resource paths are relative to it).
+class ScopedWorkDir {
+public:
+    ScopedWorkDir();
+    ~ScopedWorkDir();
+    ScopedWorkDir(const ScopedWorkDir&) = delete;
+    ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
+
+// Captures what is written to standard output (the file descriptor itself)
+// from construction until Lines() is called.
+class StdoutCapture {
+public:
+    StdoutCapture();
+    ~StdoutCapture();
+    // Stops capturing and returns the captured text split into lines.
+    std::vector<std::string> Lines();
+
+private:
+    bool active_ = true;
+};
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+std::string ReadFileText(const std::filesystem::path& path);
+
+// Appends little-endian values to a byte buffer.
+void PutU16(std::vector<uint8_t>& bytes, uint16_t value);
+void PutU32(std::vector<uint8_t>& bytes, uint32_t value);
+void PutF32(std::vector<uint8_t>& bytes, float value);
+void SetU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);

@@ -1,0 +1,139 @@
+#pragma once
+// The world registry: everything the scene loader creates, found by name,
+// and the one place where scene objects are handed to the renderer.
+//
+// Sharing between threads: the loading thread fills the registry while the
+// main loop walks the actor, automation and trigger lists every frame and
+// delivers events. Every container sits behind one mutex, held only for the
+// short time of an append, a lookup or a copy. The per-frame walks and the
+// event deliveries copy what they need (pointers) under the lock and call
+// actors with the lock released, so an actor may use the registry from its
+// Update or Trigger, and no registry lock is ever held while the renderer's
+// own locks are awaited from the main thread. An entity, actor or automation
+// becomes visible to the main thread only once its add operation returns,
+// by which time the loading thread has finished setting it up.
+//
+// Actors subscribe to their events while they are being constructed on the
+// loading thread. Those subscriptions wait until the actor is published by
+// AddActor (or PublishSubscriptions for an actor that is never listed, such
+// as the editor camera), so an event can never reach an actor that is still
+// being built or configured. Published subscriptions keep the order in which
+// they were made.
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "render/render_records.h"
+#include "world/actor.h"
+#include "world/automation.h"
+#include "world/entity.h"
+
+struct EventTrigger {
+    std::string name;
+    float time = 0.0f;              // demo time, seconds
+    Triggerable* target = nullptr;  // null: every subscriber of the name
+};
+
+struct AutomationEntry {
+    Automation* automation = nullptr;
+    entity_base* target = nullptr;
+    Param* param = nullptr;
+};
+
+class World {
+public:
+    World() = default;
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+    ~World();
+
+    // Meshes and materials: the registry lists them, their owners keep them.
+    int AddMesh(Mesh* mesh);  // through the renderer's CreateMesh
+    void AppendMesh(Mesh* mesh);
+    Mesh* FindMesh(const std::string& name);
+    void AppendMaterial(Material* material);
+    Material* FindMaterial(const std::string& name);
+
+    // Placed objects, each with the render instance made for it.
+    int AddObject(entity_base* entity);
+    int RemoveObject(entity_base* entity);
+    entity_base* FindObject(const std::string& name);
+    const RenderInstance* FindRenderInstance(const entity_base* entity);
+
+    int AddLight(Light* light);
+    Light* FindLight(const std::string& name);
+    const RenderLight* FindRenderLight(const Light* light);
+
+    int AddActor(Actor* actor);
+    Actor* FindActor(const std::string& name);
+    // Every actor's Update with the last frame's duration, in registration order.
+    void UpdateActors(float dtMs);
+    std::vector<Actor*> Actors();
+
+    int AddAutomation(entity_base* target, const std::string& paramName);
+    Automation* FindAutomation(const entity_base* target, const std::string& paramName);
+    std::vector<AutomationEntry> Automations();
+
+    int AddEventTrigger(const std::string& name, float time, Triggerable* target);
+    std::vector<EventTrigger> EventTriggers();
+
+    int Subscribe(Triggerable* subscriber, const std::string& event);
+    // A subscription that takes effect when the subscriber is published.
+    int SubscribeWhenPublished(Triggerable* subscriber, const std::string& event);
+    void PublishSubscriptions(Triggerable* subscriber);
+    // Drops every trace of a subscriber or actor that is being destroyed.
+    void Forget(Triggerable* subscriber);
+    void Broadcast(const std::string& event);
+    void SendEvent(const std::string& event, Triggerable* target);
+
+    size_t MeshCount();
+    size_t MaterialCount();
+    size_t ObjectCount();
+    size_t LightCount();
+
+private:
+    std::vector<Triggerable*> Subscribers(const std::string& event);
+    void SubscribeLocked(Triggerable* subscriber, const std::string& event);
+    void PublishSubscriptionsLocked(Triggerable* subscriber);
+
+    std::mutex mutex_;
+    std::vector<Mesh*> meshes_;
+    std::vector<Material*> materials_;
+    std::map<entity_base*, std::unique_ptr<RenderInstance>> objects_;
+    std::map<Light*, std::unique_ptr<RenderLight>> lights_;
+    int nextLightId_ = 0;
+    std::vector<Actor*> actors_;
+    std::vector<std::unique_ptr<Automation>> ownedAutomations_;
+    std::vector<AutomationEntry> automations_;
+    std::vector<EventTrigger> eventTriggers_;
+    std::map<std::string, std::vector<Triggerable*>> eventSubscriptions_;
+    std::vector<std::pair<Triggerable*, std::string>> pendingSubscriptions_;
+};
+
+// The process-wide registry, and the operations on it.
+World& TheWorld();
+
+int AddMesh(Mesh* mesh);
+void AppendMesh(Mesh* mesh);
+Mesh* FindMesh(const std::string& name);
+void AppendMaterial(Material* material);
+Material* FindMaterial(const std::string& name);
+int AddObject(entity_base* entity);
+int RemoveObject(entity_base* entity);
+entity_base* FindObject(const std::string& name);
+int AddLight(Light* light);
+Light* FindLight(const std::string& name);
+int AddActor(Actor* actor);
+Actor* FindActor(const std::string& name);
+void UpdateActors();  // with frameDeltaMs
+int AddAutomation(entity_base* target, const std::string& paramName);
+Automation* FindAutomation(const entity_base* target, const std::string& paramName);
+int AddEventTrigger(const std::string& name, float time, Triggerable* target);
+int Subscribe(Triggerable* subscriber, const std::string& event);
+int SubscribeWhenPublished(Triggerable* subscriber, const std::string& event);
+void PublishSubscriptions(Triggerable* subscriber);
+void Broadcast(const std::string& event);
+void SendEvent(const std::string& event, Triggerable* target);
