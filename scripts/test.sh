@@ -45,7 +45,7 @@ echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
   -DDEMO_SANITIZE=address -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF
 cmake --build build-asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_ctest --test-dir build-asan -L unit || overall=1
 
 echo "== threaded tests under ThreadSanitizer"

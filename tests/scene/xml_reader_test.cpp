@@ -175,6 +175,28 @@ TEST(XmlReaderTest, EmptyMissingAndTruncatedFiles)
     EXPECT_TRUE(capture.Lines().empty());  // the caller reports it
 }
 
+TEST(XmlReaderTest, FileTooLargeForMemoryIsRefusedWithAllocateError)
+{
+    // Only where the kernel refuses allocations beyond its memory; with
+    // unlimited overcommit the read would fill the machine instead.
+    if (ReadFileText("/proc/sys/vm/overcommit_memory").substr(0, 1) == "1") {
+        GTEST_SKIP() << "memory overcommit is unlimited here";
+    }
+    ScopedWorkDir dir;
+    // A sparse file far larger than any memory this machine has.
+    std::error_code error;
+    WriteFile("huge.xml", std::string("<base>"));
+    std::filesystem::resize_file("huge.xml", uint64_t{15} << 40, error);
+    if (error) {
+        GTEST_SKIP() << "the file system cannot hold a sparse 15 TiB file";
+    }
+    XMLReader reader;
+    StdoutCapture capture;
+    EXPECT_EQ(reader.Load("huge.xml"), -1);
+    EXPECT_EQ(capture.Lines(), std::vector<std::string>{"Alocate error!"});
+    EXPECT_EQ(reader.root, nullptr);
+}
+
 TEST(XmlReaderTest, DroppingTheReaderFreesEveryNodeWithItsLogLines)
 {
     std::vector<std::string> lines;
