@@ -19,12 +19,25 @@ struct GpuCubeMap;
 struct Mesh {
     uint32_t vertexCount = 0;
     uint32_t strideBytes = 0;  // written by the renderer when it builds the vertex buffer
-    std::unique_ptr<float[]> positions;  // 3 floats per vertex
-    std::unique_ptr<float[]> normals;    // 3 floats per vertex
-    std::unique_ptr<float[]> texcoords;  // 2 floats per vertex
-    std::unique_ptr<float[]> tangents;   // 3 floats per vertex
-    std::unique_ptr<float[]> binormals;  // 3 floats per vertex
+    float* positions = nullptr;  // 3 floats per vertex
+    float* normals = nullptr;    // 3 floats per vertex
+    float* texcoords = nullptr;  // 2 floats per vertex
+    float* tangents = nullptr;   // 3 floats per vertex
+    float* binormals = nullptr;  // 3 floats per vertex
     std::string name;
+
+    static constexpr size_t kFloatsPerVertex = 14;
+
+    Mesh() = default;
+    Mesh(const Mesh&) = delete;
+    Mesh& operator=(const Mesh&) = delete;
+
+    // Gives the mesh its five arrays for vertexCount vertices, carved out of
+    // one block that the mesh owns; their contents are not initialised.
+    void AllocateArrays(uint32_t count);
+
+private:
+    std::unique_ptr<float[]> storage_;
 };
 
 // A colour texture and its normal map, 3 bytes per pixel (red, green, blue),

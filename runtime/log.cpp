@@ -40,6 +40,11 @@ void LogLine(std::string_view text)
     std::fflush(out);
 }
 
+bool LogEnabled()
+{
+    return !TheSink().discard.load(std::memory_order_relaxed);
+}
+
 void SetLogSink(std::FILE* file)
 {
     std::lock_guard<std::mutex> lock(LogMutex());

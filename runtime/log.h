@@ -9,11 +9,17 @@
 // Writes one line (the newline is added here) and flushes it.
 void LogLine(std::string_view text);
 
+// False while the log is discarded: callers may skip formatting a line.
+bool LogEnabled();
+
 // Formats its arguments as a stream would (floats with six significant
 // digits) and writes them as one line.
 template <typename... Parts>
 void Log(const Parts&... parts)
 {
+    if (!LogEnabled()) {
+        return;
+    }
     std::ostringstream line;
     (line << ... << parts);
     LogLine(line.view());

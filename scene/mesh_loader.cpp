@@ -21,19 +21,20 @@ uint32_t ReadU32(const uint8_t* bytes)
 // Splits the interleaved vertex records into the mesh's five arrays.
 void SplitVertexRecords(const uint8_t* records, Mesh& mesh)
 {
-    float* positions = mesh.positions.get();
-    float* texcoords = mesh.texcoords.get();
-    float* normals = mesh.normals.get();
-    float* tangents = mesh.tangents.get();
-    float* binormals = mesh.binormals.get();
-    for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
-        float record[14];
-        std::memcpy(record, records + static_cast<size_t>(v) * kMeshVertexBytes, sizeof record);
-        std::memcpy(positions + 3 * static_cast<size_t>(v), record + 0, 3 * sizeof(float));
-        std::memcpy(texcoords + 2 * static_cast<size_t>(v), record + 3, 2 * sizeof(float));
-        std::memcpy(normals + 3 * static_cast<size_t>(v), record + 5, 3 * sizeof(float));
-        std::memcpy(tangents + 3 * static_cast<size_t>(v), record + 8, 3 * sizeof(float));
-        std::memcpy(binormals + 3 * static_cast<size_t>(v), record + 11, 3 * sizeof(float));
+    float* positions = mesh.positions;
+    float* texcoords = mesh.texcoords;
+    float* normals = mesh.normals;
+    float* tangents = mesh.tangents;
+    float* binormals = mesh.binormals;
+    constexpr size_t kFloat = sizeof(float);
+    const size_t count = mesh.vertexCount;
+    for (size_t v = 0; v < count; ++v) {
+        const uint8_t* record = records + v * kMeshVertexBytes;
+        std::memcpy(positions + 3 * v, record + 0 * kFloat, 3 * kFloat);
+        std::memcpy(texcoords + 2 * v, record + 3 * kFloat, 2 * kFloat);
+        std::memcpy(normals + 3 * v, record + 5 * kFloat, 3 * kFloat);
+        std::memcpy(tangents + 3 * v, record + 8 * kFloat, 3 * kFloat);
+        std::memcpy(binormals + 3 * v, record + 11 * kFloat, 3 * kFloat);
     }
 }
 
@@ -53,12 +54,7 @@ int ParseMeshFile(const ResourceFile& file, Mesh** out, const std::string& name)
         return -1;
     }
     auto* mesh = new Mesh;
-    mesh->vertexCount = count;
-    mesh->positions = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
-    mesh->texcoords = std::make_unique_for_overwrite<float[]>(2 * size_t{count});
-    mesh->normals = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
-    mesh->tangents = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
-    mesh->binormals = std::make_unique_for_overwrite<float[]>(3 * size_t{count});
+    mesh->AllocateArrays(count);
     mesh->name = name;
     SplitVertexRecords(file.data + kMeshHeaderBytes, *mesh);
     *out = mesh;

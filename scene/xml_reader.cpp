@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "runtime/file_read.h"
 #include "runtime/log.h"
 
-XMLTag::XMLTag(std::string tagName) : name(std::move(tagName))
+XMLTag::XMLTag(std::string tagName, std::pmr::memory_resource* memory)
+    : name(std::move(tagName)), attributes(memory)
 {
 }
 
@@ -21,7 +24,8 @@ int XMLTag::AddAttribute(XMLAttribute attribute)
     return 0;
 }
 
-XMLTagExtended::XMLTagExtended(std::string tagName) : XMLTag(std::move(tagName))
+XMLTagExtended::XMLTagExtended(std::string tagName, std::pmr::memory_resource* memory)
+    : XMLTag(std::move(tagName), memory), children(memory)
 {
     isExtended = true;
 }
@@ -38,51 +42,86 @@ XMLTagExtended* AsExtended(XMLTag* tag)
 
 namespace {
 
-constexpr std::array<bool, 256> MakeNameCharTable()
+// What a byte means inside markup.
+enum ByteClass : unsigned char {
+    kOther,     // skipped (quotes, tab, line ends, bytes 0x80 and above, ...)
+    kName,      // A-Z a-z 0-9 _ . - :
+    kSpace,     // the only separator
+    kEquals,
+    kSlash,
+    kQuestion,
+    kClose,     // '>'
+};
+
+constexpr std::array<ByteClass, 256> MakeByteClassTable()
 {
-    std::array<bool, 256> table{};
-    for (int c = 'A'; c <= 'Z'; ++c) table[c] = true;
-    for (int c = 'a'; c <= 'z'; ++c) table[c] = true;
-    for (int c = '0'; c <= '9'; ++c) table[c] = true;
-    table['_'] = table['.'] = table['-'] = table[':'] = true;
+    std::array<ByteClass, 256> table{};
+    for (int c = 'A'; c <= 'Z'; ++c) table[c] = kName;
+    for (int c = 'a'; c <= 'z'; ++c) table[c] = kName;
+    for (int c = '0'; c <= '9'; ++c) table[c] = kName;
+    table['_'] = table['.'] = table['-'] = table[':'] = kName;
+    table[' '] = kSpace;
+    table['='] = kEquals;
+    table['/'] = kSlash;
+    table['?'] = kQuestion;
+    table['>'] = kClose;
     return table;
 }
 
-constexpr std::array<bool, 256> kNameChar = MakeNameCharTable();
+constexpr std::array<ByteClass, 256> kByteClass = MakeByteClassTable();
 
-bool IsNameChar(char c)
+ByteClass ClassOf(char c)
 {
-    return kNameChar[static_cast<unsigned char>(c)];
+    return kByteClass[static_cast<unsigned char>(c)];
+}
+
+// The end of the run of name characters that starts at p.
+const char* RunEnd(const char* p, const char* end)
+{
+    while (p < end && ClassOf(*p) == kName) {
+        ++p;
+    }
+    return p;
 }
 
 }  // namespace
 
 // One pass over the bytes with constant work per byte; each element is built
-// when its markup closes.
+// when its markup closes. Attributes are built in place in the list of
+// completed attributes, which becomes the element's attribute list.
 class XMLScanner {
 public:
-    explicit XMLScanner(XMLReader& reader) : reader_(reader) {}
+    XMLScanner(XMLReader& reader, bool plainMarkupShortcut)
+        : reader_(reader), plainMarkupShortcut_(plainMarkupShortcut), completed_(&reader.lists_)
+    {
+    }
 
     void Scan(const char* bytes, size_t size)
     {
-        for (size_t i = 0; i < size;) {
+        const char* p = bytes;
+        const char* const end = bytes + size;
+        while (p < end) {
             switch (mode_) {
             case Mode::kOutside:
-                i = SkipTo(bytes, size, i, '<');
-                if (i < size) {
+                // Text between elements carries no information.
+                p = Find(p, end, '<');
+                if (p < end) {
                     BeginMarkup();
-                    ++i;
+                    ++p;
+                    if (plainMarkupShortcut_) {
+                        p = ScanPlainMarkup(p, end);
+                    }
                 }
                 break;
             case Mode::kInstruction:
-                i = SkipTo(bytes, size, i, '>');
-                if (i < size) {
+                p = Find(p, end, '>');
+                if (p < end) {
                     mode_ = Mode::kOutside;
-                    ++i;
+                    ++p;
                 }
                 break;
             case Mode::kMarkup:
-                i = ScanMarkup(bytes, size, i);
+                p = ScanMarkup(p, end);
                 break;
             }
         }
@@ -92,98 +131,195 @@ private:
     enum class Mode { kOutside, kMarkup, kInstruction };
     enum class Part { kElementName, kAttributeName, kAttributeValue };
 
-    static size_t SkipTo(const char* bytes, size_t size, size_t i, char wanted)
+    static const char* Find(const char* p, const char* end, char wanted)
     {
-        const void* found = std::memchr(bytes + i, wanted, size - i);
-        return found ? static_cast<size_t>(static_cast<const char*>(found) - bytes) : size;
+        const void* found = std::memchr(p, wanted, static_cast<size_t>(end - p));
+        return found ? static_cast<const char*>(found) : end;
     }
 
     void BeginMarkup()
     {
         element_.clear();
-        attributeName_.clear();
-        attributeValue_.clear();
         completed_.clear();
+        pairOpen_ = false;
         slashSeen_ = endTag_ = nameEnded_ = false;
         part_ = Part::kElementName;
         mode_ = Mode::kMarkup;
     }
 
-    std::string& CurrentText()
+    // Handles markup bytes until the markup ends, the mode changes or the
+    // input ends; returns where it stopped.
+    const char* ScanMarkup(const char* p, const char* end)
     {
-        switch (part_) {
-        case Part::kElementName: return element_;
-        case Part::kAttributeName: return attributeName_;
-        case Part::kAttributeValue: break;
-        }
-        return attributeValue_;
-    }
-
-    // Handles the byte at i inside markup; returns the index of the next one.
-    size_t ScanMarkup(const char* bytes, size_t size, size_t i)
-    {
-        const char c = bytes[i];
-        if (IsNameChar(c)) {
-            // A run of name characters holds no slash, space, '=', '?' or '>':
-            // append it whole.
-            size_t end = i + 1;
-            while (end < size && IsNameChar(bytes[end])) {
-                ++end;
+        while (p < end) {
+            const char c = *p++;
+            switch (ClassOf(c)) {
+            case kName: {
+                // A run of name characters holds no separator or markup
+                // character: append it whole.
+                const char* run = p - 1;
+                p = RunEnd(p, end);
+                AppendRun(run, static_cast<size_t>(p - run));
+                break;
             }
-            CurrentText().append(bytes + i, end - i);
-            return end;
+            case kSpace:
+                OnSpace();
+                break;
+            case kEquals:
+                if (part_ == Part::kAttributeName) {
+                    OpenPair();
+                    part_ = Part::kAttributeValue;
+                }
+                break;
+            case kSlash:
+                // Wherever it stands, even inside a value: before the element
+                // name ended it makes an end tag, after it an empty element.
+                slashSeen_ = true;
+                endTag_ = !nameEnded_;
+                break;
+            case kQuestion:
+                if (part_ == Part::kElementName) {
+                    mode_ = Mode::kInstruction;
+                    return p;
+                }
+                break;
+            case kClose:
+                EndMarkup();
+                return p;
+            case kOther:
+                break;
+            }
         }
-        if (c == '/') {
-            slashSeen_ = true;
-            endTag_ = !nameEnded_;
-        }
-        if (HandlePartByte(c)) {
-            return i + 1;
-        }
-        if (c == '>') {
-            EndMarkup();
-        }
-        return i + 1;
+        return p;
     }
 
-    // The sub-state rules for a byte that is not a name character; true when
-    // the byte is done.
-    bool HandlePartByte(char c)
+    // Markup of the shape nearly every scene element has, read in one
+    // straight pass:
+    //   name (space+ name '=' quote? value quote?)* space* ('/')? '>'
+    //   '/' name '>'
+    // with each pass over the markup making exactly the changes the byte
+    // rules make. At the first byte that does not fit the shape the markup is
+    // begun again and left to the byte rules; returns where scanning goes on.
+    const char* ScanPlainMarkup(const char* const start, const char* end)
+    {
+        const char* p = start;
+        if (p < end && *p == '/') {
+            slashSeen_ = endTag_ = true;
+            ++p;
+        }
+        const char* name = p;
+        p = RunEnd(p, end);
+        if (p == name) {
+            return Restart(start);
+        }
+        element_.assign(name, static_cast<size_t>(p - name));
+        while (p < end) {
+            switch (*p) {
+            case ' ':
+                if (endTag_) {
+                    return Restart(start);
+                }
+                nameEnded_ = true;
+                part_ = Part::kAttributeName;
+                while (++p < end && *p == ' ') {
+                }
+                if (p < end && ClassOf(*p) == kName) {
+                    p = ScanPlainAttribute(p, end);
+                    if (!p) {
+                        return Restart(start);
+                    }
+                }
+                break;
+            case '/':
+                if (slashSeen_ || p + 1 == end || p[1] != '>') {
+                    return Restart(start);
+                }
+                slashSeen_ = true;
+                endTag_ = !nameEnded_;
+                ++p;
+                break;
+            case '>':
+                EndMarkup();
+                return p + 1;
+            default:
+                return Restart(start);
+            }
+        }
+        return Restart(start);
+    }
+
+    // name '=' quote? value quote?, followed by a space, '/' or '>'; null
+    // when the attribute does not have that shape.
+    const char* ScanPlainAttribute(const char* p, const char* end)
+    {
+        const char* name = p;
+        p = RunEnd(p, end);
+        if (p == end || *p != '=') {
+            return nullptr;
+        }
+        const char* nameEnd = p++;
+        if (p < end && (*p == '"' || *p == '\'')) {
+            ++p;
+        }
+        const char* value = p;
+        p = RunEnd(p, end);
+        if (p == value) {
+            return nullptr;
+        }
+        const char* valueEnd = p;
+        if (p < end && (*p == '"' || *p == '\'')) {
+            ++p;
+        }
+        if (p == end || (*p != ' ' && *p != '/' && *p != '>')) {
+            return nullptr;
+        }
+        completed_.emplace_back(std::piecewise_construct,
+                                std::forward_as_tuple(name, static_cast<size_t>(nameEnd - name)),
+                                std::forward_as_tuple(value, static_cast<size_t>(valueEnd - value)));
+        part_ = Part::kAttributeName;  // complete: the next byte ends it
+        return p;
+    }
+
+    const char* Restart(const char* start)
+    {
+        BeginMarkup();
+        return start;
+    }
+
+    void OpenPair()
+    {
+        if (!pairOpen_) {
+            completed_.emplace_back();
+            pairOpen_ = true;
+        }
+    }
+
+    void AppendRun(const char* run, size_t length)
     {
         switch (part_) {
         case Part::kElementName:
-            if (c == '?') {
-                mode_ = Mode::kInstruction;
-                return true;
-            }
-            if (c == ' ' && !element_.empty()) {
-                nameEnded_ = true;
-                part_ = Part::kAttributeName;
-                return true;
-            }
-            return false;
+            element_.append(run, length);
+            return;
         case Part::kAttributeName:
-            if (c == '=') {
-                part_ = Part::kAttributeValue;
-                return true;
-            }
-            return false;
+            // Words before an equals sign run together into one name.
+            OpenPair();
+            completed_.back().first.append(run, length);
+            return;
         case Part::kAttributeValue:
-            if (c == ' ' && !attributeValue_.empty()) {
-                CompleteAttribute();
-                part_ = Part::kAttributeName;
-                return true;
-            }
-            return false;
+            completed_.back().second.append(run, length);
+            return;
         }
-        return false;
     }
 
-    void CompleteAttribute()
+    void OnSpace()
     {
-        completed_.emplace_back(std::move(attributeName_), std::move(attributeValue_));
-        attributeName_.clear();
-        attributeValue_.clear();
+        if (part_ == Part::kElementName && !element_.empty()) {
+            nameEnded_ = true;
+            part_ = Part::kAttributeName;
+        } else if (part_ == Part::kAttributeValue && !completed_.back().second.empty()) {
+            pairOpen_ = false;  // the attribute is complete
+            part_ = Part::kAttributeName;
+        }
     }
 
     void EndMarkup()
@@ -195,9 +331,11 @@ private:
             }
             return;
         }
-        if (!attributeValue_.empty()) {
-            CompleteAttribute();
+        // An attribute whose value is still empty is dropped.
+        if (pairOpen_ && completed_.back().second.empty()) {
+            completed_.pop_back();
         }
+        pairOpen_ = false;
         if (reader_.root && open_.empty()) {
             return;  // markup after the root element has closed: nothing to attach it to
         }
@@ -215,37 +353,73 @@ private:
 
     XMLTagExtended* MakeTag()
     {
-        reader_.nodes_.push_back(std::make_unique<XMLTagExtended>(element_));
-        XMLTagExtended* tag = reader_.nodes_.back().get();
-        tag->attributes.reserve(completed_.size());
-        for (XMLAttribute& attribute : completed_) {
-            tag->AddAttribute(std::move(attribute));
+        XMLTagExtended* tag = reader_.NewTag(std::move(element_));
+        // The completed list becomes the element's attribute list whole, in
+        // its order; the scanner starts a fresh one for the next markup.
+        if (!completed_.empty()) {
+            const size_t count = completed_.size();
+            tag->attributes.swap(completed_);
+            completed_.reserve(count);
         }
         return tag;
     }
 
     XMLReader& reader_;
+    const bool plainMarkupShortcut_;
     Mode mode_ = Mode::kOutside;
     Part part_ = Part::kElementName;
     std::string element_;
-    std::string attributeName_;
-    std::string attributeValue_;
-    std::vector<XMLAttribute> completed_;
+    // Allocated where the elements' lists are, so that it can become one.
+    std::pmr::vector<XMLAttribute> completed_;  // the last one is being read while pairOpen_
+    bool pairOpen_ = false;
     bool slashSeen_ = false;
     bool endTag_ = false;
     bool nameEnded_ = false;
     std::vector<XMLTagExtended*> open_;
 };
 
+// Raw storage for kBlockNodes nodes; the reader constructs them in place and
+// destroys them in creation order.
+struct XMLReader::NodeBlock {
+    alignas(XMLTagExtended) unsigned char bytes[kBlockNodes * sizeof(XMLTagExtended)];
+
+    XMLTagExtended* At(size_t index)
+    {
+        return std::launder(reinterpret_cast<XMLTagExtended*>(bytes) + index);
+    }
+};
+
+XMLReader::XMLReader() = default;
+
 XMLReader::~XMLReader()
 {
     Clear();
 }
 
+XMLTagExtended* XMLReader::NewTag(std::string name)
+{
+    if (usedInLastBlock_ == kBlockNodes) {
+        blocks_.push_back(std::make_unique_for_overwrite<NodeBlock>());
+        usedInLastBlock_ = 0;
+    }
+    void* place = blocks_.back()->At(usedInLastBlock_);
+    XMLTagExtended* tag = new (place) XMLTagExtended(std::move(name), &lists_);
+    ++usedInLastBlock_;
+    return tag;
+}
+
 void XMLReader::Clear()
 {
     root = nullptr;
-    nodes_.clear();
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+        const size_t count = b + 1 == blocks_.size() ? usedInLastBlock_ : kBlockNodes;
+        for (size_t i = 0; i < count; ++i) {
+            std::destroy_at(blocks_[b]->At(i));
+        }
+    }
+    blocks_.clear();
+    usedInLastBlock_ = kBlockNodes;
+    lists_.release();
 }
 
 int XMLReader::Load(const std::string& fileName)
@@ -264,10 +438,10 @@ int XMLReader::Load(const std::string& fileName)
     return 0;
 }
 
-void XMLReader::Parse(const char* bytes, size_t size)
+void XMLReader::Parse(const char* bytes, size_t size, ScanPath path)
 {
     Clear();
-    XMLScanner(*this).Scan(bytes, size);
+    XMLScanner(*this, path == ScanPath::kFast).Scan(bytes, size);
 }
 
 XMLTag* XMLReader::FindTag(const std::string& path) const

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,9 +26,13 @@
 
 using XMLAttribute = std::pair<std::string, std::string>;
 
+// An element's lists live in the memory of the reader that made it, which
+// releases it all at once with the tree; an element made by hand uses the
+// ordinary heap.
 class XMLTag {
 public:
-    explicit XMLTag(std::string tagName);
+    explicit XMLTag(std::string tagName,
+                    std::pmr::memory_resource* memory = std::pmr::get_default_resource());
     virtual ~XMLTag();  // writes "XMLTag dtor: " + name
     XMLTag(const XMLTag&) = delete;
     XMLTag& operator=(const XMLTag&) = delete;
@@ -36,16 +41,17 @@ public:
     int AddAttribute(XMLAttribute attribute);
 
     std::string name;
-    std::vector<XMLAttribute> attributes;  // document order; names may repeat
+    std::pmr::vector<XMLAttribute> attributes;  // document order; names may repeat
     bool isExtended = false;               // only extended nodes hold children
 };
 
-class XMLTagExtended : public XMLTag {
+class XMLTagExtended final : public XMLTag {
 public:
-    explicit XMLTagExtended(std::string tagName);
+    explicit XMLTagExtended(std::string tagName,
+                            std::pmr::memory_resource* memory = std::pmr::get_default_resource());
     ~XMLTagExtended() override;  // writes "XMLTagExtended dtor"
 
-    std::vector<XMLTag*> children;  // document order; owned by the reader
+    std::pmr::vector<XMLTag*> children;  // document order; owned by the reader
 };
 
 // The children of an element that can hold them, or null.
@@ -53,7 +59,7 @@ XMLTagExtended* AsExtended(XMLTag* tag);
 
 class XMLReader {
 public:
-    XMLReader() = default;
+    XMLReader();
     ~XMLReader();  // frees the whole tree
     XMLReader(const XMLReader&) = delete;
     XMLReader& operator=(const XMLReader&) = delete;
@@ -61,8 +67,12 @@ public:
     // 0 when the file was read and scanned; -1 when it cannot be opened, or
     // when its bytes cannot be held in memory ("Alocate error!" is logged).
     int Load(const std::string& fileName);
+    // How the bytes are scanned. Both give the same tree; the fast path reads
+    // ordinary markup in one pass and falls back to the byte rules for
+    // anything else. The byte rules alone exist so that tests can compare.
+    enum class ScanPath { kFast, kByteRules };
     // Scans bytes already in memory, replacing any earlier tree.
-    void Parse(const char* bytes, size_t size);
+    void Parse(const char* bytes, size_t size, ScanPath path = ScanPath::kFast);
     // The element at a path of names joined by "::", starting at the root.
     XMLTag* FindTag(const std::string& path) const;
 
@@ -71,8 +81,16 @@ public:
 private:
     friend class XMLScanner;
     void Clear();
+    XMLTagExtended* NewTag(std::string name);
 
-    std::vector<std::unique_ptr<XMLTagExtended>> nodes_;  // creation order
+    // Nodes are made in blocks, in creation order, so that a large scene
+    // does not pay one allocation per element.
+    static constexpr size_t kBlockNodes = 256;
+    struct NodeBlock;
+    std::vector<std::unique_ptr<NodeBlock>> blocks_;
+    size_t usedInLastBlock_ = kBlockNodes;
+    // The nodes' attribute and child lists.
+    std::pmr::monotonic_buffer_resource lists_;
 };
 
 // 1 when the two are equal byte for byte, else 0.

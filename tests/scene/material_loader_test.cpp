@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <regex>
 
+#include "scene/bitmap.h"
 #include "scene/material_loader.h"
 #include "scene/xml_reader.h"
 #include "tests/scene/scene_fixture.h"
@@ -104,6 +105,22 @@ TEST_F(MaterialLoaderTest, ColourTextureIsMirroredPerRowAndConvertedToRgb)
     EXPECT_EQ(FindMaterial("plate"), material);
     // Texture bytes leave the file cache once the material holds its copy.
     EXPECT_FALSE(TheFileManager().FindLoaded("plate", kResourceTexture).has_value());
+}
+
+TEST(BitmapTest, EveryPixelIsSwappedToRgbWhateverTheCount)
+{
+    // Pixel counts around the sizes the decoder handles in bulk.
+    for (uint32_t width = 1; width <= 40; ++width) {
+        const std::vector<uint8_t> bytes = BitmapFile(width, 1, NumberedPixels(width));
+        ResourceFile file;
+        file.data = bytes.data();
+        file.size = static_cast<uint32_t>(bytes.size());
+        DecodedBitmap bitmap;
+        ASSERT_EQ(DecodeBitmap(file, &bitmap), 0);
+        for (uint32_t i = 0; i < width; ++i) {
+            ASSERT_EQ(PixelAt(bitmap.rgb.get(), width, 0, i), NumberedRgb(i)) << width << " " << i;
+        }
+    }
 }
 
 TEST_F(MaterialLoaderTest, NormalMapIsDecodedLikeTheColourTexture)

@@ -120,7 +120,7 @@ TEST_F(MeshLoaderTest, SecondLoadOfANameIsServedFromTheCache)
     Mesh* second = LoadMesh("twice");
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
-    EXPECT_NE(second->positions.get(), first->positions.get());
+    EXPECT_NE(second->positions, first->positions);
     EXPECT_EQ(second->positions[3], first->positions[3]);
     EXPECT_EQ(TheFileManager().LoadedCount(), cached);
     EXPECT_EQ(FindMesh("twice"), first);
