@@ -1,6 +1,7 @@
 #include "render/math.h"
 
 #include <cmath>
+#include <ostream>
 
 Vec3& Vec3::Set(float nx, float ny, float nz)
 {
@@ -48,6 +49,11 @@ Vec3& Vec3::Normalize()
         return *this;
     }
     return Scale(1.0f / length);
+}
+
+std::ostream& operator<<(std::ostream& out, const Vec3& v)
+{
+    return out << "{ " << v.x << " , " << v.y << " , " << v.z << " }";
 }
 
 Quaternion& Quaternion::Clear()

@@ -4,6 +4,7 @@
 // to right (A then B is A * B), left-handed coordinates, depth mapped to 0..1.
 
 #include <cstdint>
+#include <iosfwd>
 
 struct Vec3 {
     float x = 0.0f;
@@ -19,6 +20,10 @@ struct Vec3 {
     // Scales to unit length; a zero vector stays zero.
     Vec3& Normalize();
 };
+
+// The vector as log lines show it: "{ x , y , z }", each float with six
+// significant digits.
+std::ostream& operator<<(std::ostream& out, const Vec3& v);
 
 struct Matrix4 {
     // m[row][column]; the translation sits in row 3, columns 0..2.

@@ -1,6 +1,7 @@
 #include "world/world.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/render_interface.h"
 #include "runtime/runtime_state.h"
@@ -258,6 +259,25 @@ std::vector<AutomationEntry> World::Automations()
     return automations_;
 }
 
+void World::EvaluateAutomations(float time)
+{
+    static thread_local std::vector<AutomationEntry> snapshot;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        snapshot.assign(automations_.begin(), automations_.end());
+    }
+    for (const AutomationEntry& entry : snapshot) {
+        AutomationKey value;
+        if (entry.param->type != kParamVec3 || !entry.automation->Advance(time, &value)) {
+            continue;
+        }
+        if (std::isfinite(value.values[0]) && std::isfinite(value.values[1]) &&
+            std::isfinite(value.values[2])) {
+            entry.param->value->Set(value.values[0], value.values[1], value.values[2]);
+        }
+    }
+}
+
 int World::AddEventTrigger(const std::string& name, float time, Triggerable* target)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -272,6 +292,21 @@ std::vector<EventTrigger> World::EventTriggers()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return eventTriggers_;
+}
+
+void World::DueEventTriggers(float after, float upTo, std::vector<EventTrigger>& due)
+{
+    due.clear();
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const EventTrigger& trigger : eventTriggers_) {
+        if (!(trigger.time > after)) {
+            continue;  // fired before (or a time that is not a number: never)
+        }
+        if (trigger.time > upTo) {
+            break;  // the list is sorted: the rest lie later still
+        }
+        due.push_back(trigger);
+    }
 }
 
 int World::Subscribe(Triggerable* subscriber, const std::string& event)
@@ -401,6 +436,7 @@ Light* FindLight(const std::string& name) { return TheWorld().FindLight(name); }
 int AddActor(Actor* actor) { return TheWorld().AddActor(actor); }
 Actor* FindActor(const std::string& name) { return TheWorld().FindActor(name); }
 void UpdateActors() { TheWorld().UpdateActors(frameDeltaMs); }
+void EvaluateAutomations() { TheWorld().EvaluateAutomations(demoTime); }
 
 int AddAutomation(entity_base* target, const std::string& paramName)
 {

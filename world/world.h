@@ -76,9 +76,14 @@ public:
     int AddAutomation(entity_base* target, const std::string& paramName);
     Automation* FindAutomation(const entity_base* target, const std::string& paramName);
     std::vector<AutomationEntry> Automations();
+    // Every track whose last key lies ahead writes its value at demoTime into
+    // its parameter; a value that is not finite is never written.
+    void EvaluateAutomations(float demoTime);
 
     int AddEventTrigger(const std::string& name, float time, Triggerable* target);
     std::vector<EventTrigger> EventTriggers();
+    // The triggers with after < time <= upTo, in list order, into `due`.
+    void DueEventTriggers(float after, float upTo, std::vector<EventTrigger>& due);
 
     int Subscribe(Triggerable* subscriber, const std::string& event);
     // A subscription that takes effect when the subscriber is published.
@@ -131,6 +136,7 @@ Actor* FindActor(const std::string& name);
 void UpdateActors();  // with frameDeltaMs
 int AddAutomation(entity_base* target, const std::string& paramName);
 Automation* FindAutomation(const entity_base* target, const std::string& paramName);
+void EvaluateAutomations();  // at demoTime
 int AddEventTrigger(const std::string& name, float time, Triggerable* target);
 int Subscribe(Triggerable* subscriber, const std::string& event);
 int SubscribeWhenPublished(Triggerable* subscriber, const std::string& event);

@@ -1,0 +1,163 @@
+#include "scene/behaviour_loader.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "runtime/log.h"
+#include "scene/xml_reader.h"
+#include "world/actor_factory.h"
+#include "world/world.h"
+
+namespace {
+
+std::string FirstValue(const XMLTag* tag)
+{
+    return tag->attributes.empty() ? std::string() : tag->attributes.front().second;
+}
+
+std::string ClassNameOf(const XMLTag* element)
+{
+    if (element->attributes.empty() || element->attributes.front().first != "classname") {
+        return {};
+    }
+    return element->attributes.front().second;
+}
+
+// Hands the named object, else the named light, to the actor.
+void GiveEntity(Actor& actor, const std::string& entityName)
+{
+    if (entity_base* object = FindObject(entityName)) {
+        actor.AddEntity(object);
+    } else if (Light* light = FindLight(entityName)) {
+        Log("Adding Light: ", light->name, " to Actor: ", actor.name);
+        actor.AddEntity(light);
+    }
+}
+
+void SetParameter(entity_base& target, const XMLTag* element)
+{
+    const Vec3 value = ReadVec3(element);
+    if (Param* param = target.GetParam(element->name)) {
+        *param->value = value;
+    }
+}
+
+// An object shadows an actor or light of the same name, an actor a light;
+// each miss is logged.
+entity_base* FindAutomationTarget(const std::string& entityName)
+{
+    if (entity_base* object = FindObject(entityName)) {
+        return object;
+    }
+    LogLine("entity was not found in object list");
+    if (Actor* actor = FindActor(entityName)) {
+        return actor;
+    }
+    LogLine("entity was not found in actor list");
+    if (Light* light = FindLight(entityName)) {
+        return light;
+    }
+    LogLine("entity was not found in light list");
+    return nullptr;
+}
+
+void LoadKeys(Automation& automation, const XMLTagExtended& element)
+{
+    for (const XMLTag* keyElement : element.children) {
+        // Values a key does not give are 0.
+        float values[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        ReadFloatList(keyElement, values, 4);
+        AutomationKey key;
+        key.time = values[0];
+        key.values[0] = values[1];
+        key.values[1] = values[2];
+        key.values[2] = values[3];
+        key.count = 3;
+        automation.AddKey(key);
+    }
+}
+
+void LoadAutomation(const XMLTagExtended& element)
+{
+    Log("automation ", element.name);
+    const size_t separator = element.name.find("::");
+    if (separator == std::string::npos) {
+        LogLine("parsing error");
+        return;
+    }
+    const std::string entityName = element.name.substr(0, separator);
+    const std::string paramName = element.name.substr(separator + 2);
+    Log("automated param: ", paramName, " of entity ", entityName);
+    entity_base* target = FindAutomationTarget(entityName);
+    if (!target) {
+        return;
+    }
+    Param* param = target->GetParam(paramName);
+    if (!param) {
+        Log("param ", paramName, " not found");
+        return;
+    }
+    AddAutomation(target, param->name);
+    Automation* automation = FindAutomation(target, param->name);
+    if (!automation) {
+        Log("could not create path for entity ", target->name);
+        return;
+    }
+    LoadKeys(*automation, element);
+}
+
+}  // namespace
+
+void LoadActors(XMLTagExtended* section)
+{
+    LogLine("loading actors");
+    for (XMLTag* child : section->children) {
+        XMLTagExtended* element = AsExtended(child);
+        if (!element) {
+            continue;
+        }
+        const std::string className = ClassNameOf(element);
+        if (className.empty()) {
+            continue;
+        }
+        Actor* actor = ActorFactory::Instance().CreateActor(className, element->name);
+        if (!actor) {
+            continue;
+        }
+        for (XMLTag* part : element->children) {
+            if (part->name == "child") {
+                GiveEntity(*actor, FirstValue(part));
+            } else {
+                SetParameter(*actor, part);
+            }
+        }
+        AddActor(actor);
+    }
+}
+
+void LoadAutomations(XMLTagExtended* section)
+{
+    LogLine("loading automations");
+    for (XMLTag* child : section->children) {
+        if (XMLTagExtended* element = AsExtended(child)) {
+            LoadAutomation(*element);
+        }
+    }
+}
+
+void LoadEventTriggers(XMLTagExtended* section)
+{
+    LogLine("loading event trigger");
+    for (XMLTag* element : section->children) {
+        float time = 0.0f;  // when the element gives none
+        Triggerable* target = nullptr;
+        for (const auto& [name, value] : element->attributes) {
+            if (name == "eventTime") {
+                time = static_cast<float>(std::strtod(value.c_str(), nullptr));
+            } else if (name == "target") {
+                target = FindActor(value);
+            }
+        }
+        AddEventTrigger(element->name, time, target);
+    }
+}

@@ -1,0 +1,131 @@
+#include "scene/scene_loader.h"
+
+#include <memory>
+
+#include "runtime/log.h"
+#include "scene/behaviour_loader.h"
+#include "scene/material_loader.h"
+#include "scene/mesh_loader.h"
+#include "scene/xml_reader.h"
+#include "world/world.h"
+
+namespace {
+
+struct Section {
+    const char* path;
+    const char* missing;  // logged after the file name when the section is absent
+    void (*load)(XMLTagExtended*);
+};
+
+constexpr Section kSections[] = {
+    {"base::scene::meshes", ": no meshes found", LoadMeshes},
+    {"base::scene::materials", ": no materials found", LoadMaterials},
+    {"base::scene::objects", ": no objects found", LoadObjects},
+    {"base::scene::lights", ": no lights found", LoadLights},
+    {"base::scene::actors", ": no actors found", LoadActors},
+    {"base::scene::automations", ": no automations found", LoadAutomations},
+    {"base::scene::eventtrigger", ": no event trigger found", LoadEventTriggers},
+};
+
+// The value of the element's first attribute; empty when it has none.
+std::string FirstValue(const XMLTag* tag)
+{
+    return tag->attributes.empty() ? std::string() : tag->attributes.front().second;
+}
+
+}  // namespace
+
+int LoadScene(const std::string& fileName)
+{
+    XMLReader reader;
+    if (reader.Load(fileName) != 0) {
+        return -1;
+    }
+    for (const Section& section : kSections) {
+        if (XMLTagExtended* element = AsExtended(reader.FindTag(section.path))) {
+            section.load(element);
+        } else {
+            Log(fileName, section.missing);
+        }
+    }
+    return 0;
+}
+
+void LoadObjects(XMLTagExtended* section)
+{
+    for (XMLTag* child : section->children) {
+        XMLTagExtended* element = AsExtended(child);
+        if (!element) {
+            continue;
+        }
+        auto entity = std::make_unique<entity_base>(element->name);
+        std::string meshName;
+        std::string materialName;
+        for (XMLTag* part : element->children) {
+            if (part->name == "Position") {
+                entity->Position = ReadVec3(part);
+            } else if (part->name == "Rotation") {
+                entity->Rotation = ReadVec3(part);
+            } else if (part->name == "Scale") {
+                entity->Scale = ReadVec3(part);
+            } else if (part->name == "Mesh") {
+                meshName = FirstValue(part);
+            } else if (part->name == "Material") {
+                materialName = FirstValue(part);
+            }
+        }
+        if (BindObject(entity.get(), meshName, materialName) == 0) {
+            entity.release();  // listed by the registry for the rest of the run
+        }
+    }
+}
+
+int BindObject(entity_base* entity, const std::string& meshName, const std::string& materialName)
+{
+    Mesh* mesh = FindMesh(meshName);
+    Material* material = FindMaterial(materialName);
+    if (!mesh) {
+        Log("Can't get meshinstance(", meshName, ") for object(", entity->name, ")");
+    }
+    if (!material) {
+        Log("Can't get materialinstance(", materialName, ") for object(", entity->name, ")");
+    }
+    if (!mesh || !material) {
+        return -1;
+    }
+    entity->meshInstance = mesh;
+    entity->materialInstance = material;
+    return AddObject(entity);
+}
+
+void LoadLights(XMLTagExtended* section)
+{
+    for (XMLTag* child : section->children) {
+        XMLTagExtended* element = AsExtended(child);
+        if (!element) {
+            continue;
+        }
+        auto* light = new Light(element->name);  // listed by the registry for the rest of the run
+        bool colourSet = false;
+        bool cutoffSet = false;
+        for (XMLTag* part : element->children) {
+            if (part->name == "Color") {
+                light->Color = ReadVec3(part);
+                colourSet = true;
+            } else if (part->name == "Cutoff") {
+                light->Cutoff = ReadVec3(part);
+                cutoffSet = true;
+            } else if (part->name == "Position") {
+                light->Position = ReadVec3(part);
+                Log("Light: ", light->name, " Position: ", light->Position);
+            }
+        }
+        if (!colourSet) {
+            light->Color.Set(0.5f, 0.5f, 0.5f);
+        }
+        if (!cutoffSet) {
+            light->Cutoff.x = 2.0f;
+        }
+        AddLight(light);
+    }
+}

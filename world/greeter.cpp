@@ -1,0 +1,146 @@
+#include "world/greeter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "render/render_interface.h"
+#include "runtime/log.h"
+#include "runtime/runtime_state.h"
+
+namespace {
+
+constexpr uint32_t kOpaqueBlack = 0xFF000000u;
+constexpr float kFadeSeconds = 0.5f;
+constexpr float kHoldSeconds = 2.0f;
+constexpr int kCharacterWidth = 20;
+
+}  // namespace
+
+uint32_t PackGrey(float level)
+{
+    const float clamped = std::clamp(level, 0.0f, 1.0f);
+    const uint32_t byte = static_cast<uint32_t>(clamped * 255.0f);
+    return kOpaqueBlack | byte << 16 | byte << 8 | byte;
+}
+
+const std::vector<std::string>& Greeter::Lines()
+{
+    static const std::vector<std::string> lines = {
+        "An VKO Dovez Production",
+        "Music: Quillon",
+        "Code: Tessaract Moth",
+        "Visuals: Ambergrist",
+        "Greetings go out to",
+        "Velvetine / Ninefold Lantern",
+        "Orrery Kid / Saltmarsh Assembly",
+        "Plumbago / The Copper Heron Guild",
+        "Wrenfield / Quiet Static Society",
+        "Nox Tallow / Umber Circuit",
+        "Gallimaufry / Lowtide Cartographers",
+        "Pip Ossuary / Marrow & Chrome",
+        "",
+        "the rest of the demoscene...",
+    };
+    return lines;
+}
+
+Greeter::Greeter(std::string greeterName) : Actor(std::move(greeterName))
+{
+    GetViewportSize(&viewportWidth_, &viewportHeight_);
+    text_.text = buffer_;
+    text_.bigFont = 1;
+    text_.x = viewportWidth_ / 3;
+    text_.y = viewportHeight_ / 2;
+    text_.colour = 0xFFFFFFFFu;
+    SubscribeTo("activate");
+}
+
+int Greeter::AddEntity(entity_base*)
+{
+    return 0;
+}
+
+int Greeter::GetEntityCount()
+{
+    return 0;
+}
+
+entity_base* Greeter::GetEntity(int)
+{
+    return nullptr;
+}
+
+std::string Greeter::GetClassName()
+{
+    return "Greeter";
+}
+
+void Greeter::ShowLine(size_t index)
+{
+    const std::string& line = Lines()[index];
+    const size_t length = std::min(line.size(), kTextBytes - 1);
+    std::memcpy(buffer_, line.data(), length);
+    buffer_[length] = '\0';
+}
+
+void Greeter::Trigger(std::string event)
+{
+    if (event != "activate") {
+        return;
+    }
+    lineIndex_ = 0;
+    phase_ = kFadeIn;
+    active_ = true;
+    timer_ = 0.0f;
+    ShowLine(0);
+    RenderInterface* renderer = GetRenderer();
+    const int result = renderer ? renderer->AddTextInstance(&text_) : -1;
+    Log("reg text inst ", result);
+}
+
+void Greeter::Update(float dtMs)
+{
+    if (!active_) {
+        return;
+    }
+    switch (phase_) {
+    case kFadeIn:
+        text_.colour = PackGrey(2.0f * timer_);
+        if (timer_ >= kFadeSeconds) {
+            phase_ = kHold;
+            timer_ = 0.0f;
+            return;
+        }
+        break;
+    case kHold:
+        text_.colour = PackGrey(1.0f);
+        if (timer_ >= kHoldSeconds) {
+            phase_ = kFadeOut;
+            timer_ = 0.0f;
+            return;
+        }
+        break;
+    case kFadeOut:
+        text_.colour = PackGrey(1.0f - 2.0f * timer_);
+        if (timer_ >= kFadeSeconds) {
+            text_.colour = kOpaqueBlack;
+            ++lineIndex_;
+            phase_ = kFadeIn;
+            timer_ = 0.0f;
+            if (lineIndex_ < Lines().size()) {
+                ShowLine(lineIndex_);
+                const int length = static_cast<int>(std::strlen(buffer_));
+                text_.x = viewportWidth_ / 2 - (length / 2) * kCharacterWidth;
+                return;
+            }
+            active_ = false;
+            RenderInterface* renderer = GetRenderer();
+            const int result = renderer ? renderer->RemoveTextInstance(&text_) : -1;
+            Log("rel text inst ", result);
+            return;
+        }
+        break;
+    }
+    timer_ += dtMs * 0.001f;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The credits: a fixed list of lines shown one at a time in the large font,
+// each fading in over 0.5 s, holding 2 s and fading out over 0.5 s. Started
+// by "activate"; the text leaves the screen after the last line.
+
+#include <string>
+#include <vector>
+
+#include "render/render_records.h"
+#include "world/actor.h"
+
+class Greeter : public Actor {
+public:
+    static constexpr size_t kTextBytes = 128;
+    enum Phase : int { kFadeIn = 0, kHold = 1, kFadeOut = 2 };
+
+    explicit Greeter(std::string name);
+
+    int AddEntity(entity_base* entity) override;
+    int GetEntityCount() override;
+    entity_base* GetEntity(int index) override;
+    std::string GetClassName() override;
+    void Trigger(std::string event) override;
+    void Update(float dtMs) override;
+
+    static const std::vector<std::string>& Lines();
+
+    const TextInstance& Text() const { return text_; }
+    bool Active() const { return active_; }
+    int CurrentPhase() const { return phase_; }
+    size_t LineIndex() const { return lineIndex_; }
+    float TimerSeconds() const { return timer_; }
+
+private:
+    void ShowLine(size_t index);
+
+    char buffer_[kTextBytes] = {};
+    TextInstance text_;
+    bool active_ = false;
+    float timer_ = 0.0f;
+    size_t lineIndex_ = 0;
+    int phase_ = kFadeIn;
+    int viewportWidth_ = 0;
+    int viewportHeight_ = 0;
+};
+
+// Opaque grey of the given level (clamped to 0..1) as ARGB.
+uint32_t PackGrey(float level);

@@ -1,0 +1,38 @@
+#pragma once
+// An animated curve of products of sines and cosines, centred on the actor's
+// Position with its extent along x, y and z given by the actor's Scale,
+// rewritten in place every frame and drawn by the renderer as a line set.
+
+#include <memory>
+
+#include "render/render_records.h"
+#include "world/actor.h"
+
+class LineFX : public Actor {
+public:
+    static constexpr int kLines = 1;
+    static constexpr int kSegments = 4000;
+    // Each segment's two end points follow each other in the array.
+    static constexpr int kPoints = 2 * kLines * kSegments;
+
+    explicit LineFX(std::string name);
+    ~LineFX() override;
+
+    int AddEntity(entity_base* entity) override;
+    int GetEntityCount() override;
+    entity_base* GetEntity(int index) override;
+    std::string GetClassName() override;
+    // Writes the curve at the effect's clock, then advances the clock.
+    void Update(float dtMs) override;
+
+    const LineSet& Lines() const { return lineSet_; }
+    const Vec3* Points() const { return points_.get(); }
+    float ClockSeconds() const { return clock_; }
+
+private:
+    void Generate();
+
+    std::unique_ptr<Vec3[]> points_;
+    LineSet lineSet_;
+    float clock_ = 0.0f;
+};
