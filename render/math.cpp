@@ -3,54 +3,6 @@
 #include <cmath>
 #include <ostream>
 
-Vec3& Vec3::Set(float nx, float ny, float nz)
-{
-    x = nx;
-    y = ny;
-    z = nz;
-    return *this;
-}
-
-Vec3& Vec3::Clear()
-{
-    return Set(0.0f, 0.0f, 0.0f);
-}
-
-Vec3 Vec3::Plus(float dx, float dy, float dz) const
-{
-    return Vec3{x + dx, y + dy, z + dz};
-}
-
-Vec3 Vec3::Times(float s) const
-{
-    return Vec3{x * s, y * s, z * s};
-}
-
-Vec3& Vec3::Add(float dx, float dy, float dz)
-{
-    x += dx;
-    y += dy;
-    z += dz;
-    return *this;
-}
-
-Vec3& Vec3::Scale(float s)
-{
-    x *= s;
-    y *= s;
-    z *= s;
-    return *this;
-}
-
-Vec3& Vec3::Normalize()
-{
-    const float length = std::sqrt(x * x + y * y + z * z);
-    if (length == 0.0f) {
-        return *this;
-    }
-    return Scale(1.0f / length);
-}
-
 std::ostream& operator<<(std::ostream& out, const Vec3& v)
 {
     return out << "{ " << v.x << " , " << v.y << " , " << v.z << " }";

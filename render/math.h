@@ -3,22 +3,34 @@
 // Conventions throughout: row vectors (p' = p * M), matrices multiplied left
 // to right (A then B is A * B), left-handed coordinates, depth mapped to 0..1.
 
+#include <cmath>
 #include <cstdint>
 #include <iosfwd>
 
+// Defined here so that per-vertex loops keep the components in registers.
 struct Vec3 {
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;
 
-    Vec3& Set(float nx, float ny, float nz);
-    Vec3& Clear();
-    Vec3 Plus(float dx, float dy, float dz) const;
-    Vec3 Times(float s) const;
-    Vec3& Add(float dx, float dy, float dz);
-    Vec3& Scale(float s);
+    Vec3& Set(float nx, float ny, float nz)
+    {
+        x = nx;
+        y = ny;
+        z = nz;
+        return *this;
+    }
+    Vec3& Clear() { return Set(0.0f, 0.0f, 0.0f); }
+    Vec3 Plus(float dx, float dy, float dz) const { return Vec3{x + dx, y + dy, z + dz}; }
+    Vec3 Times(float s) const { return Vec3{x * s, y * s, z * s}; }
+    Vec3& Add(float dx, float dy, float dz) { return Set(x + dx, y + dy, z + dz); }
+    Vec3& Scale(float s) { return Set(x * s, y * s, z * s); }
     // Scales to unit length; a zero vector stays zero.
-    Vec3& Normalize();
+    Vec3& Normalize()
+    {
+        const float length = std::sqrt(x * x + y * y + z * z);
+        return length == 0.0f ? *this : Scale(1.0f / length);
+    }
 };
 
 // The vector as log lines show it: "{ x , y , z }", each float with six

@@ -156,11 +156,13 @@ TEST_F(ActorTest, FlickerRunsItsFourStatesOnRandomDurations)
     EXPECT_EQ(flicker.Entries()[0].state, LightFlicker::kDark);
     ExpectVec(lamp.Color, 0, 0, 0, 0);
     const float dark = (kR2 + 1) * 300;
+    EXPECT_NEAR(flicker.Entries()[0].durationMs, dark, 1e-3f);
     flicker.Update(dark - 1);
     EXPECT_EQ(flicker.Entries()[0].state, LightFlicker::kDark);
     flicker.Update(2);  // fading in for (r3 + 1) x 60 ms
     const float fadeIn = (kR3 + 1) * 60;
     EXPECT_EQ(flicker.Entries()[0].state, LightFlicker::kFadingIn);
+    EXPECT_NEAR(flicker.Entries()[0].durationMs, fadeIn, 1e-4f);
     flicker.Update(fadeIn / 2);
     ExpectVec(lamp.Color, 0.5f, 0.25f, 0.125f, 1e-3f);
 
