@@ -28,3 +28,14 @@ protected:
     // Subscribes this actor to a further event; for use in constructors.
     void SubscribeTo(const std::string& event);
 };
+
+// An actor that takes no entities: AddEntity accepts anything and keeps
+// nothing (cameras, the line effect, the credits).
+class EntitylessActor : public Actor {
+public:
+    using Actor::Actor;
+
+    int AddEntity(entity_base*) override { return 0; }
+    int GetEntityCount() override { return 0; }
+    entity_base* GetEntity(int) override { return nullptr; }
+};

@@ -4,7 +4,7 @@
 
 #include "runtime/runtime_state.h"
 
-EngineCamera::EngineCamera(std::string cameraName) : Actor(std::move(cameraName))
+EngineCamera::EngineCamera(std::string cameraName) : EntitylessActor(std::move(cameraName))
 {
     pitch_.Clear();
     yaw_.Clear();
@@ -22,21 +22,6 @@ void EngineCamera::Update(float)
 {
     pitch_.FromAxisAngle(1, 0, 0, Rotation.x);
     yaw_.FromAxisAngle(0, 1, 0, Rotation.y);
-}
-
-int EngineCamera::AddEntity(entity_base*)
-{
-    return 0;
-}
-
-int EngineCamera::GetEntityCount()
-{
-    return 0;
-}
-
-entity_base* EngineCamera::GetEntity(int)
-{
-    return nullptr;
 }
 
 std::string EngineCamera::GetClassName()

@@ -7,16 +7,13 @@
 #include "render/math.h"
 #include "world/actor.h"
 
-class EngineCamera : public Actor {
+class EngineCamera : public EntitylessActor {
 public:
     explicit EngineCamera(std::string name);
 
     void Trigger(std::string event) override;
     // Rebuilds the orientation from Rotation; the time is not used.
     void Update(float dtMs) override;
-    int AddEntity(entity_base* entity) override;
-    int GetEntityCount() override;
-    entity_base* GetEntity(int index) override;
     std::string GetClassName() override;
 
     void Pitch(float angle);

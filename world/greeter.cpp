@@ -45,7 +45,7 @@ const std::vector<std::string>& Greeter::Lines()
     return lines;
 }
 
-Greeter::Greeter(std::string greeterName) : Actor(std::move(greeterName))
+Greeter::Greeter(std::string greeterName) : EntitylessActor(std::move(greeterName))
 {
     GetViewportSize(&viewportWidth_, &viewportHeight_);
     text_.text = buffer_;
@@ -54,21 +54,6 @@ Greeter::Greeter(std::string greeterName) : Actor(std::move(greeterName))
     text_.y = viewportHeight_ / 2;
     text_.colour = 0xFFFFFFFFu;
     SubscribeTo("activate");
-}
-
-int Greeter::AddEntity(entity_base*)
-{
-    return 0;
-}
-
-int Greeter::GetEntityCount()
-{
-    return 0;
-}
-
-entity_base* Greeter::GetEntity(int)
-{
-    return nullptr;
 }
 
 std::string Greeter::GetClassName()

@@ -9,16 +9,13 @@
 #include "render/render_records.h"
 #include "world/actor.h"
 
-class Greeter : public Actor {
+class Greeter : public EntitylessActor {
 public:
     static constexpr size_t kTextBytes = 128;
     enum Phase : int { kFadeIn = 0, kHold = 1, kFadeOut = 2 };
 
     explicit Greeter(std::string name);
 
-    int AddEntity(entity_base* entity) override;
-    int GetEntityCount() override;
-    entity_base* GetEntity(int index) override;
     std::string GetClassName() override;
     void Trigger(std::string event) override;
     void Update(float dtMs) override;

@@ -54,7 +54,7 @@ const std::vector<CurveTerms>& Terms()
 }  // namespace
 
 LineFX::LineFX(std::string effectName)
-    : Actor(std::move(effectName)), points_(std::make_unique<Vec3[]>(kPoints))
+    : EntitylessActor(std::move(effectName)), points_(std::make_unique<Vec3[]>(kPoints))
 {
     lineSet_.points = &points_[0].x;
     lineSet_.count = kLines * kSegments;
@@ -73,21 +73,6 @@ LineFX::~LineFX()
     points_.reset();
     lineSet_.points = nullptr;
     lineSet_.count = 0;
-}
-
-int LineFX::AddEntity(entity_base*)
-{
-    return 0;
-}
-
-int LineFX::GetEntityCount()
-{
-    return 0;
-}
-
-entity_base* LineFX::GetEntity(int)
-{
-    return nullptr;
 }
 
 std::string LineFX::GetClassName()

@@ -8,7 +8,7 @@
 #include "render/render_records.h"
 #include "world/actor.h"
 
-class LineFX : public Actor {
+class LineFX : public EntitylessActor {
 public:
     static constexpr int kLines = 1;
     static constexpr int kSegments = 4000;
@@ -18,9 +18,6 @@ public:
     explicit LineFX(std::string name);
     ~LineFX() override;
 
-    int AddEntity(entity_base* entity) override;
-    int GetEntityCount() override;
-    entity_base* GetEntity(int index) override;
     std::string GetClassName() override;
     // Writes the curve at the effect's clock, then advances the clock.
     void Update(float dtMs) override;
