@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev imagemagick
   # content tools
   libvorbis-dev libstb-dev
+  # model conversion, and the import library's sample models for its tests
+  libassimp-dev assimp-testmodels
 )
 
 missing=()
