@@ -1,0 +1,10 @@
+#include "runtime/window.h"
+
+#include <SDL.h>
+
+void Window::Show()
+{
+    if (handle) {
+        SDL_ShowWindow(handle);
+    }
+}

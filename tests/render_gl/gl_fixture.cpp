@@ -1,0 +1,238 @@
+#include "tests/render_gl/gl_fixture.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "runtime/log.h"
+
+namespace fs = std::filesystem;
+
+Pixel Frame::At(int x, int y) const
+{
+    const uint8_t* p = rgba.data() + 4 * (static_cast<size_t>(y) * width + x);
+    return Pixel{p[0], p[1], p[2]};
+}
+
+double Frame::MeanSum(int x0, int y0, int x1, int y1) const
+{
+    double total = 0;
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            total += At(x, y).Sum();
+            ++count;
+        }
+    }
+    return count ? total / count : 0;
+}
+
+void CopyShaders()
+{
+    for (const auto& entry : fs::directory_iterator(DEMO_SHADER_DIR)) {
+        fs::copy_file(entry.path(), entry.path().filename(), fs::copy_options::overwrite_existing);
+    }
+}
+
+void GlFixture::SetUp()
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    CopyShaders();
+}
+
+void GlFixture::TearDown()
+{
+    if (renderer) {
+        for (auto& object : objects) {
+            renderer->RemoveRenderInstance(&object->instance);
+        }
+        for (auto& light : lights) {
+            renderer->ReleaseLight(&light->record);
+        }
+        renderer->Shutdown();
+        renderer.reset();
+    }
+    if (window && window->handle) {
+        SDL_DestroyWindow(window->handle);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+int GlFixture::StartRenderer(int width, int height)
+{
+    window = std::make_unique<Window>();
+    window->width = static_cast<unsigned>(width);
+    window->height = static_cast<unsigned>(height);
+    window->handle = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    renderer = std::make_unique<RendererGL>();
+    return renderer->Init(window.get());
+}
+
+namespace {
+
+struct Face {
+    Vec3 normal, tangent, binormal;
+};
+
+// Appends a square face: centre + (u, v) offsets along tangent and binormal.
+void AppendFace(Mesh& mesh, size_t& v, const Vec3& centre, const Face& face)
+{
+    const float corners[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
+    for (const auto& corner : corners) {
+        const float a = corner[0] * 0.5f;
+        const float b = corner[1] * 0.5f;
+        mesh.positions[3 * v + 0] = centre.x + face.tangent.x * a + face.binormal.x * b;
+        mesh.positions[3 * v + 1] = centre.y + face.tangent.y * a + face.binormal.y * b;
+        mesh.positions[3 * v + 2] = centre.z + face.tangent.z * a + face.binormal.z * b;
+        mesh.texcoords[2 * v + 0] = corner[0] * 0.5f + 0.5f;
+        mesh.texcoords[2 * v + 1] = corner[1] * 0.5f + 0.5f;  // v grows along the binormal
+        const Vec3* vectors[3] = {&face.normal, &face.tangent, &face.binormal};
+        float* arrays[3] = {mesh.normals, mesh.tangents, mesh.binormals};
+        for (int k = 0; k < 3; ++k) {
+            arrays[k][3 * v + 0] = vectors[k]->x;
+            arrays[k][3 * v + 1] = vectors[k]->y;
+            arrays[k][3 * v + 2] = vectors[k]->z;
+        }
+        ++v;
+    }
+}
+
+}  // namespace
+
+Mesh* GlFixture::Cube()
+{
+    auto mesh = std::make_unique<Mesh>();
+    mesh->AllocateArrays(36);
+    mesh->name = "cube" + std::to_string(meshes.size());
+    size_t v = 0;
+    // Each face seen from outside: tangent to the right, binormal downwards.
+    const Face faces[6] = {
+        {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}},  {{0, 0, 1}, {-1, 0, 0}, {0, -1, 0}},
+        {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}},   {{-1, 0, 0}, {0, 0, -1}, {0, -1, 0}},
+        {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},    {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
+    };
+    for (const Face& face : faces) {
+        AppendFace(*mesh, v, face.normal.Times(0.5f), face);
+    }
+    renderer->CreateMesh(mesh.get());
+    meshes.push_back(std::move(mesh));
+    return meshes.back().get();
+}
+
+Mesh* GlFixture::Square()
+{
+    auto mesh = std::make_unique<Mesh>();
+    mesh->AllocateArrays(6);
+    mesh->name = "square" + std::to_string(meshes.size());
+    size_t v = 0;
+    AppendFace(*mesh, v, Vec3{0, 0, 0}, Face{{0, 0, -1}, {1, 0, 0}, {0, -1, 0}});
+    renderer->CreateMesh(mesh.get());
+    meshes.push_back(std::move(mesh));
+    return meshes.back().get();
+}
+
+Material* GlFixture::MaterialFromRows(const std::string& name, int width, int height,
+                                      const std::vector<uint8_t>& rgb)
+{
+    auto material = std::make_unique<Material>();
+    material->name = name;
+    material->width = static_cast<uint32_t>(width);
+    material->height = static_cast<uint32_t>(height);
+    material->channels = 3;
+    material->size = static_cast<uint32_t>(rgb.size());
+    material->diffuse = std::make_unique<uint8_t[]>(rgb.size());
+    std::copy(rgb.begin(), rgb.end(), material->diffuse.get());
+    material->normalMap = std::make_unique<uint8_t[]>(rgb.size());
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        material->normalMap[i] = 127;
+        material->normalMap[i + 1] = 127;
+        material->normalMap[i + 2] = 255;
+    }
+    renderer->CreateMaterial(material.get());
+    materials.push_back(std::move(material));
+    return materials.back().get();
+}
+
+Material* GlFixture::SolidMaterial(const std::string& name, uint8_t r, uint8_t g, uint8_t b)
+{
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 4; ++i) {
+        rgb.insert(rgb.end(), {r, g, b});
+    }
+    return MaterialFromRows(name, 2, 2, rgb);
+}
+
+SceneObject* GlFixture::AddObject(Mesh* mesh, const std::string& material, Vec3 position, Vec3 scale,
+                                  Vec3 rotation)
+{
+    auto object = std::make_unique<SceneObject>();
+    object->position = position;
+    object->scale = scale;
+    object->rotation = rotation;
+    object->instance.mesh = mesh;
+    object->instance.position = &object->position;
+    object->instance.scale = &object->scale;
+    object->instance.rotation = &object->rotation;
+    object->instance.vertexDataChanged = &object->dirty;
+    object->instance.materialName = material;
+    EXPECT_EQ(renderer->AddRenderInstance(&object->instance), 0);
+    objects.push_back(std::move(object));
+    return objects.back().get();
+}
+
+SceneLight* GlFixture::AddLight(Vec3 position, Vec3 colour, float cutoff)
+{
+    auto light = std::make_unique<SceneLight>();
+    light->position = position;
+    light->colour = colour;
+    light->cutoff = Vec3{cutoff, 0, 0};
+    light->record.id = static_cast<int>(lights.size());
+    light->record.position = &light->position;
+    light->record.colour = &light->colour;
+    light->record.cutoff = &light->cutoff;
+    EXPECT_EQ(renderer->AddLight(&light->record), 0);
+    lights.push_back(std::move(light));
+    return lights.back().get();
+}
+
+void GlFixture::LookFromOrigin()
+{
+    renderer->SetCameraPosition(Vec3{0, 0, 0});
+    Matrix4 identity;
+    MatrixIdentity(&identity);
+    renderer->ApplyCameraRotation(&identity);
+    renderer->SetCameraDirection(Vec3{0, 0, 1});
+}
+
+Frame GlFixture::Render()
+{
+    renderer->RenderFrame(16.0f);
+    Frame frame;
+    frame.width = static_cast<int>(window->width);
+    frame.height = static_cast<int>(window->height);
+    std::vector<uint8_t> bottomUp(static_cast<size_t>(frame.width) * frame.height * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    frame.rgba.resize(bottomUp.size());
+    const size_t row = static_cast<size_t>(frame.width) * 4;
+    for (int y = 0; y < frame.height; ++y) {
+        std::copy_n(bottomUp.data() + (frame.height - 1 - y) * row, row, frame.rgba.data() + y * row);
+    }
+    // DEMO_DUMP_FRAMES=dir keeps every frame as a picture, to look at.
+    if (const char* dumpDir = std::getenv("DEMO_DUMP_FRAMES")) {
+        static int dumped = 0;
+        const std::string name = std::string(dumpDir) + "/" +
+                                 testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                                 std::to_string(dumped++) + ".ppm";
+        std::ofstream out(name, std::ios::binary);
+        out << "P6\n" << frame.width << " " << frame.height << "\n255\n";
+        for (size_t i = 0; i < frame.rgba.size(); i += 4) {
+            out.write(reinterpret_cast<const char*>(&frame.rgba[i]), 3);
+        }
+    }
+    return frame;
+}
