@@ -11,8 +11,6 @@
 
 namespace {
 
-enum Pass : int { kGeometryPass, kShadowPass, kLightingPass, kCompositionPass, kTextPass };
-
 constexpr float kShadowNear = 0.05f;
 constexpr float kShadowFar = 30.0f;
 

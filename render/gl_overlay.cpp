@@ -22,7 +22,7 @@ Rgba FromArgb(uint32_t colour)
 
 void RendererGL::TextPass()
 {
-    BeginPassTimer(4);
+    BeginPassTimer(kTextPass);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     std::lock_guard<std::mutex> lock(overlayLock_);
     // Newest first in the list; each later entry is drawn over the earlier ones.

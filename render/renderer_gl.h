@@ -120,9 +120,11 @@ public:
 
     // Milliseconds the last present took.
     double LastPresentMs() const { return lastPresentMs_; }
-    // Milliseconds each pass of the last frame took (GPU timer queries):
-    // geometry, shadow, lighting, composition, text.
-    std::array<double, 5> LastPassMs() const { return lastPassMs_; }
+    // The passes of a frame, in order.
+    enum Pass : int { kGeometryPass, kShadowPass, kLightingPass, kCompositionPass, kTextPass, kPassCount };
+    // Milliseconds each pass of the last frame took (GPU timer queries),
+    // indexed by Pass; only while pass timing is on.
+    std::array<double, kPassCount> LastPassMs() const { return lastPassMs_; }
     void SetPassTiming(bool enabled) { passTiming_ = enabled; }
 
     // The replaceable hook through which ReleaseMesh reports what it releases.
@@ -239,7 +241,7 @@ private:
     std::vector<float> scratch_;
     double lastPresentMs_ = 0.0;
     bool passTiming_ = false;
-    std::array<GLuint, 5> passQueries_{};
-    std::array<double, 5> lastPassMs_{};
+    std::array<GLuint, kPassCount> passQueries_{};
+    std::array<double, kPassCount> lastPassMs_{};
     int currentPass_ = -1;
 };
