@@ -121,6 +121,9 @@ void LoadMaterials(XMLTagExtended* section)
         return;
     }
     for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;  // the demo is ending: stop before the next file
+        }
         LoadMaterial(child->name);
     }
 }

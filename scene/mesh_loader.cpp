@@ -87,6 +87,9 @@ void LoadMeshes(XMLTagExtended* section)
         return;
     }
     for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;  // the demo is ending: stop before the next file
+        }
         LoadMesh(child->name);
     }
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "runtime/log.h"
+#include "runtime/runtime_state.h"
 #include "scene/behaviour_loader.h"
 #include "scene/material_loader.h"
 #include "scene/mesh_loader.h"
@@ -42,6 +43,9 @@ int LoadScene(const std::string& fileName)
         return -1;
     }
     for (const Section& section : kSections) {
+        if (quitRequested) {
+            break;  // the demo is ending: stop at this section boundary
+        }
         if (XMLTagExtended* element = AsExtended(reader.FindTag(section.path))) {
             section.load(element);
         } else {

@@ -1,0 +1,18 @@
+#pragma once
+// Start-up, the frame loop and shutdown.
+
+#include <cstdint>
+
+class Window;
+
+// 0 after a normal end; -1 when the viewport cannot be set up.
+int DemoMain();
+// Runs frames until the demo quits, then shuts the renderer and window down.
+void MainLoop();
+
+// What one typed character does: 'p' (P or F1) toggles the free camera,
+// Escape quits; anything else is ignored.
+void HandleTypedChar(uint8_t c);
+// The free camera follows the mouse (relative to the window centre, given
+// here) and the W and S keys, until the music starts.
+void SteerFreeCamera(const Window& window, int dx, int dy);
