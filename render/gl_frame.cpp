@@ -263,8 +263,8 @@ void RendererGL::LightingPass()
 
 void RendererGL::CompositionPass()
 {
-    BeginPassTimer(kCompositionPass);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    BeginPassTimer(kCompositionPass);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClearDepth(1.0);
@@ -344,7 +344,8 @@ void RendererGL::Present()
     if (passTiming_) {
         for (size_t pass = 0; pass < passQueries_.size(); ++pass) {
             GLuint64 nanoseconds = 0;
-            glGetQueryObjectui64v(passQueries_[pass], GL_QUERY_RESULT_NO_WAIT, &nanoseconds);
+            // Waits for the result: timing is for measuring, not for shows.
+            glGetQueryObjectui64v(passQueries_[pass], GL_QUERY_RESULT, &nanoseconds);
             lastPassMs_[pass] = static_cast<double>(nanoseconds) / 1e6;
         }
     }

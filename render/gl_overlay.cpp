@@ -22,8 +22,8 @@ Rgba FromArgb(uint32_t colour)
 
 void RendererGL::TextPass()
 {
-    BeginPassTimer(kTextPass);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    BeginPassTimer(kTextPass);
     std::lock_guard<std::mutex> lock(overlayLock_);
     // Newest first in the list; each later entry is drawn over the earlier ones.
     for (const TextInstance* text : texts_) {

@@ -122,8 +122,9 @@ public:
     double LastPresentMs() const { return lastPresentMs_; }
     // The passes of a frame, in order.
     enum Pass : int { kGeometryPass, kShadowPass, kLightingPass, kCompositionPass, kTextPass, kPassCount };
-    // Milliseconds each pass of the last frame took (GPU timer queries),
-    // indexed by Pass; only while pass timing is on.
+    // Milliseconds each pass of the last frame took (GPU timer queries,
+    // waited for after the present), indexed by Pass; only while pass
+    // timing is on.
     std::array<double, kPassCount> LastPassMs() const { return lastPassMs_; }
     void SetPassTiming(bool enabled) { passTiming_ = enabled; }
 

@@ -1,0 +1,16 @@
+#pragma once
+// A small production written into a directory: the shader files, a cube
+// model, textures with and without a normal map, music and a scene that uses
+// every actor class and ends itself with an "exit" event.
+
+#include <filesystem>
+#include <string>
+
+struct ProductionOptions {
+    bool music = true;
+    float exitTime = 2.0f;
+    // Extra copies of a large model in the meshes section, to make loading long.
+    int heavyMeshes = 0;
+};
+
+void WriteTestProduction(const std::filesystem::path& directory, const ProductionOptions& options);
