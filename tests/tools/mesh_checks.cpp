@@ -16,7 +16,8 @@ Float3 Read3(const float* array, size_t vertex)
 
 std::string Text(Float3 v)
 {
-    return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) + ")";
+    return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) +
+           ")";
 }
 
 // The gradient, within the triangle's plane, of a value that is linear
@@ -58,10 +59,22 @@ Mesh* LoadModelAsPlayer(const std::string& name)
     return lines.empty() ? mesh : nullptr;
 }
 
-Float3 PositionOf(const Mesh& mesh, size_t vertex) { return Read3(mesh.positions, vertex); }
-Float3 NormalOf(const Mesh& mesh, size_t vertex) { return Read3(mesh.normals, vertex); }
-Float3 TangentOf(const Mesh& mesh, size_t vertex) { return Read3(mesh.tangents, vertex); }
-Float3 BinormalOf(const Mesh& mesh, size_t vertex) { return Read3(mesh.binormals, vertex); }
+Float3 PositionOf(const Mesh& mesh, size_t vertex)
+{
+    return Read3(mesh.positions, vertex);
+}
+Float3 NormalOf(const Mesh& mesh, size_t vertex)
+{
+    return Read3(mesh.normals, vertex);
+}
+Float3 TangentOf(const Mesh& mesh, size_t vertex)
+{
+    return Read3(mesh.tangents, vertex);
+}
+Float3 BinormalOf(const Mesh& mesh, size_t vertex)
+{
+    return Read3(mesh.binormals, vertex);
+}
 Float2 TexcoordOf(const Mesh& mesh, size_t vertex)
 {
     return {mesh.texcoords[2 * vertex], mesh.texcoords[2 * vertex + 1]};
@@ -96,9 +109,9 @@ testing::AssertionResult WindingFollowsNormals(const Mesh& mesh)
         const Float3 turn = Cross(p1 - p0, p2 - p0);
         for (size_t v = first; v < first + 3; ++v) {
             if (!(Dot(turn, NormalOf(mesh, v)) > 0.0f)) {
-                return testing::AssertionFailure() << "triangle " << first / 3 << " turns "
-                                                   << Text(turn) << " against normal "
-                                                   << Text(NormalOf(mesh, v));
+                return testing::AssertionFailure()
+                       << "triangle " << first / 3 << " turns " << Text(turn) << " against normal "
+                       << Text(NormalOf(mesh, v));
             }
         }
     }
@@ -112,15 +125,16 @@ testing::AssertionResult FramesFollowTexcoords(const Mesh& mesh)
                              PositionOf(mesh, first + 2)};
         const Float2 uv[3] = {TexcoordOf(mesh, first), TexcoordOf(mesh, first + 1),
                               TexcoordOf(mesh, first + 2)};
-        const float uvArea = (uv[1].x - uv[0].x) * (uv[2].y - uv[0].y) -
-                             (uv[2].x - uv[0].x) * (uv[1].y - uv[0].y);
+        const float uvArea =
+            (uv[1].x - uv[0].x) * (uv[2].y - uv[0].y) - (uv[2].x - uv[0].x) * (uv[1].y - uv[0].y);
         if (!AreaIsUsable(p[0], p[1], p[2]) || std::fabs(uvArea) < 1e-9f) {
             continue;
         }
         const Float3 growU = GradientAcross(p[0], p[1], p[2], uv[0].x, uv[1].x, uv[2].x);
         const Float3 growV = GradientAcross(p[0], p[1], p[2], uv[0].y, uv[1].y, uv[2].y);
         for (size_t v = first; v < first + 3; ++v) {
-            if (!(Dot(TangentOf(mesh, v), growU) > 0.0f) || !(Dot(BinormalOf(mesh, v), growV) > 0.0f)) {
+            if (!(Dot(TangentOf(mesh, v), growU) > 0.0f) ||
+                !(Dot(BinormalOf(mesh, v), growV) > 0.0f)) {
                 return testing::AssertionFailure()
                        << "triangle " << first / 3 << ": u grows along " << Text(growU)
                        << ", v along " << Text(growV) << ", but the tangent is "

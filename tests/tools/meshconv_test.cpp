@@ -58,9 +58,8 @@ std::vector<CubeCorner> CubeCorners()
                 n[axis] = side;
                 p[a] = (s ? 1.0f : -1.0f) * half[a];
                 p[b] = (t ? 1.0f : -1.0f) * half[b];
-                corners.push_back({{p[0], p[1], p[2]},
-                                   {s ? 0.75f : 0.25f, t ? 1.0f : 0.5f},
-                                   {n[0], n[1], n[2]}});
+                corners.push_back(
+                    {{p[0], p[1], p[2]}, {s ? 0.75f : 0.25f, t ? 1.0f : 0.5f}, {n[0], n[1], n[2]}});
             }
         }
     }
@@ -88,7 +87,10 @@ std::string CubeObjText(const std::vector<CubeCorner>& corners, bool withNormals
     return obj.str();
 }
 
-std::string Meshconv() { return MESHCONV_PATH; }
+std::string Meshconv()
+{
+    return MESHCONV_PATH;
+}
 
 std::string SampleModel(const std::string& relative)
 {
@@ -145,8 +147,8 @@ TEST_F(MeshconvTest, HandMadeCubeComesBackExactlyWithAndWithoutFlippedV)
             const Float3 p = PositionOf(*mesh, v);
             const Float2 uv = TexcoordOf(*mesh, v);
             const Float3 n = NormalOf(*mesh, v);
-            const Float2 expectedUv = {corners[v].texcoord.x,
-                                       c.flipV ? 1.0f - corners[v].texcoord.y : corners[v].texcoord.y};
+            const Float2 expectedUv = {corners[v].texcoord.x, c.flipV ? 1.0f - corners[v].texcoord.y
+                                                                      : corners[v].texcoord.y};
             EXPECT_EQ(p.x, corners[v].position.x * c.scale) << "vertex " << v;
             EXPECT_EQ(p.y, corners[v].position.y * c.scale) << "vertex " << v;
             EXPECT_EQ(p.z, corners[v].position.z * c.scale) << "vertex " << v;
@@ -189,12 +191,13 @@ TEST_F(MeshconvTest, UnreadableModelsFailWithTheFileNamedAndNoOutput)
     WriteFile("garbage.bin", garbage);
     WriteFile("empty.obj", std::string());
     WriteFile("truncated.ply", truncatedPly);
-    WriteFile("header_only.ply", "ply\nformat ascii 1.0\nelement vertex 1000000\nproperty float x\nend_header\n1 2\n");
+    WriteFile("header_only.ply",
+              "ply\nformat ascii 1.0\nelement vertex 1000000\nproperty float x\nend_header\n1 2\n");
     WriteFile("lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\nl 2 3\n");
     WriteFile("bad_index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n");
-    const std::vector<std::string> inputs = {"missing.obj", "garbage.obj", "garbage.bin",
-                                             "empty.obj", "truncated.ply", "header_only.ply",
-                                             "lines.obj", "bad_index.obj"};
+    const std::vector<std::string> inputs = {"missing.obj", "garbage.obj",   "garbage.bin",
+                                             "empty.obj",   "truncated.ply", "header_only.ply",
+                                             "lines.obj",   "bad_index.obj"};
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
         const ToolRun run = RunTool(Meshconv(), {input, "out.obj"});

@@ -13,7 +13,10 @@ namespace {
 
 using MeshgenTest = ToolOutputTest;
 
-std::string Meshgen() { return MESHGEN_PATH; }
+std::string Meshgen()
+{
+    return MESHGEN_PATH;
+}
 
 Mesh* Generate(const std::string& name, const std::vector<std::string>& kindAndOptions)
 {
@@ -76,7 +79,9 @@ TEST_F(MeshgenTest, EveryKindLoadsWithFramesThatFollowItsTexture)
         {"gen_box", {"box"}, true},
         {"gen_cylinder", {"cylinder"}, true},
         {"gen_knot", {"torusknot"}, false},
-        {"gen_knot35", {"torusknot", "--turns", "3", "--twists", "5", "--segments", "64", "--sides", "5"}, false},
+        {"gen_knot35",
+         {"torusknot", "--turns", "3", "--twists", "5", "--segments", "64", "--sides", "5"},
+         false},
         {"gen_sphere", {"sphere"}, true},
         {"gen_shards", {"shards"}, true},
     };
@@ -105,8 +110,14 @@ TEST_F(MeshgenTest, SolidsAreClosedAndTurnOutwards)
     };
     const std::vector<Solid> solids = {
         {"vol_box", {"box", "--width", "2", "--height", "3", "--depth", "0.5"}, 3.0, 1e-5},
-        {"vol_cylinder", {"cylinder", "--radius", "1", "--height", "2", "--segments", "64"}, 2 * kPi, 0.01},
-        {"vol_sphere", {"sphere", "--radius", "2", "--segments", "64", "--rings", "32"}, 32 * kPi / 3, 0.02},
+        {"vol_cylinder",
+         {"cylinder", "--radius", "1", "--height", "2", "--segments", "64"},
+         2 * kPi,
+         0.01},
+        {"vol_sphere",
+         {"sphere", "--radius", "2", "--segments", "64", "--rings", "32"},
+         32 * kPi / 3,
+         0.02},
         {"vol_shards", {"shards", "--radius", "2", "--subdivisions", "3"}, 32 * kPi / 3, 0.03},
         {"vol_knot", {"torusknot"}, 0.0, 0.0},  // no closed form: only closed and outward
     };
@@ -137,8 +148,9 @@ TEST_F(MeshgenTest, SpheresFaceAwayFromTheCentreAndShardsAreFlat)
     ASSERT_NE(shards, nullptr);
     EXPECT_EQ(shards->vertexCount, 3u * 80u);
     for (size_t first = 0; first < shards->vertexCount; first += 3) {
-        const Float3 face = Normalized(Cross(PositionOf(*shards, first + 1) - PositionOf(*shards, first),
-                                             PositionOf(*shards, first + 2) - PositionOf(*shards, first)));
+        const Float3 face =
+            Normalized(Cross(PositionOf(*shards, first + 1) - PositionOf(*shards, first),
+                             PositionOf(*shards, first + 2) - PositionOf(*shards, first)));
         for (size_t v = first; v < first + 3; ++v) {
             ASSERT_GT(Dot(NormalOf(*shards, v), PositionOf(*shards, v)), 0.0f) << "vertex " << v;
             ASSERT_NEAR(Dot(NormalOf(*shards, v), face), 1.0f, 1e-5f) << "vertex " << v;
@@ -194,7 +206,8 @@ TEST_F(MeshgenTest, CommandLineMistakesAreRefusedWithoutOutput)
     for (const std::vector<std::string>& arguments : mistakes) {
         const ToolRun run = RunTool(Meshgen(), arguments);
         EXPECT_EQ(run.exitCode, 2) << testing::PrintToString(arguments);
-        EXPECT_NE(run.err.find("meshgen: "), std::string::npos) << testing::PrintToString(arguments);
+        EXPECT_NE(run.err.find("meshgen: "), std::string::npos)
+            << testing::PrintToString(arguments);
         EXPECT_FALSE(std::filesystem::exists("out.obj"));
     }
     const ToolRun unwritable = RunTool(Meshgen(), {"box", "missing/dir/out.obj"});

@@ -23,7 +23,10 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c)
     return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
 }
 
-std::string Texgen() { return TEXGEN_PATH; }
+std::string Texgen()
+{
+    return TEXGEN_PATH;
+}
 
 Rgb PixelOf(const uint8_t* bytes, uint32_t width, uint32_t row, uint32_t column)
 {
@@ -43,7 +46,8 @@ Material* LoadMaterialAsPlayer(const std::string& name)
     StdoutCapture capture;
     Material* material = LoadMaterial(name);
     for (const std::string& line : capture.Lines()) {
-        if (line.find("failure") != std::string::npos || line.find("malformed") != std::string::npos) {
+        if (line.find("failure") != std::string::npos ||
+            line.find("malformed") != std::string::npos) {
             ADD_FAILURE() << "loading " << name << ": " << line;
         }
     }
@@ -143,7 +147,8 @@ TEST_F(TexgenTest, ConvertedPicturesArrivePixelForPixel)
     ASSERT_EQ(std::system(toPng.c_str()), 0);
     for (const std::string input : {"scrambled.ppm", "scrambled.png"}) {
         SCOPED_TRACE(input);
-        const std::string name = "conv_" + std::filesystem::path(input).extension().string().substr(1);
+        const std::string name =
+            "conv_" + std::filesystem::path(input).extension().string().substr(1);
         RunOrFail({"convert", input, "tex/" + name + ".bmp"});
         Material* picture = LoadMaterialAsPlayer(name);
         ASSERT_NE(picture, nullptr);
@@ -151,7 +156,8 @@ TEST_F(TexgenTest, ConvertedPicturesArrivePixelForPixel)
         ASSERT_EQ(picture->height, 3u);
         for (uint32_t row = 0; row < 3; ++row) {
             for (uint32_t column = 0; column < 8; ++column) {
-                EXPECT_EQ(PixelOf(picture->diffuse.get(), 8, row, column), Scrambled(row, column + 1))
+                EXPECT_EQ(PixelOf(picture->diffuse.get(), 8, row, column),
+                          Scrambled(row, column + 1))
                     << row << ", " << column;
             }
         }
@@ -163,15 +169,16 @@ TEST_F(TexgenTest, HeightMapSlopesTiltNormalsAwayFromTheRise)
     // Heights rise to the right in one picture and downwards in the other;
     // the surface's normal leans against the rise (away from +u or +v).
     WriteFile("rise_right.ppm", PortablePixmap(16, 8, [](uint32_t, uint32_t c) {
-        return Rgb{int(c * 16), int(c * 16), int(c * 16)};
-    }));
+                  return Rgb{int(c * 16), int(c * 16), int(c * 16)};
+              }));
     WriteFile("rise_down.ppm", PortablePixmap(16, 8, [](uint32_t r, uint32_t) {
-        return Rgb{int(r * 32), int(r * 32), int(r * 32)};
-    }));
+                  return Rgb{int(r * 32), int(r * 32), int(r * 32)};
+              }));
     RunOrFail({"testcard", "tex/slope.bmp", "--width", "16", "--height", "8"});
     for (const bool rightward : {true, false}) {
         SCOPED_TRACE(rightward ? "rising right" : "rising down");
-        RunOrFail({"normals", rightward ? "rise_right.ppm" : "rise_down.ppm", "tex/slope_normal.bmp"});
+        RunOrFail(
+            {"normals", rightward ? "rise_right.ppm" : "rise_down.ppm", "tex/slope_normal.bmp"});
         Material* slope = LoadMaterialAsPlayer("slope");
         ASSERT_NE(slope, nullptr);
         // The field wraps round at the edges, so only inner pixels see the ramp.

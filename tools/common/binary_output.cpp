@@ -29,7 +29,8 @@ std::string WriteBinaryFile(const std::filesystem::path& path, const std::vector
     if (!out) {
         return "cannot create '" + path.string() + "': " + std::strerror(errno);
     }
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
         std::error_code ignored;

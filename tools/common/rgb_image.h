@@ -15,8 +15,14 @@ struct RgbImage {
     RgbImage(uint32_t w, uint32_t h) : width(w), height(h), rgb(size_t{w} * h * 3) {}
 
     uint8_t* Pixel(uint32_t row, uint32_t column) { return rgb.data() + Offset(row, column); }
-    const uint8_t* Pixel(uint32_t row, uint32_t column) const { return rgb.data() + Offset(row, column); }
+    const uint8_t* Pixel(uint32_t row, uint32_t column) const
+    {
+        return rgb.data() + Offset(row, column);
+    }
 
 private:
-    size_t Offset(uint32_t row, uint32_t column) const { return 3 * (size_t{row} * width + column); }
+    size_t Offset(uint32_t row, uint32_t column) const
+    {
+        return 3 * (size_t{row} * width + column);
+    }
 };

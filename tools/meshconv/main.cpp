@@ -51,7 +51,8 @@ int main(int argc, char** argv)
     if (!model.error.empty()) {
         return ReportError(kTool, model.error, kExitFailure);
     }
-    if (std::string problem = WriteModelFile(line.positional[1], model.triangles); !problem.empty()) {
+    if (std::string problem = WriteModelFile(line.positional[1], model.triangles);
+        !problem.empty()) {
         return ReportError(kTool, problem, kExitFailure);
     }
     std::cout << kTool << ": wrote " << model.triangles.size() / 3 << " triangles ("

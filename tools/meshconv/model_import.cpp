@@ -75,7 +75,8 @@ void AppendTriangles(const aiMesh& mesh, const ImportOptions& options, std::vect
 ImportedModel ImportModel(const std::string& path, const ImportOptions& options)
 {
     Assimp::Importer importer;
-    importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+    importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
+                                aiPrimitiveType_POINT | aiPrimitiveType_LINE);
     const aiScene* scene = importer.ReadFile(path, kImportSteps);
     ImportedModel model;
     if (!scene) {

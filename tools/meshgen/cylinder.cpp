@@ -13,7 +13,8 @@ IndexedMesh Side(float radius, float height, int segments, float uvPerUnit)
     const float circumference = kTau * radius;
     const Surface side = [=](float s, float t) {
         const Float3 outward{std::cos(kTau * s), 0.0f, std::sin(kTau * s)};
-        return SurfacePoint{outward * radius + Float3{0.0f, height * (1.0f - t), 0.0f}, outward,
+        return SurfacePoint{outward * radius + Float3{0.0f, height * (1.0f - t), 0.0f},
+                            outward,
                             {s * circumference * uvPerUnit, t * height * uvPerUnit}};
     };
     return SampleSurface(side, segments, 1);
@@ -25,8 +26,10 @@ IndexedMesh Cap(float radius, float y, Float3 normal, int segments, float uvPerU
     const FaceAxes axes = AxesForFace(normal);
     const Surface cap = [=](float s, float t) {
         const Float3 position{t * radius * std::cos(kTau * s), y, t * radius * std::sin(kTau * s)};
-        return SurfacePoint{position, normal,
-                            {Dot(position, axes.right) * uvPerUnit, Dot(position, axes.down) * uvPerUnit}};
+        return SurfacePoint{
+            position,
+            normal,
+            {Dot(position, axes.right) * uvPerUnit, Dot(position, axes.down) * uvPerUnit}};
     };
     return SampleSurface(cap, segments, 1);
 }

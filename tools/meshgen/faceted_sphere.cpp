@@ -11,8 +11,9 @@ using Triangle = std::array<Float3, 3>;
 std::vector<Triangle> Icosahedron()
 {
     const float g = (1.0f + std::sqrt(5.0f)) * 0.5f;
-    const Float3 v[12] = {{-1, g, 0}, {1, g, 0}, {-1, -g, 0}, {1, -g, 0}, {0, -1, g}, {0, 1, g},
-                          {0, -1, -g}, {0, 1, -g}, {g, 0, -1}, {g, 0, 1}, {-g, 0, -1}, {-g, 0, 1}};
+    const Float3 v[12] = {{-1, g, 0}, {1, g, 0}, {-1, -g, 0}, {1, -g, 0},
+                          {0, -1, g}, {0, 1, g}, {0, -1, -g}, {0, 1, -g},
+                          {g, 0, -1}, {g, 0, 1}, {-g, 0, -1}, {-g, 0, 1}};
     const int faces[20][3] = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
                               {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
                               {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
@@ -54,7 +55,8 @@ void AddShard(IndexedMesh& mesh, const Triangle& corners)
     uint32_t indices[3];
     for (int k = 0; k < 3; ++k) {
         const Float3 offset = corners[k] - centre;
-        const Float2 uv{0.5f + Dot(offset, axes.right) * scale, 0.5f + Dot(offset, axes.down) * scale};
+        const Float2 uv{0.5f + Dot(offset, axes.right) * scale,
+                        0.5f + Dot(offset, axes.down) * scale};
         indices[k] = mesh.AddVertex(corners[k], outward, uv);
     }
     mesh.AddTriangle(indices[0], indices[1], indices[2]);

@@ -18,9 +18,9 @@ void IndexedMesh::AddTriangle(uint32_t a, uint32_t b, uint32_t c)
 {
     const Float3 pa = vertices[a].position;
     const Float3 turn = Cross(vertices[b].position - pa, vertices[c].position - pa);
-    const float longestEdge = std::max({Length(vertices[b].position - pa),
-                                        Length(vertices[c].position - pa),
-                                        Length(vertices[c].position - vertices[b].position)});
+    const float longestEdge =
+        std::max({Length(vertices[b].position - pa), Length(vertices[c].position - pa),
+                  Length(vertices[c].position - vertices[b].position)});
     if (!(Length(turn) > 1e-6f * longestEdge * longestEdge)) {
         return;
     }
@@ -47,7 +47,8 @@ void ComputeTangentFrames(IndexedMesh& mesh)
         vertex.binormal = {};
     }
     for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
-        MeshVertex* corners[3] = {&mesh.vertices[mesh.indices[i]], &mesh.vertices[mesh.indices[i + 1]],
+        MeshVertex* corners[3] = {&mesh.vertices[mesh.indices[i]],
+                                  &mesh.vertices[mesh.indices[i + 1]],
                                   &mesh.vertices[mesh.indices[i + 2]]};
         const UvDirections grow = TriangleUvDirections(*corners[0], *corners[1], *corners[2]);
         for (MeshVertex* corner : corners) {

@@ -54,7 +54,8 @@ std::string ReadShapeValues(const ShapeKind& kind, const CommandLine& line, Shap
         std::string problem;
         if (p.whole) {
             int count = static_cast<int>(p.value);
-            problem = ReadIntOption(line, p.option, static_cast<long>(p.min), static_cast<long>(p.max), &count);
+            problem = ReadIntOption(line, p.option, static_cast<long>(p.min),
+                                    static_cast<long>(p.max), &count);
             (*values)[p.option] = static_cast<float>(count);
         } else {
             float value = p.value;
@@ -73,7 +74,8 @@ std::string ReadShapeValues(const ShapeKind& kind, const CommandLine& line, Shap
 int main(int argc, char** argv)
 {
     CommandLine line;
-    if (std::string problem = ParseCommandLine(argc, argv, AllOptionNames(), &line); !problem.empty()) {
+    if (std::string problem = ParseCommandLine(argc, argv, AllOptionNames(), &line);
+        !problem.empty()) {
         return ReportError(kTool, problem + " (meshgen --help lists the options)", kExitUsage);
     }
     if (line.Has("--help")) {
@@ -85,7 +87,8 @@ int main(int argc, char** argv)
     }
     const ShapeKind* kind = FindShapeKind(line.positional[0]);
     if (!kind) {
-        return ReportError(kTool, "unknown kind '" + line.positional[0] + "'\n" + Usage(), kExitUsage);
+        return ReportError(kTool, "unknown kind '" + line.positional[0] + "'\n" + Usage(),
+                           kExitUsage);
     }
     ShapeValues values;
     if (std::string problem = ReadShapeValues(*kind, line, &values); !problem.empty()) {

@@ -26,9 +26,10 @@ struct KnotCurve {
     {
         const float distance = radius + swing * std::cos(twists * a);
         const float distanceRate = -swing * twists * std::sin(twists * a);
-        return Normalized({distanceRate * std::cos(turns * a) - distance * turns * std::sin(turns * a),
-                           swing * twists * std::cos(twists * a),
-                           distanceRate * std::sin(turns * a) + distance * turns * std::cos(turns * a)});
+        return Normalized(
+            {distanceRate * std::cos(turns * a) - distance * turns * std::sin(turns * a),
+             swing * twists * std::cos(twists * a),
+             distanceRate * std::sin(turns * a) + distance * turns * std::cos(turns * a)});
     }
 };
 

@@ -28,7 +28,8 @@ std::string Usage()
     }
     text << "\nconvert reads PNG, JPEG, TGA, BMP or PNM and crops the width to a multiple of 4.\n"
          << "normals takes the picture's brightness as height (white is high).\n"
-         << "--strength multiplies the slopes of the height field (materials have their own default).\n";
+         << "--strength multiplies the slopes of the height field (materials have their own "
+            "default).\n";
     return text.str();
 }
 
@@ -56,7 +57,8 @@ int WriteOrFail(const std::filesystem::path& path, const RgbImage& image)
     if (std::string problem = WriteTextureBitmap(path, image); !problem.empty()) {
         return ReportError(kTool, problem, kExitFailure);
     }
-    std::cout << kTool << ": wrote " << image.width << "x" << image.height << " " << path.string() << "\n";
+    std::cout << kTool << ": wrote " << image.width << "x" << image.height << " " << path.string()
+              << "\n";
     return 0;
 }
 
@@ -66,7 +68,8 @@ int MakeMaterial(const MaterialKind& kind, const CommandLine& line)
     int height = 256;
     int seed = 1;
     float strength = 0.0f;
-    std::string problem = RejectOptionsOutside(line, {"--width", "--height", "--seed", "--strength"}, kind.name);
+    std::string problem =
+        RejectOptionsOutside(line, {"--width", "--height", "--seed", "--strength"}, kind.name);
     for (const std::string& step : {ReadIntOption(line, "--width", 1, kMaxTextureSide, &width),
                                     ReadIntOption(line, "--height", 1, kMaxTextureSide, &height),
                                     ReadIntOption(line, "--seed", 0, 1000000, &seed),
@@ -81,7 +84,8 @@ int MakeMaterial(const MaterialKind& kind, const CommandLine& line)
     }
     const MaterialImages images = kind.make(width, height, static_cast<uint32_t>(seed));
     const bool strengthGiven = line.values.count("--strength") != 0;
-    const RgbImage normals = NormalMapFromHeights(images.height, strengthGiven ? strength : images.normalStrength);
+    const RgbImage normals =
+        NormalMapFromHeights(images.height, strengthGiven ? strength : images.normalStrength);
     const std::filesystem::path output = line.positional[1];
     const int colourResult = WriteOrFail(output, images.colour);
     return colourResult != 0 ? colourResult : WriteOrFail(NormalMapPath(output), normals);
@@ -90,9 +94,9 @@ int MakeMaterial(const MaterialKind& kind, const CommandLine& line)
 int ConvertPicture(const CommandLine& line, bool asHeightMap)
 {
     float strength = 4.0f;
-    std::string problem = RejectOptionsOutside(line, asHeightMap ? std::set<std::string>{"--strength"}
-                                                                 : std::set<std::string>{},
-                                               line.positional[0]);
+    std::string problem = RejectOptionsOutside(
+        line, asHeightMap ? std::set<std::string>{"--strength"} : std::set<std::string>{},
+        line.positional[0]);
     if (problem.empty()) {
         problem = ReadFloatOption(line, "--strength", 0.0, 1000.0, &strength);
     }
@@ -103,8 +107,9 @@ int ConvertPicture(const CommandLine& line, bool asHeightMap)
     if (!picture.error.empty()) {
         return ReportError(kTool, picture.error, kExitFailure);
     }
-    const RgbImage output = asHeightMap ? NormalMapFromHeights(HeightFromBrightness(picture.image), strength)
-                                        : picture.image;
+    const RgbImage output =
+        asHeightMap ? NormalMapFromHeights(HeightFromBrightness(picture.image), strength)
+                    : picture.image;
     return WriteOrFail(line.positional[2], output);
 }
 

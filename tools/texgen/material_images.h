@@ -14,7 +14,9 @@ struct MaterialImages {
     HeightField height;
     float normalStrength = 4.0f;  // slope multiplier for the normal map
 
-    MaterialImages(uint32_t width, uint32_t height) : colour(width, height), height(width, height) {}
+    MaterialImages(uint32_t width, uint32_t height) : colour(width, height), height(width, height)
+    {
+    }
 };
 
 // A colour with components in 0..1.
@@ -24,9 +26,18 @@ struct Colour {
     float b = 0.0f;
 };
 
-inline Colour operator*(Colour c, float s) { return {c.r * s, c.g * s, c.b * s}; }
-inline Colour operator+(Colour a, Colour b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-inline Colour Mix(Colour a, Colour b, float t) { return a * (1.0f - t) + b * t; }
+inline Colour operator*(Colour c, float s)
+{
+    return {c.r * s, c.g * s, c.b * s};
+}
+inline Colour operator+(Colour a, Colour b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+inline Colour Mix(Colour a, Colour b, float t)
+{
+    return a * (1.0f - t) + b * t;
+}
 
 inline void PutColour(RgbImage& image, uint32_t row, uint32_t column, Colour c)
 {

@@ -40,8 +40,12 @@ MaterialImages MakeMetalPlates(uint32_t width, uint32_t height, uint32_t seed)
     // Seams and rivets keep a few pixels even on small textures.
     const float plateWidth = width * 0.5f;
     const float rivetInset = std::max(3.0f, 9.0f * unit);
-    const PlateLayout plates{plateWidth, height * 0.5f, std::max(1.0f, 1.5f * unit), rivetInset,
-                             (plateWidth - 2.0f * rivetInset) / 6.0f, std::max(1.5f, 3.0f * unit)};
+    const PlateLayout plates{plateWidth,
+                             height * 0.5f,
+                             std::max(1.0f, 1.5f * unit),
+                             rivetInset,
+                             (plateWidth - 2.0f * rivetInset) / 6.0f,
+                             std::max(1.5f, 3.0f * unit)};
     const Colour steel{0.47f, 0.49f, 0.53f};
     const Colour grime{0.10f, 0.09f, 0.08f};
     for (uint32_t row = 0; row < height; ++row) {
@@ -62,7 +66,8 @@ MaterialImages MakeMetalPlates(uint32_t width, uint32_t height, uint32_t seed)
             const float tint = (HashUnit(plateX, plateY, seed) - 0.5f) * 0.12f;
 
             Colour colour = (steel + Colour{tint, tint, tint}) * (0.8f + 0.35f * brushed);
-            colour = Mix(colour, grime, std::clamp((1.0f - plate) * 0.7f + (dirt - 0.45f) * 0.6f, 0.0f, 0.8f));
+            colour = Mix(colour, grime,
+                         std::clamp((1.0f - plate) * 0.7f + (dirt - 0.45f) * 0.6f, 0.0f, 0.8f));
             colour = Mix(colour, Colour{0.72f, 0.73f, 0.75f}, dome * 0.45f);
             PutColour(m.colour, row, column, colour);
             m.height.At(row, column) = plate * 0.6f + dome * 0.35f + brushed * 0.02f;

@@ -4,7 +4,8 @@
 
 uint32_t Hash3(uint32_t a, uint32_t b, uint32_t c)
 {
-    uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
+    uint32_t h =
+        a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
     h ^= h >> 16;
     h *= 0x7FEB352Du;
     h ^= h >> 15;
@@ -45,8 +46,10 @@ float ValueNoise(float x, float y, uint32_t periodX, uint32_t periodY, uint32_t 
     const uint32_t x1 = Wrap(cx + 1, periodX);
     const uint32_t y0 = Wrap(cy, periodY);
     const uint32_t y1 = Wrap(cy + 1, periodY);
-    const float top = HashUnit(x0, y0, seed) + (HashUnit(x1, y0, seed) - HashUnit(x0, y0, seed)) * tx;
-    const float bottom = HashUnit(x0, y1, seed) + (HashUnit(x1, y1, seed) - HashUnit(x0, y1, seed)) * tx;
+    const float top =
+        HashUnit(x0, y0, seed) + (HashUnit(x1, y0, seed) - HashUnit(x0, y0, seed)) * tx;
+    const float bottom =
+        HashUnit(x0, y1, seed) + (HashUnit(x1, y1, seed) - HashUnit(x0, y1, seed)) * tx;
     return top + (bottom - top) * ty;
 }
 
@@ -57,8 +60,9 @@ float FractalNoise(float x, float y, uint32_t cellsX, uint32_t cellsY, int octav
     float total = 0.0f;
     for (int octave = 0; octave < octaves; ++octave) {
         const uint32_t scale = 1u << octave;
-        sum += weight * ValueNoise(x * static_cast<float>(cellsX * scale), y * static_cast<float>(cellsY * scale),
-                                   cellsX * scale, cellsY * scale, seed + static_cast<uint32_t>(octave) * 101u);
+        sum += weight * ValueNoise(x * static_cast<float>(cellsX * scale),
+                                   y * static_cast<float>(cellsY * scale), cellsX * scale,
+                                   cellsY * scale, seed + static_cast<uint32_t>(octave) * 101u);
         total += weight;
         weight *= 0.5f;
     }

@@ -32,7 +32,8 @@ LoadedPicture LoadPictureForTexture(const std::string& path)
     int width = 0;
     int height = 0;
     int channels = 0;
-    std::unique_ptr<unsigned char, StbPixelsDeleter> pixels(stbi_load(path.c_str(), &width, &height, &channels, 3));
+    std::unique_ptr<unsigned char, StbPixelsDeleter> pixels(
+        stbi_load(path.c_str(), &width, &height, &channels, 3));
     if (!pixels) {
         loaded.error = "cannot read '" + path + "': " + stbi_failure_reason();
         return loaded;
@@ -40,7 +41,8 @@ LoadedPicture LoadPictureForTexture(const std::string& path)
     const auto w = static_cast<uint32_t>(width);
     const auto h = static_cast<uint32_t>(height);
     if (std::string problem = CheckTextureSize(w - w % 4, h); !problem.empty()) {
-        loaded.error = "'" + path + "' (" + std::to_string(w) + "x" + std::to_string(h) + "): " + problem;
+        loaded.error =
+            "'" + path + "' (" + std::to_string(w) + "x" + std::to_string(h) + "): " + problem;
         return loaded;
     }
     loaded.image = CropToWholeGroupsOfFour(pixels.get(), w, h);

@@ -24,7 +24,8 @@ MaterialImages MakeTiles(uint32_t width, uint32_t height, uint32_t seed)
 {
     MaterialImages m(width, height);
     m.normalStrength = 3.0f;
-    const uint32_t tilesDown = std::max(1u, static_cast<uint32_t>(std::lround(kTilesAcross * float(height) / width)));
+    const uint32_t tilesDown =
+        std::max(1u, static_cast<uint32_t>(std::lround(kTilesAcross * float(height) / width)));
     const float tileWidth = static_cast<float>(width) / kTilesAcross;
     const float tileHeight = static_cast<float>(height) / tilesDown;
     const float grout = std::max(1.5f, tileWidth * 0.035f);
