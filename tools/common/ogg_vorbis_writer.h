@@ -3,12 +3,8 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
-struct StereoSignal {
-    std::vector<float> left;   // samples in -1 .. 1
-    std::vector<float> right;  // as many as left
-};
+#include "tools/common/stereo_signal.h"
 
 // quality: -0.1 (smallest) .. 1.0 (best). Empty on success, otherwise the
 // reason; a partly written file is removed.
