@@ -1,0 +1,51 @@
+// Our own production: it loads cleanly and plays to its end by itself.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/e2e/demo_process.h"
+#include "tests/support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsLoadComplaint(const std::string& line)
+{
+    for (const char* complaint : {"Can't get", "not found", "parsing error", "Cannot open file",
+                                  "Cannot load file", "Creating Mesh failure", "Loading Material failure",
+                                  "add vport failed", "could not"}) {
+        if (line.find(complaint) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(ProductionTest, LoadsWithoutComplaintAndPlaysToItsExit)
+{
+    ScopedWorkDir dir;
+    fs::copy(DEMO_PRODUCTION_DIR, dir.path(), fs::copy_options::recursive);
+    DemoRunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}};
+    options.timeout = std::chrono::minutes(6);
+    const DemoRun run = RunDemo(dir.path(), options);
+    ASSERT_EQ(run.exitCode, 0);
+
+    std::vector<std::string> complaints;
+    std::copy_if(run.lines.begin(), run.lines.end(), std::back_inserter(complaints), IsLoadComplaint);
+    EXPECT_TRUE(complaints.empty()) << complaints.front();
+    // Every event of the script fired, the last one being the exit.
+    const auto fired = std::count_if(run.lines.begin(), run.lines.end(), [](const std::string& line) {
+        return line.rfind("Triggering Event: ", 0) == 0;
+    });
+    EXPECT_EQ(fired, 18);
+    const auto exit = std::find(run.lines.begin(), run.lines.end(), "Triggering Event: exit 163.636");
+    EXPECT_NE(exit, run.lines.end());
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), "reg text inst 0"), run.lines.end());
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), "rel text inst 0"), run.lines.end());
+}
