@@ -14,6 +14,11 @@ namespace {
 
 bool IsLoadComplaint(const std::string& line)
 {
+    // An automated camera is an actor, so its lookup passes over the object
+    // list first and says so: that is the search, not a miss.
+    if (line == "entity was not found in object list" || line == "entity was not found in actor list") {
+        return false;
+    }
     for (const char* complaint : {"Can't get", "not found", "parsing error", "Cannot open file",
                                   "Cannot load file", "Creating Mesh failure", "Loading Material failure",
                                   "add vport failed", "could not"}) {

@@ -146,7 +146,7 @@ void WriteTestProduction(const fs::path& directory, const ProductionOptions& opt
     }
     WriteCube(directory / "model" / "cube.obj", 1);
     if (options.heavyMeshes > 0) {
-        WriteCube(directory / "model" / "heavy.obj", 4000);  // 144,000 vertices
+        WriteCube(directory / "model" / "heavy.obj", 1000);  // 36,000 vertices
     }
     WriteBitmap(directory / "tex" / "checker.bmp", 64, false);
     WriteBitmap(directory / "tex" / "checker_normal.bmp", 64, true);
