@@ -19,7 +19,6 @@
 #include <sys/resource.h>
 
 #include "render/render_records.h"
-#include "runtime/log.h"
 #include "scene/bitmap.h"
 #include "scene/mesh_loader.h"
 
@@ -198,15 +197,3 @@ void BM_BitmapMemcpyFreshBuffer(benchmark::State& state)
 BENCHMARK(BM_BitmapMemcpyFreshBuffer)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    SetLogSink(nullptr);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -19,7 +19,6 @@
 #include "render/render_interface.h"
 #include "render/render_records.h"
 #include "runtime/event_triggers.h"
-#include "runtime/log.h"
 #include "runtime/runtime_state.h"
 #include "world/actor_factory.h"
 #include "world/line_fx.h"
@@ -282,15 +281,3 @@ void BM_PulsatorExplodeUpdate(benchmark::State& state)
 BENCHMARK(BM_PulsatorExplodeUpdate)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    SetLogSink(nullptr);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,10 +9,8 @@
 
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
-#include "runtime/log.h"
 #include "scene/xml_reader.h"
 
 namespace {
@@ -208,17 +206,3 @@ void BM_PugixmlLoadBuffer(benchmark::State& state)
 BENCHMARK(BM_PugixmlLoadBuffer)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    // Every node's destructor logs a line; discard them.
-    SetLogSink(nullptr);
-    std::printf("scene document: %zu bytes\n", SceneXml().size());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,21 +1,8 @@
 #include "render/gl_shader_program.h"
 
-#include <fstream>
-#include <sstream>
+#include "runtime/file_read.h"
 
 namespace {
-
-bool ReadText(const std::string& fileName, std::string& text)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    text = contents.str();
-    return true;
-}
 
 bool IsSamplerType(GLenum type)
 {
@@ -46,11 +33,12 @@ bool ShaderProgram::CompileFile(const std::string& fileName, Stage stage, std::s
 {
     fileName_ = fileName;
     stage_ = stage;
-    std::string source;
-    if (!ReadText(fileName, source)) {
+    FileBytes file;
+    if (ReadWholeFile(fileName, file) != FileReadResult::kOk) {
         errors = fileName + ": cannot open the file";
         return false;
     }
+    const std::string source(reinterpret_cast<const char*>(file.data.get()), file.size);
     const char* text = source.c_str();
     const GLuint program =
         glCreateShaderProgramv(stage == Stage::kVertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, 1, &text);

@@ -135,14 +135,14 @@ TEST_F(DemoTest, SigtermDuringALongLoadStopsAtTheNextItem)
     options.heavyMeshes = 400;
     WriteTestProduction(dir.path(), options);
     DemoRunOptions runOptions = Headless(Audio());
-    runOptions.signalAfterLine = "created vbuffer for 36000 vertices";
+    runOptions.signalAfterLine = "created vbuffer for 38400 vertices";
     const DemoRun run = RunDemo(dir.path(), runOptions);
     EXPECT_EQ(run.exitCode, 0) << Dump(run.lines);
     // The item being loaded is finished, the frame in progress completes and
     // everything shuts down: all well within a second on an idle machine,
     // with room here for a busy one.
     EXPECT_LT(run.seconds - run.signalSentAt, 1.5);
-    const auto loaded = std::count(run.lines.begin(), run.lines.end(), "created vbuffer for 36000 vertices");
+    const auto loaded = std::count(run.lines.begin(), run.lines.end(), "created vbuffer for 38400 vertices");
     EXPECT_LT(loaded, 300);  // stopped well before the end of the list
     EXPECT_EQ(Find(run.lines, "loading actors"), run.lines.size());
     EXPECT_LT(Find(run.lines, "d3dx9 destroy [0-9a-f]+"), run.lines.size());

@@ -1,81 +1,23 @@
 #include "tests/e2e/test_production.h"
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
+#include "tests/tools/tool_process.h"
 #include "tools/common/ogg_vorbis_writer.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-void PutFloats(std::ofstream& out, std::initializer_list<float> values)
+// Makes a file with one of our content tools; the test stops at a failure.
+void RunContentTool(const char* tool, const std::vector<std::string>& arguments)
 {
-    for (float value : values) {
-        out.write(reinterpret_cast<const char*>(&value), sizeof value);
-    }
-}
-
-void PutU32(std::ofstream& out, uint32_t value)
-{
-    out.write(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-// A cube of `copies` x 36 vertices (copies stacked at the same place).
-void WriteCube(const fs::path& path, int copies)
-{
-    std::ofstream out(path, std::ios::binary);
-    PutU32(out, static_cast<uint32_t>(36 * copies));
-    PutU32(out, 0x1337);
-    const float faces[6][9] = {
-        {0, 0, -1, 1, 0, 0, 0, -1, 0}, {0, 0, 1, -1, 0, 0, 0, -1, 0}, {1, 0, 0, 0, 0, 1, 0, -1, 0},
-        {-1, 0, 0, 0, 0, -1, 0, -1, 0}, {0, 1, 0, 1, 0, 0, 0, 0, 1},  {0, -1, 0, 1, 0, 0, 0, 0, -1},
-    };
-    const float corners[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
-    for (int copy = 0; copy < copies; ++copy) {
-        for (const auto& f : faces) {
-            for (const auto& c : corners) {
-                float p[3];
-                for (int i = 0; i < 3; ++i) {
-                    p[i] = f[i] * 0.5f + f[3 + i] * c[0] * 0.5f + f[6 + i] * c[1] * 0.5f;
-                }
-                PutFloats(out, {p[0], p[1], p[2], c[0] * 0.5f + 0.5f, c[1] * 0.5f + 0.5f, f[0], f[1], f[2],
-                                f[3], f[4], f[5], f[6], f[7], f[8]});
-            }
-        }
-    }
-}
-
-// A 24-bit bitmap of a checker pattern (or flat normals).
-void WriteBitmap(const fs::path& path, int size, bool normals)
-{
-    const uint32_t imageSize = static_cast<uint32_t>(size * size * 3);
-    std::ofstream out(path, std::ios::binary);
-    out.write("BM", 2);
-    PutU32(out, 54 + imageSize);
-    PutU32(out, 0);
-    PutU32(out, 54);
-    PutU32(out, 40);
-    PutU32(out, static_cast<uint32_t>(size));
-    PutU32(out, static_cast<uint32_t>(size));
-    const uint16_t planesAndBits[2] = {1, 24};
-    out.write(reinterpret_cast<const char*>(planesAndBits), 4);
-    PutU32(out, 0);
-    PutU32(out, imageSize);
-    for (int i = 0; i < 4; ++i) {
-        PutU32(out, 0);
-    }
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const bool light = ((x / 8) + (y / 8)) % 2 == 0;
-            const unsigned char bgr[3] = {
-                static_cast<unsigned char>(normals ? 255 : light ? 200 : 60),
-                static_cast<unsigned char>(normals ? 127 : light ? 190 : 70),
-                static_cast<unsigned char>(normals ? 127 : light ? 180 : 90)};
-            out.write(reinterpret_cast<const char*>(bgr), 3);
-        }
+    const ToolRun run = RunTool(tool, arguments);
+    if (run.exitCode != 0) {
+        throw std::runtime_error(std::string(tool) + " failed: " + run.err);
     }
 }
 
@@ -144,13 +86,15 @@ void WriteTestProduction(const fs::path& directory, const ProductionOptions& opt
     for (const auto& entry : fs::directory_iterator(DEMO_SHADER_DIR)) {
         fs::copy_file(entry.path(), directory / entry.path().filename(), fs::copy_options::overwrite_existing);
     }
-    WriteCube(directory / "model" / "cube.obj", 1);
+    const std::string model = (directory / "model").string();
+    const std::string tex = (directory / "tex").string();
+    RunContentTool(MESHGEN, {"box", model + "/cube.obj", "--height", "1"});  // 36 vertices
     if (options.heavyMeshes > 0) {
-        WriteCube(directory / "model" / "heavy.obj", 1000);  // 36,000 vertices
+        RunContentTool(MESHGEN, {"plane", model + "/heavy.obj", "--segments", "80"});  // 38,400 vertices
     }
-    WriteBitmap(directory / "tex" / "checker.bmp", 64, false);
-    WriteBitmap(directory / "tex" / "checker_normal.bmp", 64, true);
-    WriteBitmap(directory / "tex" / "plain.bmp", 32, false);
+    RunContentTool(TEXGEN, {"metal", tex + "/checker.bmp", "--width", "64", "--height", "64"});
+    RunContentTool(TEXGEN, {"tiles", tex + "/plain.bmp", "--width", "32", "--height", "32"});
+    fs::remove(tex + "/plain_normal.bmp");  // one material without a normal map
     if (options.music) {
         WriteMusic(directory / "13_3.ogg");
     }

@@ -1,7 +1,8 @@
 #pragma once
 // A small production written into a directory: the shader files, a cube
-// model, textures with and without a normal map, music and a scene that uses
-// every actor class and ends itself with an "exit" event.
+// model and textures made with our content tools (one without a normal map),
+// music and a scene that uses every actor class and ends itself with an
+// "exit" event.
 
 #include <filesystem>
 #include <string>

@@ -134,6 +134,8 @@ TEST_F(InitTest, ResourcesLogWhatTheyCreateAndRefuseWhatTheyCannot)
     EXPECT_EQ(renderer->AddAuxObject(nullptr), -1);
     EXPECT_EQ(renderer->RemoveAuxObject(&aux), 0);
     EXPECT_EQ(renderer->RemoveAuxObject(&aux), -1);
+    EXPECT_EQ(renderer->Reserved17(&aux), 0);
+    EXPECT_EQ(renderer->Reserved18(nullptr), 0);
 }
 
 TEST_F(InitTest, ConsoleLinesKeepTheirBounds)

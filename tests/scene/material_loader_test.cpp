@@ -6,6 +6,7 @@
 #include "scene/bitmap.h"
 #include "scene/material_loader.h"
 #include "scene/xml_reader.h"
+#include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/world.h"
 
@@ -19,30 +20,6 @@ struct Rgb {
 std::ostream& operator<<(std::ostream& out, const Rgb& c)
 {
     return out << "(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
-}
-
-// A 24-bit bitmap: 54-byte header, then the given pixel bytes as stored
-// (bottom row first, blue-green-red). imageSize defaults to the pixel bytes.
-std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, const std::vector<uint8_t>& pixels,
-                                uint32_t imageSize = ~0u)
-{
-    std::vector<uint8_t> bytes = {'B', 'M'};
-    PutU32(bytes, 54 + static_cast<uint32_t>(pixels.size()));
-    PutU32(bytes, 0);
-    PutU32(bytes, 54);
-    PutU32(bytes, 40);
-    PutU32(bytes, width);
-    PutU32(bytes, height);
-    PutU16(bytes, 1);
-    PutU16(bytes, 24);
-    PutU32(bytes, 0);
-    PutU32(bytes, imageSize == ~0u ? static_cast<uint32_t>(pixels.size()) : imageSize);
-    PutU32(bytes, 2835);
-    PutU32(bytes, 2835);
-    PutU32(bytes, 0);
-    PutU32(bytes, 0);
-    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
-    return bytes;
 }
 
 // Stored pixel i is (blue, green, red) = (10i+1, 10i+2, 10i+3).

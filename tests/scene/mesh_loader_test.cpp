@@ -2,25 +2,11 @@
 
 #include "scene/mesh_loader.h"
 #include "scene/xml_reader.h"
+#include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/world.h"
 
 namespace {
-
-// A mesh file whose vertex v has float f equal to 100 * v + f.
-std::vector<uint8_t> MeshFile(uint32_t count, uint32_t magic = kMeshMagic, uint32_t records = ~0u)
-{
-    std::vector<uint8_t> bytes;
-    PutU32(bytes, count);
-    PutU32(bytes, magic);
-    const uint32_t written = records == ~0u ? count : records;
-    for (uint32_t v = 0; v < written; ++v) {
-        for (int f = 0; f < 14; ++f) {
-            PutF32(bytes, 100.0f * static_cast<float>(v) + static_cast<float>(f));
-        }
-    }
-    return bytes;
-}
 
 using MeshLoaderTest = SceneFixture;
 

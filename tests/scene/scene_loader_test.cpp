@@ -5,6 +5,7 @@
 
 #include "scene/mesh_loader.h"
 #include "scene/scene_loader.h"
+#include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
 #include "world/bass_bouncer.h"
 #include "world/engine_camera.h"
@@ -13,28 +14,6 @@
 #include "world/world.h"
 
 namespace {
-
-std::vector<uint8_t> MeshFile(uint32_t count)
-{
-    std::vector<uint8_t> bytes;
-    PutU32(bytes, count);
-    PutU32(bytes, kMeshMagic);
-    for (uint32_t f = 0; f < 14 * count; ++f) {
-        PutF32(bytes, static_cast<float>(f));
-    }
-    return bytes;
-}
-
-std::vector<uint8_t> BitmapFile4x2()
-{
-    std::vector<uint8_t> bytes = {'B', 'M'};
-    bytes.resize(54, 0);
-    SetU32(bytes, 18, 4);
-    SetU32(bytes, 22, 2);
-    SetU32(bytes, 34, 24);
-    bytes.resize(54 + 24, 200);
-    return bytes;
-}
 
 // A scene with every section, with good and bad entries in each.
 const char* kScene = R"(<?xml version="1.0"?>
@@ -156,7 +135,7 @@ std::vector<float> KeyTimes(Automation* automation)
 TEST_F(SceneLoaderTest, LoadsEverySectionWithItsLogLinesAndRegistersWhatTheFileDescribes)
 {
     WriteFile("model/crate.obj", MeshFile(3));
-    WriteFile("tex/bricks.bmp", BitmapFile4x2());
+    WriteFile("tex/bricks.bmp", BitmapFile(4, 2, std::vector<uint8_t>(24, 200)));
     WriteFile("demofinal.xml", std::string(kScene));
 
     StdoutCapture capture;
