@@ -18,6 +18,9 @@
 
 #include <sys/resource.h>
 
+#include "formats/bitmap_file.h"
+#include "formats/little_endian.h"
+#include "formats/model_file.h"
 #include "render/render_records.h"
 #include "scene/bitmap.h"
 #include "scene/mesh_loader.h"
@@ -28,24 +31,17 @@ constexpr uint32_t kMeshVertices = 200000;
 constexpr uint32_t kBitmapWidth = 2048;
 constexpr uint32_t kBitmapHeight = 1024;
 
-void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
-{
-    std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
 // Header, then fourteen floats per vertex with varied, deterministic values.
 std::vector<uint8_t> MakeMeshFile(uint32_t vertices)
 {
-    std::vector<uint8_t> bytes(kMeshHeaderBytes + size_t{kMeshVertexBytes} * vertices);
-    PutU32(bytes, 0, vertices);
-    PutU32(bytes, 4, kMeshMagic);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(kModelHeaderBytes + size_t{kModelVertexBytes} * vertices);
+    AppendU32(bytes, vertices);
+    AppendU32(bytes, kModelFileMagic);
     for (uint32_t v = 0; v < vertices; ++v) {
-        float record[14];
-        for (int k = 0; k < 14; ++k) {
-            record[k] = static_cast<float>(v % 997) * 0.01f + static_cast<float>(k);
+        for (uint32_t k = 0; k < kModelFloatsPerVertex; ++k) {
+            AppendF32(bytes, static_cast<float>(v % 997) * 0.01f + static_cast<float>(k));
         }
-        std::memcpy(bytes.data() + kMeshHeaderBytes + size_t{kMeshVertexBytes} * v, record,
-                    sizeof record);
     }
     return bytes;
 }
@@ -54,19 +50,10 @@ std::vector<uint8_t> MakeMeshFile(uint32_t vertices)
 std::vector<uint8_t> MakeBitmapFile(uint32_t width, uint32_t height)
 {
     const uint32_t imageSize = width * height * 3;
-    std::vector<uint8_t> bytes(kBitmapHeaderBytes + size_t{imageSize});
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutU32(bytes, 2, static_cast<uint32_t>(bytes.size()));
-    PutU32(bytes, 10, kBitmapHeaderBytes);
-    PutU32(bytes, 14, 40);
-    PutU32(bytes, 18, width);
-    PutU32(bytes, 22, height);
-    bytes[26] = 1;   // planes
-    bytes[28] = 24;  // bits per pixel
-    PutU32(bytes, 34, imageSize);
+    std::vector<uint8_t> bytes;
+    AppendBitmapHeader(bytes, width, height, imageSize);
     for (size_t i = 0; i < imageSize; ++i) {
-        bytes[kBitmapHeaderBytes + i] = static_cast<uint8_t>(i * 7 + i / 4096);
+        bytes.push_back(static_cast<uint8_t>(i * 7 + i / 4096));
     }
     return bytes;
 }

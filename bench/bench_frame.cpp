@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "render/renderer_gl.h"
-#include "runtime/log.h"
-#include "runtime/window.h"
+#include "core/log.h"
+#include "platform/window.h"
+#include "render/gl/renderer_gl.h"
 
 namespace {
 
@@ -173,8 +173,7 @@ void StartScene(Scene& scene)
     }
     scene.window.width = kWidth;
     scene.window.height = kHeight;
-    scene.window.handle =
-        SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    scene.window.handle = CreateHiddenGlWindow("bench", kWidth, kHeight);
     scene.renderer = std::make_unique<RendererGL>();
     if (!scene.window.handle || scene.renderer->Init(&scene.window) != 0) {
         return;
@@ -204,9 +203,7 @@ void StopScene(Scene& scene)
         scene.renderer->Shutdown();
         scene.renderer.reset();
     }
-    if (scene.window.handle) {
-        SDL_DestroyWindow(scene.window.handle);
-    }
+    scene.window.Destroy();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     fs::current_path(scene.previousDir);
     fs::remove_all(scene.workDir);
@@ -277,7 +274,7 @@ void BM_ClearAndPresent(benchmark::State& state)
     for (auto _ : state) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapWindow(scene.window.handle);
+        SDL_GL_SwapWindow(scene.window.handle.get());
         glFinish();
     }
 }

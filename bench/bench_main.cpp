@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "runtime/log.h"
+#include "core/log.h"
 
 int main(int argc, char** argv)
 {

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "render/render_interface.h"
+#include "app/event_triggers.h"
+#include "core/process_state.h"
+#include "render/null_renderer.h"
 #include "render/render_records.h"
-#include "runtime/event_triggers.h"
-#include "runtime/runtime_state.h"
 #include "world/actor_factory.h"
 #include "world/line_fx.h"
 #include "world/object_pulsator.h"
@@ -34,40 +34,6 @@ constexpr int kLights = 10;
 constexpr int kAutomations = 100;
 constexpr int kEventTriggers = 100;
 constexpr uint32_t kRockVertices = 30000;
-
-// Accepts every call and does nothing.
-class NullRenderer : public RenderInterface {
-public:
-    int Init(Window*) override { return 0; }
-    int Shutdown() override { return 0; }
-    void RenderFrame(float) override {}
-    int CreateMesh(Mesh*) override { return 0; }
-    int ReleaseMesh(Mesh*) override { return 0; }
-    int AddRenderInstance(RenderInstance*) override { return 0; }
-    int RemoveRenderInstance(RenderInstance*) override { return 0; }
-    int CreateMaterial(Material*) override { return 0; }
-    int ReleaseMaterial(Material*) override { return 0; }
-    int AddLight(RenderLight*) override { return 0; }
-    int RemoveLightById(int) override { return 0; }
-    int ReleaseLight(RenderLight*) override { return 0; }
-    int AddTextInstance(TextInstance*) override { return 0; }
-    int RemoveTextInstance(TextInstance*) override { return 0; }
-    int AddAuxObject(void*) override { return 0; }
-    int RemoveAuxObject(void*) override { return 0; }
-    int Reserved17(void*) override { return 0; }
-    int Reserved18(void*) override { return 0; }
-    int AddLineSet(LineSet*) override { return 0; }
-    int RemoveLineSet(LineSet*) override { return 0; }
-    void SetConsoleLine(unsigned, const char*, unsigned, int) override {}
-    int GetConsoleLineCount() override { return 0; }
-    void SetCameraPosition(Vec3) override {}
-    void SetCameraDirection(Vec3) override {}
-    void ApplyCameraRotation(const Matrix4*) override {}
-    void DrawText(std::string, int, int, uint32_t) override {}
-    void DrawLine2D(int, int, int, int, uint32_t) override {}
-    void DrawRect2D(int, int, int, int, uint32_t) override {}
-    void DrawLine3D(float, float, float, float, float, float, uint32_t) override {}
-};
 
 // The two actors measured on their own; everything else lives in the world.
 struct Scene {

@@ -1,6 +1,12 @@
 #include "render/render_interface.h"
 
-#include "runtime/log.h"
+#include <atomic>
+
+#include "core/log.h"
+
+namespace {
+std::atomic<RenderInterface*> theRenderer{nullptr};
+}  // namespace
 
 RenderInterface::RenderInterface()
 {
@@ -10,4 +16,14 @@ RenderInterface::RenderInterface()
 RenderInterface::~RenderInterface()
 {
     LogLine("ri dtor");
+}
+
+RenderInterface* GetRenderer()
+{
+    return theRenderer.load(std::memory_order_acquire);
+}
+
+void SetRenderer(RenderInterface* renderer)
+{
+    theRenderer.store(renderer, std::memory_order_release);
 }

@@ -66,3 +66,7 @@ public:
     virtual void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2,
                             uint32_t colour) = 0;
 };
+
+// The one renderer, once the viewport has made it; null before and after.
+RenderInterface* GetRenderer();
+void SetRenderer(RenderInterface* renderer);

@@ -1,6 +1,6 @@
 #include "render/render_records.h"
 
-#include "runtime/log.h"
+#include "core/log.h"
 
 void Mesh::AllocateArrays(uint32_t count)
 {

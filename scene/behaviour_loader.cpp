@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/log.h"
+#include "core/log.h"
 #include "scene/xml_reader.h"
 #include "world/actor_factory.h"
 #include "world/world.h"

@@ -2,18 +2,13 @@
 
 #include <cstring>
 
+#include "formats/little_endian.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* bytes)
-{
-    uint32_t value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
 
 // Blue-green-red becomes red-green-blue.
 void SwapRedBlueScalar(const uint8_t* source, uint8_t* target, size_t pixels)
@@ -62,9 +57,9 @@ int DecodeBitmap(const ResourceFile& file, DecodedBitmap* out)
         file.data[1] != 'M') {
         return -1;
     }
-    const uint32_t width = ReadU32(file.data + 18);
-    const uint32_t height = ReadU32(file.data + 22);
-    const uint32_t imageSize = ReadU32(file.data + 34);
+    const uint32_t width = ReadU32(file.data + kBitmapWidthOffset);
+    const uint32_t height = ReadU32(file.data + kBitmapHeightOffset);
+    const uint32_t imageSize = ReadU32(file.data + kBitmapImageSizeOffset);
     const uint64_t pixels = uint64_t{width} * height;
     if (pixels == 0 || imageSize == 0 || imageSize > file.size - kBitmapHeaderBytes ||
         imageSize < pixels * 3) {

@@ -1,15 +1,12 @@
 #pragma once
-// The subset of Windows bitmaps that textures use: a 54-byte header, then
-// three bytes per pixel (blue, green, red), bottom row first. The pixel bytes
-// are read as one tightly packed array: row padding is not skipped, so only
-// images whose rows are a multiple of 4 bytes come out unskewed.
+// Decoding texture bitmaps: the pixels of the bitmap file format, turned
+// from blue-green-red into red-green-blue.
 
 #include <cstdint>
 #include <memory>
 
-#include "runtime/file_manager.h"
-
-constexpr uint32_t kBitmapHeaderBytes = 54;
+#include "core/file_manager.h"
+#include "formats/bitmap_file.h"
 
 struct DecodedBitmap {
     std::unique_ptr<uint8_t[]> rgb;  // imageSize bytes, red-green-blue

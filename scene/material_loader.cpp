@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "core/log.h"
+#include "core/process_state.h"
 #include "render/render_interface.h"
-#include "runtime/log.h"
-#include "runtime/runtime_state.h"
 #include "scene/bitmap.h"
 #include "scene/resource_open.h"
 #include "scene/xml_reader.h"

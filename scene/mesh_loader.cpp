@@ -2,21 +2,16 @@
 
 #include <cstring>
 
+#include "core/log.h"
+#include "core/process_state.h"
+#include "formats/little_endian.h"
+#include "formats/model_file.h"
 #include "render/render_interface.h"
-#include "runtime/log.h"
-#include "runtime/runtime_state.h"
 #include "scene/resource_open.h"
 #include "scene/xml_reader.h"
 #include "world/world.h"
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* bytes)
-{
-    uint32_t value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
 
 // Splits the interleaved vertex records into the mesh's five arrays.
 void SplitVertexRecords(const uint8_t* records, Mesh& mesh)
@@ -29,12 +24,12 @@ void SplitVertexRecords(const uint8_t* records, Mesh& mesh)
     constexpr size_t kFloat = sizeof(float);
     const size_t count = mesh.vertexCount;
     for (size_t v = 0; v < count; ++v) {
-        const uint8_t* record = records + v * kMeshVertexBytes;
-        std::memcpy(positions + 3 * v, record + 0 * kFloat, 3 * kFloat);
-        std::memcpy(texcoords + 2 * v, record + 3 * kFloat, 2 * kFloat);
-        std::memcpy(normals + 3 * v, record + 5 * kFloat, 3 * kFloat);
-        std::memcpy(tangents + 3 * v, record + 8 * kFloat, 3 * kFloat);
-        std::memcpy(binormals + 3 * v, record + 11 * kFloat, 3 * kFloat);
+        const uint8_t* record = records + v * kModelVertexBytes;
+        std::memcpy(positions + 3 * v, record + kModelPositionFloat * kFloat, 3 * kFloat);
+        std::memcpy(texcoords + 2 * v, record + kModelTexcoordFloat * kFloat, 2 * kFloat);
+        std::memcpy(normals + 3 * v, record + kModelNormalFloat * kFloat, 3 * kFloat);
+        std::memcpy(tangents + 3 * v, record + kModelTangentFloat * kFloat, 3 * kFloat);
+        std::memcpy(binormals + 3 * v, record + kModelBinormalFloat * kFloat, 3 * kFloat);
     }
 }
 
@@ -42,21 +37,21 @@ void SplitVertexRecords(const uint8_t* records, Mesh& mesh)
 
 int ParseMeshFile(const ResourceFile& file, Mesh** out, const std::string& name)
 {
-    if (!out || name.empty() || !file.data || file.size < kMeshHeaderBytes) {
+    if (!out || name.empty() || !file.data || file.size < kModelHeaderBytes) {
         return -1;
     }
     const uint32_t count = ReadU32(file.data);
-    if (ReadU32(file.data + 4) != kMeshMagic) {
+    if (ReadU32(file.data + 4) != kModelFileMagic) {
         return -1;
     }
-    const uint64_t needed = kMeshHeaderBytes + uint64_t{kMeshVertexBytes} * count;
+    const uint64_t needed = kModelHeaderBytes + uint64_t{kModelVertexBytes} * count;
     if (file.size < needed) {
         return -1;
     }
     auto* mesh = new Mesh;
     mesh->AllocateArrays(count);
     mesh->name = name;
-    SplitVertexRecords(file.data + kMeshHeaderBytes, *mesh);
+    SplitVertexRecords(file.data + kModelHeaderBytes, *mesh);
     *out = mesh;
     return 0;
 }

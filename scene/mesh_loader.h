@@ -1,19 +1,13 @@
 #pragma once
-// Mesh files: a vertex count, the magic 0x1337, then one 56-byte record per
-// vertex (position, texture coordinate, normal, tangent, binormal; fourteen
-// little-endian floats). The records form a triangle list.
+// Mesh files: the model file format, read into meshes and registered.
 
 #include <cstdint>
 #include <string>
 
+#include "core/file_manager.h"
 #include "render/render_records.h"
-#include "runtime/file_manager.h"
 
 class XMLTagExtended;
-
-constexpr uint32_t kMeshMagic = 0x1337;
-constexpr uint32_t kMeshHeaderBytes = 8;
-constexpr uint32_t kMeshVertexBytes = 56;
 
 // Loads every mesh named by a child element of the meshes section.
 void LoadMeshes(XMLTagExtended* section);

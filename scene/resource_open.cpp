@@ -1,6 +1,6 @@
 #include "scene/resource_open.h"
 
-#include "runtime/log.h"
+#include "core/log.h"
 
 std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type)
 {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "runtime/file_manager.h"
+#include "core/file_manager.h"
 
 // A copy of the cached file of that name and type, else of the file freshly
 // opened through the file manager; null (logged "openfileerror") when neither.

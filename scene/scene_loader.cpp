@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "runtime/log.h"
-#include "runtime/runtime_state.h"
+#include "core/log.h"
+#include "core/process_state.h"
 #include "scene/behaviour_loader.h"
 #include "scene/material_loader.h"
 #include "scene/mesh_loader.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "runtime/file_read.h"
-#include "runtime/log.h"
+#include "core/file_read.h"
+#include "core/log.h"
 
 XMLTag::XMLTag(std::string tagName, std::pmr::memory_resource* memory)
     : name(std::move(tagName)), attributes(memory)

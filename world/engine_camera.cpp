@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "runtime/runtime_state.h"
+#include "world/camera_selection.h"
 
 EngineCamera::EngineCamera(std::string cameraName) : EntitylessActor(std::move(cameraName))
 {

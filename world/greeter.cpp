@@ -4,9 +4,9 @@
 #include <cstring>
 #include <utility>
 
+#include "core/log.h"
+#include "core/process_state.h"
 #include "render/render_interface.h"
-#include "runtime/log.h"
-#include "runtime/runtime_state.h"
 
 namespace {
 

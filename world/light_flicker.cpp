@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "runtime/log.h"
+#include "core/log.h"
 #include "world/random.h"
 
 namespace {

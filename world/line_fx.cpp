@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/log.h"
+#include "core/process_state.h"
 #include "render/render_interface.h"
-#include "runtime/log.h"
-#include "runtime/runtime_state.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "runtime/log.h"
+#include "core/log.h"
 #include "world/random.h"
 #include "world/world.h"
 

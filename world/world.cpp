@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/process_state.h"
 #include "render/render_interface.h"
-#include "runtime/runtime_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "runtime/log.h"
+#include "core/log.h"
 
 namespace fs = std::filesystem;
 
@@ -55,9 +55,7 @@ void GlFixture::TearDown()
         renderer->Shutdown();
         renderer.reset();
     }
-    if (window && window->handle) {
-        SDL_DestroyWindow(window->handle);
-    }
+    window.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -66,7 +64,7 @@ int GlFixture::StartRenderer(int width, int height)
     window = std::make_unique<Window>();
     window->width = static_cast<unsigned>(width);
     window->height = static_cast<unsigned>(height);
-    window->handle = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window->handle = CreateHiddenGlWindow("test", width, height);
     renderer = std::make_unique<RendererGL>();
     return renderer->Init(window.get());
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "render/renderer_gl.h"
-#include "runtime/window.h"
+#include "platform/window.h"
+#include "render/gl/renderer_gl.h"
 #include "tests/support/test_support.h"
 
 struct Pixel {

@@ -10,7 +10,7 @@
 #include <regex>
 #include <thread>
 
-#include "runtime/message_box.h"
+#include "platform/message_box.h"
 #include "tests/render_gl/gl_fixture.h"
 
 namespace {
@@ -65,7 +65,6 @@ TEST_F(InitTest, AShaderThatDoesNotCompileStopsStartUpWithItsBox)
     std::filesystem::remove("ovrlay_shader.vsh");
     SetMessageBoxFunction(RecordBox);
     renderer.reset();
-    SDL_DestroyWindow(window->handle);
     EXPECT_EQ(StartRenderer(), -1);
     SetMessageBoxFunction(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
@@ -83,11 +82,10 @@ TEST_F(InitTest, NoWindowOrNoGraphicsDeviceGiveTheirCodes)
     Window plain;
     plain.width = 64;
     plain.height = 48;
-    plain.handle = SDL_CreateWindow("plain", 0, 0, 64, 48, SDL_WINDOW_HIDDEN);
+    plain.handle.reset(SDL_CreateWindow("plain", 0, 0, 64, 48, SDL_WINDOW_HIDDEN));
     ASSERT_NE(plain.handle, nullptr);
     RendererGL noDevice;
     EXPECT_EQ(noDevice.Init(&plain), -2);
-    SDL_DestroyWindow(plain.handle);
 }
 
 TEST_F(InitTest, ResourcesLogWhatTheyCreateAndRefuseWhatTheyCannot)

@@ -56,10 +56,10 @@ TEST_F(MeshLoaderTest, MalformedFilesAreRefusedWithoutReadingPastTheirEnd)
         {"badmagic", MeshFile(3, 0x1338)},
         {"tiny", tiny},
         {"empty", {}},
-        {"short", MeshFile(3, kMeshMagic, 2)},
+        {"short", MeshFile(3, kModelFileMagic, 2)},
         // 56 x this count overflows 32 bits to a small number.
-        {"overflow", MeshFile(0x4924925u, kMeshMagic, 1)},
-        {"huge", MeshFile(0xFFFFFFFFu, kMeshMagic, 0)},
+        {"overflow", MeshFile(0x4924925u, kModelFileMagic, 1)},
+        {"huge", MeshFile(0xFFFFFFFFu, kModelFileMagic, 0)},
     };
     const size_t meshesBefore = TheWorld().MeshCount();
     for (const auto& [name, bytes] : files) {

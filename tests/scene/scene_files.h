@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/mesh_loader.h"
+#include "formats/model_file.h"
 
 // A mesh file whose vertex v has float f equal to 100 * v + f; `records`
 // vertex records are written whatever the count says (all by default).
-std::vector<uint8_t> MeshFile(uint32_t count, uint32_t magic = kMeshMagic, uint32_t records = ~0u);
+std::vector<uint8_t> MeshFile(uint32_t count, uint32_t magic = kModelFileMagic, uint32_t records = ~0u);
 
 // A 24-bit bitmap: 54-byte header, then the given pixel bytes as stored
 // (bottom row first, blue-green-red). imageSize defaults to the pixel bytes.

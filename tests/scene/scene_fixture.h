@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/file_manager.h"
-#include "runtime/runtime_state.h"
+#include "core/file_manager.h"
+#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_support.h"
 

@@ -23,24 +23,6 @@ int Unlink(std::vector<T*>& list, const T* item)
 
 }  // namespace
 
-int RecordingRenderer::Init(Window*)
-{
-    calls.push_back("Init");
-    return 0;
-}
-
-int RecordingRenderer::Shutdown()
-{
-    calls.push_back("Shutdown");
-    return 0;
-}
-
-void RecordingRenderer::RenderFrame(float)
-{
-    calls.push_back("RenderFrame");
-    ++frames;
-}
-
 int RecordingRenderer::CreateMesh(Mesh* mesh)
 {
     calls.push_back("CreateMesh " + (mesh ? mesh->name : std::string("null")));
@@ -79,12 +61,6 @@ int RecordingRenderer::CreateMaterial(Material* material)
     return 0;
 }
 
-int RecordingRenderer::ReleaseMaterial(Material* material)
-{
-    calls.push_back("ReleaseMaterial");
-    return Unlink(materials, material);
-}
-
 int RecordingRenderer::AddLight(RenderLight* light)
 {
     calls.push_back("AddLight " + (light ? std::to_string(light->id) : std::string("null")));
@@ -93,18 +69,6 @@ int RecordingRenderer::AddLight(RenderLight* light)
     }
     lights.push_back(light);
     return 0;
-}
-
-int RecordingRenderer::RemoveLightById(int id)
-{
-    calls.push_back("RemoveLightById " + std::to_string(id));
-    for (auto it = lights.begin(); it != lights.end(); ++it) {
-        if ((*it)->id == id) {
-            lights.erase(it);
-            return 0;
-        }
-    }
-    return -1;
 }
 
 int RecordingRenderer::ReleaseLight(RenderLight* light)
@@ -129,34 +93,6 @@ int RecordingRenderer::RemoveTextInstance(TextInstance* text)
     return Unlink(texts, text);
 }
 
-int RecordingRenderer::AddAuxObject(void* object)
-{
-    calls.push_back("AddAuxObject");
-    if (!object || Contains(auxObjects, object)) {
-        return -1;
-    }
-    auxObjects.push_back(object);
-    return 0;
-}
-
-int RecordingRenderer::RemoveAuxObject(void* object)
-{
-    calls.push_back("RemoveAuxObject");
-    return Unlink(auxObjects, object);
-}
-
-int RecordingRenderer::Reserved17(void*)
-{
-    calls.push_back("Reserved17");
-    return 0;
-}
-
-int RecordingRenderer::Reserved18(void*)
-{
-    calls.push_back("Reserved18");
-    return 0;
-}
-
 int RecordingRenderer::AddLineSet(LineSet* lines)
 {
     calls.push_back("AddLineSet");
@@ -168,58 +104,6 @@ int RecordingRenderer::RemoveLineSet(LineSet* lines)
 {
     calls.push_back("RemoveLineSet");
     return Unlink(lineSets, lines);
-}
-
-void RecordingRenderer::SetConsoleLine(unsigned index, const char* text, unsigned length, int)
-{
-    calls.push_back("SetConsoleLine " + std::to_string(index) + " " +
-                    std::string(text ? text : "", text ? length : 0));
-}
-
-int RecordingRenderer::GetConsoleLineCount()
-{
-    calls.push_back("GetConsoleLineCount");
-    return 1080 / 16;
-}
-
-void RecordingRenderer::SetCameraPosition(Vec3 position)
-{
-    calls.push_back("SetCameraPosition");
-    cameraPosition = position;
-}
-
-void RecordingRenderer::SetCameraDirection(Vec3 direction)
-{
-    calls.push_back("SetCameraDirection");
-    cameraDirection = direction;
-}
-
-void RecordingRenderer::ApplyCameraRotation(const Matrix4* rotation)
-{
-    calls.push_back("ApplyCameraRotation");
-    if (rotation) {
-        cameraRotation = *rotation;
-    }
-}
-
-void RecordingRenderer::DrawText(std::string text, int, int, uint32_t)
-{
-    calls.push_back("DrawText " + text);
-}
-
-void RecordingRenderer::DrawLine2D(int, int, int, int, uint32_t)
-{
-    calls.push_back("DrawLine2D");
-}
-
-void RecordingRenderer::DrawRect2D(int, int, int, int, uint32_t)
-{
-    calls.push_back("DrawRect2D");
-}
-
-void RecordingRenderer::DrawLine3D(float, float, float, float, float, float, uint32_t)
-{
-    calls.push_back("DrawLine3D");
 }
 
 int RecordingRenderer::CountCalls(const std::string& operation) const

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "runtime/log.h"
+#include "core/log.h"
 
 namespace fs = std::filesystem;
 
@@ -73,31 +73,4 @@ std::string ReadFileText(const fs::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-void PutU16(std::vector<uint8_t>& bytes, uint16_t value)
-{
-    bytes.push_back(static_cast<uint8_t>(value));
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& bytes, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
-void PutF32(std::vector<uint8_t>& bytes, float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    PutU32(bytes, bits);
-}
-
-void SetU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-    }
 }

@@ -39,9 +39,3 @@ private:
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 std::string ReadFileText(const std::filesystem::path& path);
-
-// Appends little-endian values to a byte buffer.
-void PutU16(std::vector<uint8_t>& bytes, uint16_t value);
-void PutU32(std::vector<uint8_t>& bytes, uint32_t value);
-void PutF32(std::vector<uint8_t>& bytes, float value);
-void SetU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "runtime/file_manager.h"
+#include "core/file_manager.h"
 #include "scene/mesh_loader.h"
 
 namespace {

@@ -3,11 +3,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "runtime/runtime_state.h"
+#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_support.h"
 #include "world/actor_factory.h"
 #include "world/bass_bouncer.h"
+#include "world/camera_selection.h"
 #include "world/engine_camera.h"
 #include "world/greeter.h"
 #include "world/light_flicker.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "runtime/runtime_state.h"
+#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "world/world.h"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
+#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
-#include "runtime/runtime_state.h"
 #include "world/world.h"
 
 namespace {

@@ -1,27 +1,8 @@
 #include "tools/common/binary_output.h"
 
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-
-void AppendU16(std::vector<uint8_t>& bytes, uint16_t value)
-{
-    bytes.push_back(static_cast<uint8_t>(value));
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void AppendU32(std::vector<uint8_t>& bytes, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
-void AppendF32(std::vector<uint8_t>& bytes, float value)
-{
-    AppendU32(bytes, std::bit_cast<uint32_t>(value));
-}
 
 std::string WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
 {

@@ -1,14 +1,14 @@
 #pragma once
-// Little-endian byte packing and whole-file output for the tools' writers.
+// Whole-file output for the tools' writers (little-endian packing comes
+// from the file formats).
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-void AppendU16(std::vector<uint8_t>& bytes, uint16_t value);
-void AppendU32(std::vector<uint8_t>& bytes, uint32_t value);
-void AppendF32(std::vector<uint8_t>& bytes, float value);
+#include "formats/little_endian.h"
+
 
 // Writes the bytes as the whole file. An empty string on success, otherwise
 // a message naming the file and the reason; a partly written file is removed.

@@ -15,9 +15,8 @@ void AppendFloat3(std::vector<uint8_t>& bytes, Float3 v)
 
 std::vector<uint8_t> EncodeModelFile(const std::vector<MeshVertex>& triangles)
 {
-    constexpr size_t kVertexBytes = 14 * sizeof(float);
     std::vector<uint8_t> bytes;
-    bytes.reserve(8 + triangles.size() * kVertexBytes);
+    bytes.reserve(kModelHeaderBytes + triangles.size() * kModelVertexBytes);
     AppendU32(bytes, static_cast<uint32_t>(triangles.size()));
     AppendU32(bytes, kModelFileMagic);
     for (const MeshVertex& vertex : triangles) {

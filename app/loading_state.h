@@ -1,0 +1,30 @@
+#pragma once
+// What the main thread and the loading thread hand each other while the
+// scene loads: flags each written by one thread and polled by the other, the
+// loading text, and the name of the scene file to load.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "app/loading_text.h"
+#include "render/render_records.h"
+
+struct LoadingState {
+    std::atomic<bool> mainLoopStarted{false};
+    std::atomic<bool> loadingTextShown{false};
+    std::atomic<bool> loadingOverlayActive{false};
+
+    char loadingBuffer[kLoadingTextBytes] = {};
+    TextInstance loadingText;
+
+    // A scene file to load; taking it empties it.
+    void SetSceneFileName(const std::string& name);
+    std::string TakeSceneFileName();
+
+private:
+    std::mutex sceneFileMutex_;
+    std::string sceneFileName_;
+};
+
+LoadingState& TheLoadingState();

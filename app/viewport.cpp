@@ -1,0 +1,61 @@
+#include "app/viewport.h"
+
+#include <memory>
+
+#include "core/log.h"
+#include "core/process_state.h"
+#include "platform/window.h"
+#include "render/gl/renderer_gl.h"
+
+namespace {
+
+// The viewport's window and renderer, from set-up to shutdown.
+struct Viewport {
+    std::unique_ptr<Window> window;
+    std::unique_ptr<RendererGL> renderer;
+};
+
+Viewport theViewport;
+
+}  // namespace
+
+int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen)
+{
+    auto window = std::make_unique<Window>();
+    const int created = window->Create(width, height, fullscreen, name);
+    if (created != 0) {
+        // Nothing to render into: stop here rather than hand the renderer a
+        // window without a handle.
+        Log("add vport failed ", created);
+        return -1;
+    }
+    auto renderer = std::make_unique<RendererGL>();
+    const int result = renderer->Init(window.get());
+    if (result != 0) {
+        Log("add vport failed ", result);
+        return -1;  // the renderer goes first, then the window
+    }
+    SetViewportSize(static_cast<int>(width), static_cast<int>(height));
+    theViewport.window = std::move(window);
+    theViewport.renderer = std::move(renderer);
+    SetRenderer(theViewport.renderer.get());
+    return 0;
+}
+
+void ShutdownViewport()
+{
+    if (theViewport.renderer) {
+        theViewport.renderer->Shutdown();
+        SetRenderer(nullptr);
+        theViewport.renderer.reset();
+    }
+    if (theViewport.window) {
+        theViewport.window->Destroy();
+        theViewport.window.reset();
+    }
+}
+
+Window* ViewportWindow()
+{
+    return theViewport.window.get();
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The window and the renderer, made as one unit at start-up.
+
+#include <string>
+
+class Window;
+
+// 0, with the window and the renderer published; -1 (logged "add vport
+// failed " and the code) when either cannot be made.
+int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen);
+// Shuts the renderer down and destroys it and the window.
+void ShutdownViewport();
+// The window the viewport made; null before and after.
+Window* ViewportWindow();

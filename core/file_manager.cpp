@@ -1,0 +1,105 @@
+#include "core/file_manager.h"
+
+#include <cstring>
+#include <limits>
+
+#include "core/file_read.h"
+#include "core/log.h"
+
+namespace {
+
+bool SameName(const ResourceFile& record, std::string_view name)
+{
+    return std::string_view(record.name) == name;
+}
+
+// Reads the whole file; false when it cannot be read or does not fit the
+// record's 32-bit size.
+bool ReadResource(const std::string& path, FileBytes& bytes)
+{
+    return ReadWholeFile(path, bytes) == FileReadResult::kOk &&
+           bytes.size <= std::numeric_limits<uint32_t>::max();
+}
+
+}  // namespace
+
+int FileManager::AddSearchPath(std::string_view dir, std::string_view ext, int type)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (FindSearchPath(type)) {
+        return -2;
+    }
+    searchPaths_.push_back(SearchPath{std::string(dir), std::string(ext), type});
+    return 0;
+}
+
+const SearchPath* FileManager::FindSearchPath(int type) const
+{
+    for (const SearchPath& path : searchPaths_) {
+        if (path.type == type) {
+            return &path;
+        }
+    }
+    return nullptr;
+}
+
+ResourceFile FileManager::OpenFile(std::string_view name, int type)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const SearchPath* searchPath = FindSearchPath(type);
+    if (!searchPath) {
+        return ResourceFile{};
+    }
+    std::string path = searchPath->dir;
+    path.append(name).append(".").append(searchPath->ext);
+
+    FileBytes bytes;
+    if (name.size() > kMaxResourceNameLength || name.find('\0') != std::string_view::npos ||
+        !ReadResource(path, bytes)) {
+        Log("Cannot open file: ", path);
+        return ResourceFile{};
+    }
+    LoadedFile loaded;
+    loaded.bytes = std::move(bytes.data);
+    loaded.record.size = static_cast<uint32_t>(bytes.size);
+    std::memcpy(loaded.record.name, name.data(), name.size());
+    loaded.record.data = loaded.bytes.get();
+    loaded.record.type = type;
+    loadedFiles_.push_back(std::move(loaded));
+    return loadedFiles_.back().record;
+}
+
+int FileManager::ReleaseFile(std::string_view name, int type)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = loadedFiles_.begin(); it != loadedFiles_.end(); ++it) {
+        if (it->record.type == type && SameName(it->record, name)) {
+            loadedFiles_.erase(it);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+std::optional<ResourceFile> FileManager::FindLoaded(std::string_view name, int type) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const LoadedFile& loaded : loadedFiles_) {
+        if (loaded.record.type == type && SameName(loaded.record, name)) {
+            return loaded.record;
+        }
+    }
+    return std::nullopt;
+}
+
+size_t FileManager::LoadedCount() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return loadedFiles_.size();
+}
+
+FileManager& TheFileManager()
+{
+    static FileManager manager;
+    return manager;
+}

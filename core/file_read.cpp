@@ -1,0 +1,60 @@
+#include "core/file_read.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <new>
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool ReadAll(int fd, uint8_t* buffer, size_t size)
+{
+    for (size_t done = 0; done < size;) {
+        const ssize_t got = ::read(fd, buffer + done, size - done);
+        if (got <= 0) {
+            return false;  // an error, or the file shrank while being read
+        }
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+}  // namespace
+
+FileReadResult ReadWholeFile(const std::string& path, FileBytes& out)
+{
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileReadResult::kCannotOpen;
+    }
+    const size_t size = static_cast<size_t>(info.st_size);
+    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
+    if (!data) {
+        return FileReadResult::kNoMemory;
+    }
+    if (!ReadAll(file.get(), data.get(), size)) {
+        return FileReadResult::kCannotOpen;
+    }
+    out.data = std::move(data);
+    out.size = size;
+    return FileReadResult::kOk;
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Checks the layering of the player's folders: every project include of a
+# source file names its own folder or a folder below it. Prints each include
+# that reaches up or sideways and exits 1 when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# What each folder may include besides itself, lowest layer first.
+declare -A allowed=(
+  [core]=""
+  [formats]=""
+  [platform]="core"
+  [render]="core"
+  [render/gl]="render platform core"
+  [world]="render core"
+  [scene]="world render formats core"
+  [app]="scene world render/gl render platform formats core"
+  [tools]="formats"
+)
+
+# The folder of an include path: "render/gl" for render/gl/x.h, else its first part.
+folder_of() {
+  case "$1" in
+    render/gl/*) echo render/gl ;;
+    *) echo "${1%%/*}" ;;
+  esac
+}
+
+status=0
+for dir in "${!allowed[@]}"; do
+  while IFS= read -r file; do
+    own=$(folder_of "$file")
+    [ "$own" = "$dir" ] || continue
+    while IFS= read -r target; do
+      theirs=$(folder_of "$target")
+      if [ "$theirs" != "$own" ] && [[ " ${allowed[$dir]} " != *" $theirs "* ]]; then
+        echo "$file includes $target: $own may use only ${allowed[$dir]:-itself}"
+        status=1
+      fi
+    done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+  done < <(git ls-files "$dir" | grep -E '\.(cpp|h)$')
+done
+[ $status -eq 0 ] && echo "check-layers: every include stays in its layer or goes down"
+exit $status

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "platform/window.h"
+
+namespace {
+
+SDL_Event KeyEvent(SDL_Keycode key, bool down)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.sym = key;
+    return event;
+}
+
+}  // namespace
+
+TEST(WindowInputTest, TranslateKeyFollowsTheTable)
+{
+    EXPECT_EQ(TranslateKey('A', false), 'a');
+    EXPECT_EQ(TranslateKey('Z', true), 'Z');
+    EXPECT_EQ(TranslateKey('7', true), '7');
+    EXPECT_EQ(TranslateKey(kKeySpace, false), ' ');
+    EXPECT_EQ(TranslateKey(kKeyBackspace, false), 0x08);
+    EXPECT_EQ(TranslateKey(kKeyEscape, false), 0x1B);
+    EXPECT_EQ(TranslateKey(kKeyPeriod, false), '.');
+    EXPECT_EQ(TranslateKey(kKeyNumpadMinus, false), '-');
+    EXPECT_EQ(TranslateKey(kKeyNumpadSeparator, false), '-');
+    EXPECT_EQ(TranslateKey(kKeyInsert, false), '-');
+    // F1 and F2 give their own codes, which are also 'p' and 'q'.
+    EXPECT_EQ(TranslateKey(kKeyF1, false), 'p');
+    EXPECT_EQ(TranslateKey(kKeyF2, true), 'q');
+    EXPECT_EQ(TranslateKey(0x72, false), 0);  // F3
+    EXPECT_EQ(TranslateKey(0x25, false), 0);  // left arrow
+    EXPECT_EQ(TranslateKey(0xBC, false), 0);  // comma
+}
+
+TEST(WindowInputTest, KeysFillTheTableAndTheQueueWithShift)
+{
+    Window window;
+    window.HandleEvent(KeyEvent(SDLK_LSHIFT, true));
+    EXPECT_TRUE(window.shiftDown);
+    window.HandleEvent(KeyEvent(SDLK_a, true));
+    window.HandleEvent(KeyEvent(SDLK_a, true));  // auto-repeat
+    window.HandleEvent(KeyEvent(SDLK_LSHIFT, false));
+    window.HandleEvent(KeyEvent(SDLK_a, true));
+    window.HandleEvent(KeyEvent(SDLK_w, true));
+    EXPECT_EQ(window.keyDown[kKeyW], 1);
+    window.HandleEvent(KeyEvent(SDLK_w, false));
+    EXPECT_EQ(window.keyDown[kKeyW], 0);
+    window.HandleEvent(KeyEvent(SDLK_LEFT, true));  // no character, but held
+    EXPECT_EQ(window.keyDown[0x25], 1);
+    window.HandleEvent(KeyEvent(SDLK_F1, true));
+    window.HandleEvent(KeyEvent(SDLK_ESCAPE, true));
+    EXPECT_EQ(window.typedChars, (std::deque<uint8_t>{'A', 'A', 'a', 'w', 0x70, 0x1B}));
+    EXPECT_FALSE(window.closeRequested);
+}
+
+TEST(WindowInputTest, OneEventPerPumpAndCloseRequestsAreNoted)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    Window window;
+    SDL_Event first = KeyEvent(SDLK_p, true);
+    SDL_Event second = KeyEvent(SDLK_q, true);
+    SDL_PushEvent(&first);
+    SDL_PushEvent(&second);
+    window.PumpMessage();
+    EXPECT_EQ(window.typedChars, std::deque<uint8_t>{'p'});
+    window.PumpMessage();
+    EXPECT_EQ(window.typedChars, (std::deque<uint8_t>{'p', 'q'}));
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    // Other events SDL queues by itself may come first: one per pump.
+    for (int i = 0; i < 10 && !window.closeRequested; ++i) {
+        window.PumpMessage();
+    }
+    EXPECT_TRUE(window.closeRequested);
+
+    Window other;
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    other.HandleEvent(close);
+    EXPECT_TRUE(other.closeRequested);
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}

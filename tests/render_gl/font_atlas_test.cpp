@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/gl/font_atlas.h"
+
+// These tests use the fonts installed on the machine: the two names the demo
+// registers resolve to DejaVu faces through fontconfig's aliases.
+
+namespace {
+
+// The two registered fonts, loaded once per test process.
+class FontAtlasTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static const std::unique_ptr<FontAtlas> small = FontAtlas::Create("Tahoma", 16);
+        static const std::unique_ptr<FontAtlas> large = FontAtlas::Create("Consolas", 64);
+        ASSERT_NE(small, nullptr) << "\"Tahoma\" 16 did not load";
+        ASSERT_NE(large, nullptr) << "\"Consolas\" 64 did not load";
+        small_ = small.get();
+        large_ = large.get();
+    }
+
+    const FontAtlas& Small() const { return *small_; }
+    const FontAtlas& Large() const { return *large_; }
+
+private:
+    const FontAtlas* small_ = nullptr;
+    const FontAtlas* large_ = nullptr;
+};
+
+std::vector<FontAtlas::GlyphQuad> Layout(const FontAtlas& atlas, std::string_view text, float x, float y)
+{
+    std::vector<FontAtlas::GlyphQuad> quads;
+    atlas.LayoutText(text, x, y, quads);
+    return quads;
+}
+
+bool AnyCoverage(const FontAtlas& atlas, int x0, int y0, int x1, int y1)
+{
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (atlas.Pixels()[static_cast<size_t>(y) * atlas.Width() + x] != 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(FontAtlasTest, RegisteredFontsLoadAtTheirCellHeights)
+{
+    struct Case {
+        const FontAtlas& atlas;
+        int requested;
+        int minLine;
+        int maxLine;
+    };
+    for (const Case& c : {Case{Small(), 16, 14, 19}, Case{Large(), 64, 60, 68}}) {
+        SCOPED_TRACE(c.requested);
+        EXPECT_EQ(c.atlas.PixelHeight(), c.requested);
+        EXPECT_GE(c.atlas.LineHeight(), c.minLine);
+        EXPECT_LE(c.atlas.LineHeight(), c.maxLine);
+        EXPECT_GT(c.atlas.Ascender(), c.atlas.LineHeight() / 2);
+        EXPECT_LT(c.atlas.Ascender(), c.atlas.LineHeight());
+
+        const std::filesystem::path path = c.atlas.FilePath();
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+        EXPECT_NE(path.filename().string().find("DejaVu"), std::string::npos) << path;
+
+        ASSERT_GT(c.atlas.Width(), 0);
+        ASSERT_GT(c.atlas.Height(), 0);
+        ASSERT_NE(c.atlas.Pixels(), nullptr);
+    }
+    // The larger font's glyphs are larger.
+    EXPECT_GT(Large().GlyphFor('H').h, 2 * Small().GlyphFor('H').h);
+}
+
+// Every printable glyph owns a rectangle inside the atlas with a blank ring
+// around it, carries coverage, and nothing is written outside the rectangles.
+TEST_F(FontAtlasTest, GlyphsArePackedApartAndNothingElseIsCovered)
+{
+    for (const FontAtlas* atlas : {&Small(), &Large()}) {
+        SCOPED_TRACE(atlas->PixelHeight());
+        const int width = atlas->Width();
+        const int height = atlas->Height();
+        std::vector<int> owner(static_cast<size_t>(width) * height, -1);
+        for (int c = FontAtlas::kFirstChar; c <= FontAtlas::kLastChar; ++c) {
+            const FontAtlas::Glyph& g = atlas->GlyphFor(static_cast<char>(c));
+            EXPECT_GT(g.advance, 0) << c;
+            if (c == ' ') {
+                EXPECT_EQ(g.w * g.h, 0);
+                continue;
+            }
+            ASSERT_GT(g.w, 0) << c;
+            ASSERT_GT(g.h, 0) << c;
+            ASSERT_GE(g.x, 1) << c;
+            ASSERT_GE(g.y, 1) << c;
+            ASSERT_LE(g.x + g.w + 1, width) << c;
+            ASSERT_LE(g.y + g.h + 1, height) << c;
+            EXPECT_TRUE(AnyCoverage(*atlas, g.x, g.y, g.x + g.w, g.y + g.h)) << c;
+            // Claim the rectangle grown by the padding: a neighbour touching
+            // it would share a pixel with it.
+            for (int y = g.y - 1; y <= g.y + g.h; ++y) {
+                for (int x = g.x - 1; x <= g.x + g.w; ++x) {
+                    int& slot = owner[static_cast<size_t>(y) * width + x];
+                    const bool inside = x >= g.x && x < g.x + g.w && y >= g.y && y < g.y + g.h;
+                    if (inside) {
+                        ASSERT_EQ(slot, -1) << "glyph " << c << " overlaps glyph " << slot;
+                        slot = c;
+                    } else if (slot != -1 && slot != -2) {
+                        FAIL() << "glyph " << c << " has no blank pixel between it and glyph " << slot;
+                    } else {
+                        slot = -2;
+                    }
+                }
+            }
+        }
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t i = static_cast<size_t>(y) * width + x;
+                if (owner[i] < 0) {
+                    ASSERT_EQ(atlas->Pixels()[i], 0) << "stray coverage at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(FontAtlasTest, MonospacedFaceHasEqualAdvances)
+{
+    EXPECT_EQ(Large().GlyphFor('i').advance, Large().GlyphFor('W').advance);
+    EXPECT_EQ(Large().GlyphFor(' ').advance, Large().GlyphFor('W').advance);
+    EXPECT_FLOAT_EQ(Large().TextWidth("iiii"), Large().TextWidth("WWWW"));
+    // The proportional small face is not.
+    EXPECT_LT(Small().GlyphFor('i').advance, Small().GlyphFor('W').advance);
+}
+
+TEST_F(FontAtlasTest, LayoutPlacesGlyphsInTheCellWithMatchingTextureCoordinates)
+{
+    for (const FontAtlas* atlas : {&Small(), &Large()}) {
+        SCOPED_TRACE(atlas->PixelHeight());
+        const FontAtlas::Glyph& h = atlas->GlyphFor('H');
+        const FontAtlas::Glyph& i = atlas->GlyphFor('i');
+        const auto quads = Layout(*atlas, "Hi", 10.0f, 20.0f);
+        ASSERT_EQ(quads.size(), 2u);
+
+        EXPECT_FLOAT_EQ(quads[0].x0, 10.0f + static_cast<float>(h.bearingLeft));
+        EXPECT_NEAR(quads[0].x0, 10.0f, atlas->LineHeight() / 8.0f);
+        EXPECT_FLOAT_EQ(quads[0].x1 - quads[0].x0, static_cast<float>(h.w));
+        EXPECT_FLOAT_EQ(quads[0].y1 - quads[0].y0, static_cast<float>(h.h));
+        // 'H' stands on the baseline, one ascender below the cell's top.
+        EXPECT_NEAR(quads[0].y1, 20.0f + static_cast<float>(atlas->Ascender()), 1.0f);
+        EXPECT_FLOAT_EQ(quads[1].x0, 10.0f + static_cast<float>(h.advance + i.bearingLeft));
+        EXPECT_GT(quads[1].x0, quads[0].x1 - 1.0f);
+
+        for (const auto& q : quads) {
+            EXPECT_GE(q.y0, 20.0f);
+            EXPECT_LE(q.y1, 20.0f + static_cast<float>(atlas->LineHeight()));
+            EXPECT_LT(q.x0, q.x1);
+            EXPECT_LT(q.y0, q.y1);
+            EXPECT_LT(q.u0, q.u1);
+            EXPECT_LT(q.v0, q.v1);
+            EXPECT_GE(q.u0, 0.0f);
+            EXPECT_GE(q.v0, 0.0f);
+            EXPECT_LE(q.u1, 1.0f);
+            EXPECT_LE(q.v1, 1.0f);
+        }
+
+        // The texture coordinates lead back to the 'H' rectangle, which is inked.
+        const int px0 = static_cast<int>(std::lround(quads[0].u0 * atlas->Width()));
+        const int py0 = static_cast<int>(std::lround(quads[0].v0 * atlas->Height()));
+        const int px1 = static_cast<int>(std::lround(quads[0].u1 * atlas->Width()));
+        const int py1 = static_cast<int>(std::lround(quads[0].v1 * atlas->Height()));
+        EXPECT_EQ(px0, h.x);
+        EXPECT_EQ(py0, h.y);
+        EXPECT_EQ(px1, h.x + h.w);
+        EXPECT_EQ(py1, h.y + h.h);
+        EXPECT_TRUE(AnyCoverage(*atlas, px0, py0, px1, py1));
+    }
+}
+
+TEST_F(FontAtlasTest, SpacesAdvanceAndOtherBytesDrawAsQuestionMark)
+{
+    const FontAtlas& atlas = Small();
+    const int hAdvance = atlas.GlyphFor('H').advance;
+    const int spaceAdvance = atlas.GlyphFor(' ').advance;
+
+    const auto spaced = Layout(atlas, "H H", 0.0f, 0.0f);
+    ASSERT_EQ(spaced.size(), 2u);
+    EXPECT_FLOAT_EQ(spaced[1].x0 - spaced[0].x0, static_cast<float>(hAdvance + spaceAdvance));
+    EXPECT_TRUE(Layout(atlas, "   ", 0.0f, 0.0f).empty());
+    EXPECT_FLOAT_EQ(atlas.TextWidth("H H"), static_cast<float>(2 * hAdvance + spaceAdvance));
+
+    const auto question = Layout(atlas, "?", 5.0f, 7.0f);
+    ASSERT_EQ(question.size(), 1u);
+    for (const char* text : {"\xC3", "\xFF", "\x80", "\x01", "\t", "\x7F"}) {
+        SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(text[0])));
+        const auto drawn = Layout(atlas, text, 5.0f, 7.0f);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_FLOAT_EQ(drawn[0].x0, question[0].x0);
+        EXPECT_FLOAT_EQ(drawn[0].y0, question[0].y0);
+        EXPECT_FLOAT_EQ(drawn[0].u0, question[0].u0);
+        EXPECT_FLOAT_EQ(drawn[0].v0, question[0].v0);
+        EXPECT_FLOAT_EQ(drawn[0].u1, question[0].u1);
+        EXPECT_FLOAT_EQ(drawn[0].v1, question[0].v1);
+        EXPECT_FLOAT_EQ(atlas.TextWidth(text), atlas.TextWidth("?"));
+    }
+    // An embedded NUL is a byte like any other, not the end of the text.
+    EXPECT_EQ(Layout(atlas, std::string_view("H\0H", 3), 0.0f, 0.0f).size(), 3u);
+
+    EXPECT_TRUE(Layout(atlas, "", 0.0f, 0.0f).empty());
+    EXPECT_FLOAT_EQ(atlas.TextWidth(""), 0.0f);
+}
+
+TEST_F(FontAtlasTest, NewlineStartsTheNextLineAtTheStartX)
+{
+    const FontAtlas& atlas = Large();
+    const int hAdvance = atlas.GlyphFor('H').advance;
+
+    std::vector<FontAtlas::GlyphQuad> quads(1);  // appended to, never cleared
+    atlas.LayoutText("HH\nH\n\nH", 3.0f, 4.0f, quads);
+    ASSERT_EQ(quads.size(), 5u);
+    const float line = static_cast<float>(atlas.LineHeight());
+    EXPECT_FLOAT_EQ(quads[2].x0 - quads[1].x0, static_cast<float>(hAdvance));
+    EXPECT_FLOAT_EQ(quads[3].x0, quads[1].x0);
+    EXPECT_FLOAT_EQ(quads[3].y0, quads[1].y0 + line);
+    EXPECT_FLOAT_EQ(quads[4].x0, quads[1].x0);
+    EXPECT_FLOAT_EQ(quads[4].y0, quads[1].y0 + 3.0f * line);
+
+    EXPECT_FLOAT_EQ(atlas.TextWidth("HH\nH"), static_cast<float>(2 * hAdvance));
+    EXPECT_FLOAT_EQ(atlas.TextWidth("H\nHHH"), static_cast<float>(3 * hAdvance));
+    EXPECT_FLOAT_EQ(atlas.TextWidth("\n\n"), 0.0f);
+}
+
+TEST(FontAtlasCreateTest, BadRequestsFailWithAReason)
+{
+    for (const int height : {0, -1, -16, INT_MIN, FontAtlas::kMaxPixelHeight + 1, INT_MAX}) {
+        SCOPED_TRACE(height);
+        std::string error;
+        EXPECT_EQ(FontAtlas::Create("Tahoma", height, &error), nullptr);
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(FontAtlas::Create("Tahoma", height), nullptr);
+    }
+    for (const std::string& name : {std::string(), std::string("Tahoma\0Bold", 11)}) {
+        std::string error;
+        EXPECT_EQ(FontAtlas::Create(name, 16, &error), nullptr);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(FontAtlasCreateTest, SmallestAndLargestHeightsLoad)
+{
+    for (const int height : {1, 5, FontAtlas::kMaxPixelHeight}) {
+        SCOPED_TRACE(height);
+        std::string error;
+        const auto atlas = FontAtlas::Create("Consolas", height, &error);
+        ASSERT_NE(atlas, nullptr) << error;
+        EXPECT_NEAR(atlas->LineHeight(), height, 2);
+        std::vector<FontAtlas::GlyphQuad> quads;
+        atlas->LayoutText("Wg?", 0.0f, 0.0f, quads);
+        EXPECT_LE(quads.size(), 3u);
+    }
+}
+
+}  // namespace
