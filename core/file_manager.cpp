@@ -17,8 +17,7 @@ bool SameName(const ResourceFile& record, std::string_view name)
 // record's 32-bit size.
 bool ReadResource(const std::string& path, FileBytes& bytes)
 {
-    return ReadWholeFile(path, bytes) == FileReadResult::kOk &&
-           bytes.size <= std::numeric_limits<uint32_t>::max();
+    return ReadWholeFile(path, bytes) && bytes.size <= std::numeric_limits<uint32_t>::max();
 }
 
 }  // namespace

@@ -39,22 +39,31 @@ bool ReadAll(int fd, uint8_t* buffer, size_t size)
 
 }  // namespace
 
-FileReadResult ReadWholeFile(const std::string& path, FileBytes& out)
+bool ReadWholeFile(const std::string& path, FileBytes& out, std::string* error)
 {
+    auto fail = [error](const char* reason) {
+        if (error) {
+            *error = reason;
+        }
+        return false;
+    };
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return FileReadResult::kCannotOpen;
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
+        return fail("cannot open the file");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return fail("not a regular file");
     }
     const size_t size = static_cast<size_t>(info.st_size);
     std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
     if (!data) {
-        return FileReadResult::kNoMemory;
+        return fail(kNoMemoryForFile);
     }
     if (!ReadAll(file.get(), data.get(), size)) {
-        return FileReadResult::kCannotOpen;
+        return fail("cannot read the file to its end");
     }
     out.data = std::move(data);
     out.size = size;
-    return FileReadResult::kOk;
+    return true;
 }

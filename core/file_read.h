@@ -6,15 +6,15 @@
 #include <memory>
 #include <string>
 
-enum class FileReadResult {
-    kOk,
-    kCannotOpen,  // missing, unreadable, not a regular file, or a read error
-    kNoMemory,    // the buffer for its bytes could not be obtained
-};
-
 struct FileBytes {
-    std::unique_ptr<uint8_t[]> data;  // never null after kOk, even for an empty file
+    std::unique_ptr<uint8_t[]> data;  // never null after a read, even of an empty file
     size_t size = 0;
 };
 
-FileReadResult ReadWholeFile(const std::string& path, FileBytes& out);
+// The reason given when the file exists but its bytes cannot be held.
+inline constexpr char kNoMemoryForFile[] = "not enough memory for the file's bytes";
+
+// False when the file is missing, unreadable, not a regular file, cannot be
+// read to its end, or cannot be held in memory; the reason goes to *error
+// when it is given.
+bool ReadWholeFile(const std::string& path, FileBytes& out, std::string* error = nullptr);

@@ -425,13 +425,11 @@ void XMLReader::Clear()
 int XMLReader::Load(const std::string& fileName)
 {
     FileBytes bytes;
-    switch (ReadWholeFile(fileName, bytes)) {
-    case FileReadResult::kOk:
-        break;
-    case FileReadResult::kNoMemory:
-        LogLine("Alocate error!");
-        return -1;
-    case FileReadResult::kCannotOpen:
+    std::string error;
+    if (!ReadWholeFile(fileName, bytes, &error)) {
+        if (error == kNoMemoryForFile) {
+            LogLine("Alocate error!");
+        }
         return -1;
     }
     Parse(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);

@@ -1,13 +1,8 @@
-// The deferred frame: instance update, geometry pass into four targets,
-// shadow cube maps, additive lighting, composition, text, present.
-
-#include <SDL.h>
+#include "render/gl/gl_frame.h"
 
 #include <numbers>
 
 #include "core/log.h"
-#include "render/gl/renderer_gl.h"
-#include "render/gl/timed_lock.h"
 
 namespace {
 
@@ -35,88 +30,50 @@ void ClearTargets(GLuint framebuffer, int colourTargets)
     glClearNamedFramebufferfv(framebuffer, GL_DEPTH, 0, &farthest);
 }
 
+GlTexture CreateSolidTexture(uint8_t r, uint8_t g, uint8_t b)
+{
+    const uint8_t pixel[4] = {r, g, b, 255};
+    GlTexture texture = NewTexture(GL_TEXTURE_2D);
+    glTextureStorage2D(texture.get(), 1, GL_RGBA8, 1, 1);
+    glTextureSubImage2D(texture.get(), 0, 0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    return texture;
+}
+
 }  // namespace
 
-void RendererGL::RenderFrame(float)
+void DeferredFrame::Create(unsigned width, unsigned height)
 {
-    if (!initialised_) {
-        return;
+    width_ = width;
+    height_ = height;
+    targets_.Create(width, height, SceneResources::kShadowMapSize);
+    stream_.Create();
+    whiteTexture_ = CreateSolidTexture(255, 255, 255);
+    flatNormalTexture_ = CreateSolidTexture(127, 127, 255);
+    for (GlQuery& query : passQueries_) {
+        query = NewQuery(GL_TIME_ELAPSED);
     }
+}
+
+void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const FrameCamera& camera)
+{
     {
-        // Lights, meshes, materials, instances: the order every frame takes them.
-        TimedListLock lights(lightLock_, kFrameWait, "light");
-        TimedListLock meshes(meshLock_, kFrameWait, "mesh");
-        TimedListLock materials(materialLock_, kFrameWait, "material");
-        TimedListLock instances(instanceLock_, kFrameWait, "instance");
-        glBindVertexArray(vertexArray_);
-        glBindProgramPipeline(pipeline_);
-        glUseProgram(0);
-        UpdateInstances();
-        GeometryPass();
-        ShadowPass();
-        LightingPass();
+        SceneResources::FrameLock lock(resources);
+        stream_.Bind();
+        shaders_.Bind();
+        resources.UpdateInstances();
+        GeometryPass(resources, overlays, camera);
+        ShadowPass(resources);
+        LightingPass(resources, camera);
     }
     CompositionPass();
-    TextPass();
-    Present();
+    TextPass(overlays);
 }
 
-void RendererGL::UpdateInstances()
-{
-    for (RenderInstance* instance : instances_) {
-        if (!instance || !instance->modelMatrix) {
-            continue;
-        }
-        if (instance->position && instance->scale && instance->rotation) {
-            MatrixWorldTransform(instance->modelMatrix, *instance->position, *instance->scale,
-                                 *instance->rotation);
-        }
-        GpuMesh* gpu = instance->gpuMesh;
-        if (instance->vertexDataChanged && *instance->vertexDataChanged && gpu && instance->mesh) {
-            *instance->vertexDataChanged = 0;
-            PackVertices(*instance->mesh, gpu->layout, scratch_);
-            const size_t bytes = std::min(scratch_.size() * sizeof(float),
-                                          size_t{gpu->vertexCount} * gpu->layout.stride);
-            glNamedBufferSubData(gpu->buffer, 0, static_cast<GLsizeiptr>(bytes), scratch_.data());
-        }
-    }
-}
-
-void RendererGL::UseShaders(ShaderSlot vertex, ShaderSlot pixel)
-{
-    glUseProgramStages(pipeline_, GL_VERTEX_SHADER_BIT, shaders_[vertex].Program());
-    glUseProgramStages(pipeline_, GL_FRAGMENT_SHADER_BIT, shaders_[pixel].Program());
-}
-
-void RendererGL::BindMesh(const GpuMesh& mesh)
-{
-    for (GLuint location = 0; location < 5; ++location) {
-        glDisableVertexArrayAttrib(vertexArray_, location);
-    }
-    for (int a = 0; a < mesh.layout.count; ++a) {
-        const VertexLayout::Attribute& attribute = mesh.layout.attributes[a];
-        glEnableVertexArrayAttrib(vertexArray_, attribute.location);
-        glVertexArrayAttribFormat(vertexArray_, attribute.location, attribute.components, GL_FLOAT,
-                                  GL_FALSE, attribute.offset);
-        glVertexArrayAttribBinding(vertexArray_, attribute.location, 0);
-    }
-    glVertexArrayVertexBuffer(vertexArray_, 0, mesh.buffer, 0, static_cast<GLsizei>(mesh.layout.stride));
-}
-
-const GpuMaterial* RendererGL::FindMaterialByName(const std::string& name) const
-{
-    for (const GpuMaterial& material : materials_) {
-        if (material.name == name) {
-            return &material;
-        }
-    }
-    return nullptr;
-}
-
-void RendererGL::DrawInstances(ShaderProgram& vertexShader, const Matrix4& view, bool shadow)
+void DeferredFrame::DrawInstances(SceneResources& resources, ShaderProgram& vertexShader, const Matrix4& view,
+                                  bool shadow)
 {
     ShaderProgram& pixelShader = shaders_[kGeometryShader];
-    for (RenderInstance* instance : instances_) {
+    for (RenderInstance* instance : resources.Instances()) {
         if (!instance) {
             LogLine("corrupt render instance");
             continue;
@@ -139,58 +96,46 @@ void RendererGL::DrawInstances(ShaderProgram& vertexShader, const Matrix4& view,
             }
             MatrixTranspose(&normalMatrix, &inverse);
             vertexShader.SetMatrix("NormalMat", normalMatrix);
-            if (const GpuMaterial* material = FindMaterialByName(instance->materialName)) {
-                pixelShader.BindSampler("normalMap", material->normal ? material->normal : flatNormalTexture_);
-                pixelShader.BindSampler("diffuseMap", material->diffuse ? material->diffuse : whiteTexture_);
+            if (const GpuMaterial* material = resources.FindMaterial(instance->materialName)) {
+                pixelShader.BindSampler("normalMap",
+                                        material->normal ? material->normal.get() : flatNormalTexture_.get());
+                pixelShader.BindSampler("diffuseMap",
+                                        material->diffuse ? material->diffuse.get() : whiteTexture_.get());
             }
         }
-        BindMesh(*instance->gpuMesh);
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(instance->gpuMesh->vertexCount / 3 * 3));
+        const GpuMesh& mesh = *instance->gpuMesh;
+        stream_.UseBuffer(mesh.buffer.get(), mesh.layout);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.vertexCount / 3 * 3));
     }
 }
 
-void RendererGL::GeometryPass()
+void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera)
 {
     BeginPassTimer(kGeometryPass);
-    glBindFramebuffer(GL_FRAMEBUFFER, targets_.geometryFbo);
+    const GLuint framebuffer = targets_.geometryFbo.get();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     const GLenum buffers[4] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1, GL_COLOR_ATTACHMENT2,
                                GL_COLOR_ATTACHMENT3};
-    glNamedFramebufferDrawBuffers(targets_.geometryFbo, 4, buffers);
+    glNamedFramebufferDrawBuffers(framebuffer, 4, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    ClearTargets(targets_.geometryFbo, 4);
+    ClearTargets(framebuffer, 4);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glDisable(GL_BLEND);
 
     // Until a material says otherwise: white, with flat normals.
-    shaders_[kGeometryShader].BindSampler("diffuseMap", whiteTexture_);
-    shaders_[kGeometryShader].BindSampler("normalMap", flatNormalTexture_);
-    UseShaders(kMeshShader, kGeometryShader);
-    shaders_[kMeshShader].SetMatrix("Proj", projection_);
-    DrawInstances(shaders_[kMeshShader], view_, false);
-    DrawLineSets();
+    shaders_[kGeometryShader].BindSampler("diffuseMap", whiteTexture_.get());
+    shaders_[kGeometryShader].BindSampler("normalMap", flatNormalTexture_.get());
+    shaders_.Use(kMeshShader, kGeometryShader);
+    shaders_[kMeshShader].SetMatrix("Proj", camera.projection);
+    DrawInstances(resources, shaders_[kMeshShader], camera.view, false);
+    overlays.DrawLineSets(camera.view, camera.projection);
     EndPassTimer();
 }
 
-void RendererGL::DrawLineSets()
+void DeferredFrame::ShadowPass(SceneResources& resources)
 {
-    UseShaders(kMeshLinesShader, kGeometryLinesShader);
-    shaders_[kMeshLinesShader].SetMatrix("WorldView", view_);
-    shaders_[kMeshLinesShader].SetMatrix("Proj", projection_);
-    glPointSize(2.0f);
-    std::lock_guard<std::mutex> lock(overlayLock_);
-    for (const LineSet* lines : lineSets_) {
-        if (!lines || !lines->points || lines->count == 0) {
-            continue;
-        }
-        DrawUserVertices(GL_POINTS, lines->points, static_cast<int>(lines->count),
-                         UserVertexFormat::kPosition);
-    }
-}
-
-void RendererGL::ShadowPass()
-{
-    if (lights_.empty()) {
+    if (resources.Lights().empty()) {
         return;
     }
     BeginPassTimer(kShadowPass);
@@ -198,54 +143,56 @@ void RendererGL::ShadowPass()
     Matrix4 shadowProjection;
     MatrixPerspectiveFovLH(&shadowProjection, std::numbers::pi_v<float> / 2, 1.0f, kShadowNear, kShadowFar);
     ShaderProgram& vertexShader = shaders_[kMeshSimpleShader];
-    UseShaders(kMeshSimpleShader, kDepthShader);
+    shaders_.Use(kMeshSimpleShader, kDepthShader);
     vertexShader.SetMatrix("Proj", shadowProjection);
-    glBindFramebuffer(GL_FRAMEBUFFER, targets_.shadowFbo);
-    glViewport(0, 0, kShadowMapSize, kShadowMapSize);
+    const GLuint framebuffer = targets_.shadowFbo.get();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, SceneResources::kShadowMapSize, SceneResources::kShadowMapSize);
     glEnable(GL_DEPTH_TEST);
-    for (RenderLight* light : lights_) {
+    for (RenderLight* light : resources.Lights()) {
         if (!light->shadowMap || !light->position) {
             continue;
         }
         const Vec3 eye = *light->position;
         vertexShader.SetVector("lightPosUT", eye.x, eye.y, eye.z, 1.0f);
         for (int face = 0; face < 6; ++face) {
-            const Vec3 at = eye.Plus(kCubeFaces[face].direction.x, kCubeFaces[face].direction.y,
-                                     kCubeFaces[face].direction.z);
+            const Vec3& direction = kCubeFaces[face].direction;
+            const Vec3 at = eye.Plus(direction.x, direction.y, direction.z);
             Matrix4 faceView;
             MatrixLookAtLH(&faceView, &eye, &at, &kCubeFaces[face].up);
-            glNamedFramebufferTextureLayer(targets_.shadowFbo, GL_COLOR_ATTACHMENT0,
-                                           light->shadowMap->texture, 0, face);
-            glNamedFramebufferDrawBuffer(targets_.shadowFbo, GL_COLOR_ATTACHMENT0);
-            ClearTargets(targets_.shadowFbo, 1);
-            DrawInstances(vertexShader, faceView, true);
+            glNamedFramebufferTextureLayer(framebuffer, GL_COLOR_ATTACHMENT0, light->shadowMap->texture.get(), 0,
+                                           face);
+            glNamedFramebufferDrawBuffer(framebuffer, GL_COLOR_ATTACHMENT0);
+            ClearTargets(framebuffer, 1);
+            DrawInstances(resources, vertexShader, faceView, true);
         }
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     EndPassTimer();
 }
 
-void RendererGL::LightingPass()
+void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& camera)
 {
     BeginPassTimer(kLightingPass);
-    glBindFramebuffer(GL_FRAMEBUFFER, targets_.lightingFbo);
+    const GLuint framebuffer = targets_.lightingFbo.get();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-    glNamedFramebufferDrawBuffers(targets_.lightingFbo, 2, buffers);
+    glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    ClearTargets(targets_.lightingFbo, 2);
-    if (lights_.empty()) {
+    ClearTargets(framebuffer, 2);
+    if (resources.Lights().empty()) {
         EndPassTimer();
         return;  // both targets stay black
     }
     glDisable(GL_DEPTH_TEST);
-    UseShaders(kOverlayShader, kLightingShader);
+    shaders_.Use(kOverlayShader, kLightingShader);
     ShaderProgram& lighting = shaders_[kLightingShader];
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    lighting.SetVector("camPos", cameraPosition_.x, cameraPosition_.y, cameraPosition_.z, 0.0f);
-    lighting.BindSampler("normalPass", targets_.normal);
-    lighting.BindSampler("depthPass", targets_.depth);
-    for (RenderLight* light : lights_) {
+    lighting.SetVector("camPos", camera.position.x, camera.position.y, camera.position.z, 0.0f);
+    lighting.BindSampler("normalPass", targets_.normal.get());
+    lighting.BindSampler("depthPass", targets_.depth.get());
+    for (RenderLight* light : resources.Lights()) {
         if (!light->position || !light->colour || !light->cutoff || !light->shadowMap) {
             continue;
         }
@@ -254,14 +201,14 @@ void RendererGL::LightingPass()
         lighting.SetVector("lightPosUT", p.x, p.y, p.z, 1.0f);
         lighting.SetVector("lightCol", c.x, c.y, c.z, 0.0f);
         lighting.SetFloat("lightCutoff", light->cutoff->x);
-        lighting.BindSampler("shadowMap", light->shadowMap->texture);
+        lighting.BindSampler("shadowMap", light->shadowMap->texture.get());
         DrawScreenQuad();
     }
     glDisable(GL_BLEND);
     EndPassTimer();
 }
 
-void RendererGL::CompositionPass()
+void DeferredFrame::CompositionPass()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     BeginPassTimer(kCompositionPass);
@@ -270,22 +217,30 @@ void RendererGL::CompositionPass()
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
-    glBindVertexArray(vertexArray_);
-    glBindProgramPipeline(pipeline_);
-    UseShaders(kOverlayShader, kDeferredShader);
+    stream_.Bind();
+    shaders_.Bind();
+    shaders_.Use(kOverlayShader, kDeferredShader);
     ShaderProgram& deferred = shaders_[kDeferredShader];
     deferred.SetFloat("resX", static_cast<float>(width_));
     deferred.SetFloat("resY", static_cast<float>(height_));
-    deferred.BindSampler("diffusePass", targets_.diffuse);
-    deferred.BindSampler("lightingPass", targets_.lighting);
-    deferred.BindSampler("specularPass", targets_.specular);
-    deferred.BindSampler("emissivePass", targets_.emissive);
+    deferred.BindSampler("diffusePass", targets_.diffuse.get());
+    deferred.BindSampler("lightingPass", targets_.lighting.get());
+    deferred.BindSampler("specularPass", targets_.specular.get());
+    deferred.BindSampler("emissivePass", targets_.emissive.get());
     DrawScreenQuad();
     EndPassTimer();
 }
 
+void DeferredFrame::TextPass(Overlays& overlays)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    BeginPassTimer(kTextPass);
+    overlays.DrawTexts();
+    EndPassTimer();
+}
+
 // Two triangles over the whole screen, in pixels: x, y, z, rhw, u, v.
-void RendererGL::DrawScreenQuad()
+void DeferredFrame::DrawScreenQuad()
 {
     const float w = static_cast<float>(width_);
     const float h = static_cast<float>(height_);
@@ -294,75 +249,34 @@ void RendererGL::DrawScreenQuad()
         w, h, 1, 1, 1, 1, w, 0, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0,
     };
     shaders_[kOverlayShader].SetVec2("screenSize", w, h);
-    DrawUserVertices(GL_TRIANGLES, quad, 6, UserVertexFormat::kScreenTextured);
+    stream_.Draw(GL_TRIANGLES, quad, 6, UserVertexFormat::kScreenTextured);
 }
 
-// Draws vertices straight from memory through the stream buffer.
-void RendererGL::DrawUserVertices(GLenum mode, const float* data, int count, UserVertexFormat format)
-{
-    const GLsizei floatsPerVertex = format == UserVertexFormat::kPosition ? 3
-                                    : format == UserVertexFormat::kScreenTextured ? 6
-                                                                                  : 8;
-    const GLsizeiptr bytes = static_cast<GLsizeiptr>(count) * floatsPerVertex * sizeof(float);
-    if (bytes > streamBufferBytes_) {
-        glNamedBufferData(streamBuffer_, bytes, nullptr, GL_STREAM_DRAW);
-        streamBufferBytes_ = bytes;
-    }
-    glNamedBufferSubData(streamBuffer_, 0, bytes, data);
-    for (GLuint location = 0; location < 5; ++location) {
-        glDisableVertexArrayAttrib(vertexArray_, location);
-    }
-    auto attribute = [this](GLuint location, GLint size, GLuint offset) {
-        glEnableVertexArrayAttrib(vertexArray_, location);
-        glVertexArrayAttribFormat(vertexArray_, location, size, GL_FLOAT, GL_FALSE, offset);
-        glVertexArrayAttribBinding(vertexArray_, location, 0);
-    };
-    switch (format) {
-    case UserVertexFormat::kPosition:
-        attribute(0, 3, 0);
-        break;
-    case UserVertexFormat::kScreenTextured:
-        attribute(0, 4, 0);
-        attribute(1, 2, 4 * sizeof(float));
-        break;
-    case UserVertexFormat::kScreenColoured:
-        attribute(0, 4, 0);
-        attribute(2, 4, 4 * sizeof(float));
-        break;
-    }
-    glVertexArrayVertexBuffer(vertexArray_, 0, streamBuffer_, 0,
-                              floatsPerVertex * static_cast<GLsizei>(sizeof(float)));
-    glDrawArrays(mode, 0, count);
-}
-
-void RendererGL::Present()
-{
-    const Uint64 start = SDL_GetPerformanceCounter();
-    SDL_GL_SwapWindow(sdlWindow_);
-    lastPresentMs_ = static_cast<double>(SDL_GetPerformanceCounter() - start) * 1000.0 /
-                     static_cast<double>(SDL_GetPerformanceFrequency());
-    if (passTiming_) {
-        for (size_t pass = 0; pass < passQueries_.size(); ++pass) {
-            GLuint64 nanoseconds = 0;
-            // Waits for the result: timing is for measuring, not for shows.
-            glGetQueryObjectui64v(passQueries_[pass], GL_QUERY_RESULT, &nanoseconds);
-            lastPassMs_[pass] = static_cast<double>(nanoseconds) / 1e6;
-        }
-    }
-}
-
-void RendererGL::BeginPassTimer(int pass)
+void DeferredFrame::BeginPassTimer(Pass pass)
 {
     if (passTiming_) {
-        glBeginQuery(GL_TIME_ELAPSED, passQueries_[pass]);
-        currentPass_ = pass;
+        glBeginQuery(GL_TIME_ELAPSED, passQueries_[pass].get());
+        timing_ = true;
     }
 }
 
-void RendererGL::EndPassTimer()
+void DeferredFrame::EndPassTimer()
 {
-    if (passTiming_ && currentPass_ >= 0) {
+    if (timing_) {
         glEndQuery(GL_TIME_ELAPSED);
-        currentPass_ = -1;
+        timing_ = false;
+    }
+}
+
+void DeferredFrame::ReadPassTimes()
+{
+    if (!passTiming_) {
+        return;
+    }
+    for (size_t pass = 0; pass < passQueries_.size(); ++pass) {
+        GLuint64 nanoseconds = 0;
+        // Waits for the result: timing is for measuring, not for shows.
+        glGetQueryObjectui64v(passQueries_[pass].get(), GL_QUERY_RESULT, &nanoseconds);
+        lastPassMs_[pass] = static_cast<double>(nanoseconds) / 1e6;
     }
 }

@@ -1,8 +1,7 @@
-// Text over the frame and the immediate drawing operations.
+#include "render/gl/gl_overlay.h"
 
-#include <vector>
-
-#include "render/gl/renderer_gl.h"
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -18,26 +17,158 @@ Rgba FromArgb(uint32_t colour)
                 static_cast<float>((colour >> 24) & 0xFF) / 255.0f};
 }
 
+GlTexture UploadAtlas(const FontAtlas& font)
+{
+    GlTexture texture = NewTexture(GL_TEXTURE_2D);
+    glTextureStorage2D(texture.get(), 1, GL_R8, font.Width(), font.Height());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTextureSubImage2D(texture.get(), 0, 0, 0, font.Width(), font.Height(), GL_RED, GL_UNSIGNED_BYTE,
+                        font.Pixels());
+    glTextureParameteri(texture.get(), GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTextureParameteri(texture.get(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return texture;
+}
+
+template <typename List, typename Item>
+int Unlink(List& list, const Item& item)
+{
+    const auto found = std::find(list.begin(), list.end(), item);
+    if (found == list.end()) {
+        return -1;
+    }
+    list.erase(found);
+    return 0;
+}
+
 }  // namespace
 
-void RendererGL::TextPass()
+bool Overlays::LoadFonts()
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    BeginPassTimer(kTextPass);
-    std::lock_guard<std::mutex> lock(overlayLock_);
-    // Newest first in the list; each later entry is drawn over the earlier ones.
+    smallFont_ = FontAtlas::Create("Tahoma", 16);
+    largeFont_ = smallFont_ ? FontAtlas::Create("Consolas", 64) : nullptr;
+    return smallFont_ && largeFont_;
+}
+
+void Overlays::SetConsoleLineCount(unsigned count)
+{
+    console_.assign(count, ConsoleLine{});
+}
+
+void Overlays::CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, unsigned width, unsigned height)
+{
+    smallAtlas_ = UploadAtlas(*smallFont_);
+    largeAtlas_ = UploadAtlas(*largeFont_);
+    shaders_ = &shaders;
+    stream_ = &stream;
+    width_ = static_cast<float>(width);
+    height_ = static_cast<float>(height);
+}
+
+void Overlays::ReleaseGpuObjects()
+{
+    shaders_ = nullptr;
+    stream_ = nullptr;
+    smallAtlas_.Reset();
+    largeAtlas_.Reset();
+}
+
+int Overlays::AddText(TextInstance* text)
+{
+    if (!text) {
+        return -1;
+    }
+    std::lock_guard<std::mutex> lock(lock_);
+    texts_.push_front(text);
+    return 0;
+}
+
+int Overlays::RemoveText(TextInstance* text)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return Unlink(texts_, text);
+}
+
+int Overlays::AddLineSet(LineSet* lines)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    lineSets_.push_back(lines);
+    return 0;
+}
+
+int Overlays::RemoveLineSet(LineSet* lines)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return Unlink(lineSets_, lines);
+}
+
+int Overlays::AddAux(void* object)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!object || std::find(auxObjects_.begin(), auxObjects_.end(), object) != auxObjects_.end()) {
+        return -1;
+    }
+    auxObjects_.push_back(object);
+    return 0;
+}
+
+int Overlays::RemoveAux(void* object)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return Unlink(auxObjects_, object);
+}
+
+void Overlays::SetConsoleLine(unsigned index, const char* text, unsigned length, int colour)
+{
+    if (index >= console_.size() || length >= sizeof(ConsoleLine::text) || !text) {
+        return;
+    }
+    ConsoleLine& line = console_[index];
+    line.colour = colour;
+    line.length = length;
+    // At most 79 characters and the terminator: a longer text is cut.
+    const size_t copied = strnlen(text, sizeof(line.text) - 1);
+    std::memcpy(line.text, text, copied);
+    line.text[copied] = '\0';
+}
+
+int Overlays::ConsoleLineCount() const
+{
+    return static_cast<int>(console_.size());
+}
+
+void Overlays::DrawLineSets(const Matrix4& view, const Matrix4& projection)
+{
+    ShaderSet& shaders = *shaders_;
+    shaders.Use(kMeshLinesShader, kGeometryLinesShader);
+    shaders[kMeshLinesShader].SetMatrix("WorldView", view);
+    shaders[kMeshLinesShader].SetMatrix("Proj", projection);
+    glPointSize(2.0f);
+    std::lock_guard<std::mutex> lock(lock_);
+    for (const LineSet* lines : lineSets_) {
+        if (!lines || !lines->points || lines->count == 0) {
+            continue;
+        }
+        stream_->Draw(GL_POINTS, lines->points, static_cast<int>(lines->count), UserVertexFormat::kPosition);
+    }
+}
+
+void Overlays::DrawTexts()
+{
+    std::lock_guard<std::mutex> lock(lock_);
     for (const TextInstance* text : texts_) {
         if (!text || !text->text) {
             continue;
         }
         const bool big = text->bigFont != 0;
-        DrawText(big ? *largeFont_ : *smallFont_, big ? largeAtlas_ : smallAtlas_, text->text, text->x,
-                 text->y, text->colour);
+        DrawString(big ? *largeFont_ : *smallFont_, big ? largeAtlas_.get() : smallAtlas_.get(), text->text,
+                   text->x, text->y, text->colour);
     }
-    EndPassTimer();
 }
 
-void RendererGL::DrawText(const FontAtlas& font, GLuint atlas, const char* text, int x, int y,
+// Alpha-blended quads from the font atlas: two triangles per glyph.
+void Overlays::DrawString(const FontAtlas& font, GLuint atlas, const char* text, int x, int y,
                           uint32_t colour)
 {
     std::vector<FontAtlas::GlyphQuad> quads;
@@ -45,59 +176,51 @@ void RendererGL::DrawText(const FontAtlas& font, GLuint atlas, const char* text,
     if (quads.empty()) {
         return;
     }
-    // Two triangles per glyph: x, y, u, v.
-    std::vector<float> vertices;
-    vertices.reserve(quads.size() * 24);
+    textVertices_.clear();
     for (const FontAtlas::GlyphQuad& q : quads) {
-        const float corners[6][4] = {
-            {q.x0, q.y0, q.u0, q.v0}, {q.x0, q.y1, q.u0, q.v1}, {q.x1, q.y1, q.u1, q.v1},
-            {q.x1, q.y1, q.u1, q.v1}, {q.x1, q.y0, q.u1, q.v0}, {q.x0, q.y0, q.u0, q.v0},
+        const float corners[6][6] = {
+            {q.x0, q.y0, 1, 1, q.u0, q.v0}, {q.x0, q.y1, 1, 1, q.u0, q.v1}, {q.x1, q.y1, 1, 1, q.u1, q.v1},
+            {q.x1, q.y1, 1, 1, q.u1, q.v1}, {q.x1, q.y0, 1, 1, q.u1, q.v0}, {q.x0, q.y0, 1, 1, q.u0, q.v0},
         };
         for (const auto& corner : corners) {
-            vertices.insert(vertices.end(), corner, corner + 4);
+            textVertices_.insert(textVertices_.end(), corner, corner + 6);
         }
     }
-    const GLsizeiptr bytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(float));
-    if (bytes > streamBufferBytes_) {
-        glNamedBufferData(streamBuffer_, bytes, nullptr, GL_STREAM_DRAW);
-        streamBufferBytes_ = bytes;
-    }
-    glNamedBufferSubData(streamBuffer_, 0, bytes, vertices.data());
-    glBindVertexArray(vertexArray_);
-    for (GLuint location = 0; location < 5; ++location) {
-        glDisableVertexArrayAttrib(vertexArray_, location);
-    }
-    for (GLuint location = 0; location < 2; ++location) {
-        glEnableVertexArrayAttrib(vertexArray_, location);
-        glVertexArrayAttribFormat(vertexArray_, location, 2, GL_FLOAT, GL_FALSE, location * 2 * sizeof(float));
-        glVertexArrayAttribBinding(vertexArray_, location, 0);
-    }
-    glVertexArrayVertexBuffer(vertexArray_, 0, streamBuffer_, 0, 4 * sizeof(float));
-
+    ShaderSet& shaders = *shaders_;
+    stream_->Bind();
+    shaders.Bind();
+    shaders.Use(kOverlayShader, kTextShader);
+    shaders[kOverlayShader].SetVec2("screenSize", width_, height_);
     const Rgba c = FromArgb(colour);
-    glUseProgram(textProgram_);
-    glProgramUniform2f(textProgram_, glGetUniformLocation(textProgram_, "screenSize"),
-                       static_cast<float>(width_), static_cast<float>(height_));
-    glProgramUniform4f(textProgram_, glGetUniformLocation(textProgram_, "colour"), c.r, c.g, c.b, c.a);
-    glBindTextureUnit(0, atlas);
+    shaders[kTextShader].SetVector("colour", c.r, c.g, c.b, c.a);
+    shaders[kTextShader].BindSampler("atlas", atlas);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(quads.size() * 6));
+    stream_->Draw(GL_TRIANGLES, textVertices_.data(), static_cast<int>(quads.size() * 6),
+                  UserVertexFormat::kScreenTextured);
     glDisable(GL_BLEND);
-    glUseProgram(0);
 }
 
-void RendererGL::DrawText(std::string text, int x, int y, uint32_t colour)
+void Overlays::DrawText(const std::string& text, int x, int y, uint32_t colour)
 {
-    if (initialised_) {
-        DrawText(*smallFont_, smallAtlas_, text.c_str(), x, y, colour);
+    if (Ready()) {
+        DrawString(*smallFont_, smallAtlas_.get(), text.c_str(), x, y, colour);
     }
 }
 
-void RendererGL::DrawLine2D(int x1, int y1, int x2, int y2, uint32_t colour)
+void Overlays::DrawColoured(GLenum mode, const float* vertices, int count)
 {
-    if (!initialised_) {
+    stream_->Bind();
+    shaders_->Bind();
+    shaders_->Use(kOverlayShader, kFlat2dShader);
+    (*shaders_)[kOverlayShader].SetVec2("screenSize", width_, height_);
+    stream_->Draw(mode, vertices, count, UserVertexFormat::kScreenColoured);
+}
+
+void Overlays::DrawLine2D(int x1, int y1, int x2, int y2, uint32_t colour)
+{
+    if (!Ready()) {
         return;
     }
     const Rgba c = FromArgb(colour);
@@ -105,16 +228,12 @@ void RendererGL::DrawLine2D(int x1, int y1, int x2, int y2, uint32_t colour)
         {float(x1), float(y1), 1, 0, c.r, c.g, c.b, c.a},
         {float(x2), float(y2), 1, 0, c.r, c.g, c.b, c.a},
     };
-    glBindVertexArray(vertexArray_);
-    glBindProgramPipeline(pipeline_);
-    UseShaders(kOverlayShader, kFlat2dShader);
-    shaders_[kOverlayShader].SetVec2("screenSize", static_cast<float>(width_), static_cast<float>(height_));
-    DrawUserVertices(GL_LINES, &vertices[0][0], 2, UserVertexFormat::kScreenColoured);
+    DrawColoured(GL_LINES, &vertices[0][0], 2);
 }
 
-void RendererGL::DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour)
+void Overlays::DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour)
 {
-    if (!initialised_) {
+    if (!Ready()) {
         return;
     }
     const Rgba c = FromArgb(colour);
@@ -124,16 +243,12 @@ void RendererGL::DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour)
         const float v[8] = {float(corners[i][0]), float(corners[i][1]), 1, 0, c.r, c.g, c.b, c.a};
         std::copy(v, v + 8, vertices[i]);
     }
-    glBindVertexArray(vertexArray_);
-    glBindProgramPipeline(pipeline_);
-    UseShaders(kOverlayShader, kFlat2dShader);
-    shaders_[kOverlayShader].SetVec2("screenSize", static_cast<float>(width_), static_cast<float>(height_));
-    DrawUserVertices(GL_LINE_STRIP, &vertices[0][0], 5, UserVertexFormat::kScreenColoured);
+    DrawColoured(GL_LINE_STRIP, &vertices[0][0], 5);
 }
 
-void RendererGL::DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour)
+void Overlays::DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour)
 {
-    if (!initialised_) {
+    if (!Ready()) {
         return;
     }
     // World positions with a colour; the 3D primitive shader gets no
@@ -143,9 +258,9 @@ void RendererGL::DrawLine3D(float x1, float y1, float z1, float x2, float y2, fl
         {x1, y1, z1, 1, c.r, c.g, c.b, c.a},
         {x2, y2, z2, 1, c.r, c.g, c.b, c.a},
     };
-    glBindVertexArray(vertexArray_);
-    glBindProgramPipeline(pipeline_);
-    glUseProgramStages(pipeline_, GL_VERTEX_SHADER_BIT, shaders_[kPrim3dShader].Program());
-    DrawUserVertices(GL_LINES, &vertices[0][0], 2, UserVertexFormat::kScreenColoured);
-    glUseProgramStages(pipeline_, GL_VERTEX_SHADER_BIT, shaders_[kOverlayShader].Program());
+    stream_->Bind();
+    shaders_->Bind();
+    shaders_->UseVertex(kPrim3dShader);
+    stream_->Draw(GL_LINES, &vertices[0][0], 2, UserVertexFormat::kScreenColoured);
+    shaders_->UseVertex(kOverlayShader);
 }

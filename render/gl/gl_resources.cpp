@@ -1,12 +1,9 @@
-// GPU resources: vertex buffers for meshes, textures for materials, cube
-// shadow maps for lights, and the instance list, each under its list lock.
+#include "render/gl/gl_resources.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "core/log.h"
-#include "render/gl/renderer_gl.h"
-#include "render/gl/timed_lock.h"
 
 namespace {
 
@@ -18,21 +15,91 @@ enum AttributeLocation : GLuint {
     kBinormalLocation = 4,
 };
 
+void DefaultLogHook(const char*, const char*)
+{
+    LogLine("dummy");
+}
+
 template <typename List, typename Item>
 bool Unlink(List& list, const Item& item)
 {
-    for (auto it = list.begin(); it != list.end(); ++it) {
-        if (*it == item) {
-            list.erase(it);
-            return true;
-        }
+    const auto found = std::find(list.begin(), list.end(), item);
+    if (found == list.end()) {
+        return false;
     }
-    return false;
+    list.erase(found);
+    return true;
+}
+
+// A texture of the material's size with a full mip chain, filled from 3-byte
+// pixels whose first row is the top one; empty when it cannot be made.
+GlTexture CreateTexture(const Material& material, const uint8_t* pixels)
+{
+    const GLsizei width = static_cast<GLsizei>(material.width);
+    const GLsizei height = static_cast<GLsizei>(material.height);
+    if (width <= 0 || height <= 0) {
+        return {};
+    }
+    int levels = 1;
+    while ((std::max(width, height) >> levels) > 0) {
+        ++levels;
+    }
+    GlTexture texture = NewTexture(GL_TEXTURE_2D);
+    glTextureStorage2D(texture.get(), levels, GL_RGBA8, width, height);
+    if (glGetError() != GL_NO_ERROR) {
+        return {};
+    }
+    Log("filling 32bit texture. width: ", material.width, " height: ", material.height,
+        " dataptr: ", HexAddress{pixels});
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows follow each other without padding
+    glTextureSubImage2D(texture.get(), 0, 0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glGenerateTextureMipmap(texture.get());
+    glTextureParameteri(texture.get(), GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTextureParameteri(texture.get(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
+        glTextureParameterf(texture.get(), GL_TEXTURE_MAX_ANISOTROPY_EXT, 8.0f);
+    }
+    return texture;
+}
+
+// An R32F cube map for a light's shadows, cleared to "no occluder anywhere";
+// empty when it cannot be made.
+GlTexture CreateCubeMap()
+{
+    GlTexture texture = NewTexture(GL_TEXTURE_CUBE_MAP);
+    glTextureStorage2D(texture.get(), 1, GL_R32F, SceneResources::kShadowMapSize,
+                       SceneResources::kShadowMapSize);
+    if (glGetError() != GL_NO_ERROR) {
+        return {};
+    }
+    glTextureParameteri(texture.get(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTextureParameteri(texture.get(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    const float nothing = 0.0f;
+    glClearTexImage(texture.get(), 0, GL_RED, GL_FLOAT, &nothing);
+    return texture;
 }
 
 }  // namespace
 
-VertexLayout RendererGL::LayoutFor(const Mesh& mesh)
+SceneResources::SceneResources(GlDevice& device) : device_(device), logHook_(DefaultLogHook) {}
+
+SceneResources::FrameLock::FrameLock(SceneResources& resources)
+    : lights_(resources.lightLock_, kFrameWait, "light"),
+      meshes_(resources.meshLock_, kFrameWait, "mesh"),
+      materials_(resources.materialLock_, kFrameWait, "material"),
+      instances_(resources.instanceLock_, kFrameWait, "instance")
+{
+}
+
+void SceneResources::SetLogHook(LogHook hook)
+{
+    logHook_ = hook ? hook : DefaultLogHook;
+}
+
+VertexLayout SceneResources::LayoutFor(const Mesh& mesh)
 {
     VertexLayout layout;
     const std::pair<const float*, VertexLayout::Attribute> candidates[] = {
@@ -53,7 +120,7 @@ VertexLayout RendererGL::LayoutFor(const Mesh& mesh)
 }
 
 // Interleaves the mesh's arrays in layout order.
-void RendererGL::PackVertices(const Mesh& mesh, const VertexLayout& layout, std::vector<float>& out)
+void SceneResources::PackVertices(const Mesh& mesh, const VertexLayout& layout, std::vector<float>& out)
 {
     const float* arrays[5] = {mesh.positions, mesh.normals, mesh.texcoords, mesh.tangents, mesh.binormals};
     const size_t floatsPerVertex = layout.stride / sizeof(float);
@@ -69,12 +136,12 @@ void RendererGL::PackVertices(const Mesh& mesh, const VertexLayout& layout, std:
     }
 }
 
-int RendererGL::CreateMesh(Mesh* mesh)
+int SceneResources::CreateMesh(Mesh* mesh)
 {
-    if (!mesh || !initialised_) {
+    if (!mesh || !device_.Ready()) {
         return 0;
     }
-    MakeThreadContextCurrent();
+    device_.MakeThreadContextCurrent();
     GpuMesh gpu;
     gpu.source = mesh;
     gpu.layout = LayoutFor(*mesh);
@@ -82,13 +149,12 @@ int RendererGL::CreateMesh(Mesh* mesh)
         LogLine("VertexBuffer creation failed");
         return 0;
     }
-    glCreateBuffers(1, &gpu.buffer);
+    gpu.buffer = NewBuffer();
     std::vector<float> packed;
     PackVertices(*mesh, gpu.layout, packed);
     const GLsizeiptr bytes = static_cast<GLsizeiptr>(packed.size() * sizeof(float));
-    glNamedBufferData(gpu.buffer, bytes, bytes ? packed.data() : nullptr, GL_DYNAMIC_DRAW);
+    glNamedBufferData(gpu.buffer.get(), bytes, bytes ? packed.data() : nullptr, GL_DYNAMIC_DRAW);
     if (glGetError() != GL_NO_ERROR) {
-        glDeleteBuffers(1, &gpu.buffer);
         LogLine("VertexBuffer creation failed");
         return 0;
     }
@@ -96,28 +162,27 @@ int RendererGL::CreateMesh(Mesh* mesh)
     mesh->strideBytes = gpu.layout.stride;
     gpu.name = mesh->name;
     gpu.vertexCount = mesh->vertexCount;
-    PublishUploads();
+    device_.PublishUploads();
     TimedListLock lock(meshLock_, kRegistrationWait, "mesh");
-    meshes_.push_back(gpu);
+    meshes_.push_back(std::move(gpu));
     return 0;
 }
 
-int RendererGL::ReleaseMesh(Mesh* mesh)
+int SceneResources::ReleaseMesh(Mesh* mesh)
 {
     logHook_("releasing mesh %s", mesh ? mesh->name.c_str() : "");
     TimedListLock lock(meshLock_, kRegistrationWait, "mesh");
-    for (auto it = meshes_.begin(); it != meshes_.end(); ++it) {
-        if (it->source == mesh) {
-            MakeThreadContextCurrent();
-            glDeleteBuffers(1, &it->buffer);
-            meshes_.erase(it);
-            return 0;
-        }
+    const auto found =
+        std::find_if(meshes_.begin(), meshes_.end(), [mesh](const GpuMesh& gpu) { return gpu.source == mesh; });
+    if (found == meshes_.end()) {
+        return -1;
     }
-    return -1;
+    device_.MakeThreadContextCurrent();
+    meshes_.erase(found);
+    return 0;
 }
 
-int RendererGL::AddRenderInstance(RenderInstance* instance)
+int SceneResources::AddRenderInstance(RenderInstance* instance)
 {
     if (!instance) {
         return -1;
@@ -126,8 +191,7 @@ int RendererGL::AddRenderInstance(RenderInstance* instance)
     for (GpuMesh& mesh : meshes_) {
         if (mesh.source == instance->mesh) {
             instance->gpuMesh = &mesh;
-            instance->modelMatrix = new Matrix4;
-            MatrixIdentity(instance->modelMatrix);
+            instance->modelMatrix = MatrixIdentity(&modelMatrices_[instance]);
             instances_.push_front(instance);
             return 0;
         }
@@ -135,7 +199,7 @@ int RendererGL::AddRenderInstance(RenderInstance* instance)
     return -1;
 }
 
-int RendererGL::RemoveRenderInstance(RenderInstance* instance)
+int SceneResources::RemoveRenderInstance(RenderInstance* instance)
 {
     // Taken here too: the frame walks this list on the main thread.
     TimedListLock lock(instanceLock_, kRegistrationWait, "instance");
@@ -143,50 +207,18 @@ int RendererGL::RemoveRenderInstance(RenderInstance* instance)
         return -1;
     }
     instance->gpuMesh = nullptr;
-    delete instance->modelMatrix;
     instance->modelMatrix = nullptr;
+    modelMatrices_.erase(instance);
     return 0;
 }
 
-GLuint RendererGL::CreateTexture(const Material& material, const uint8_t* pixels)
+int SceneResources::CreateMaterial(Material* material)
 {
-    const GLsizei width = static_cast<GLsizei>(material.width);
-    const GLsizei height = static_cast<GLsizei>(material.height);
-    if (width <= 0 || height <= 0) {
-        return 0;
-    }
-    int levels = 1;
-    while ((std::max(width, height) >> levels) > 0) {
-        ++levels;
-    }
-    GLuint texture = 0;
-    glCreateTextures(GL_TEXTURE_2D, 1, &texture);
-    glTextureStorage2D(texture, levels, GL_RGBA8, width, height);
-    if (glGetError() != GL_NO_ERROR) {
-        glDeleteTextures(1, &texture);
-        return 0;
-    }
-    Log("filling 32bit texture. width: ", material.width, " height: ", material.height,
-        " dataptr: ", HexAddress{pixels});
-    // Rows follow each other without padding; the first row is the top one.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTextureSubImage2D(texture, 0, 0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    glGenerateTextureMipmap(texture);
-    glTextureParameteri(texture, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTextureParameteri(texture, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
-        glTextureParameterf(texture, GL_TEXTURE_MAX_ANISOTROPY_EXT, 8.0f);
-    }
-    return texture;
-}
-
-int RendererGL::CreateMaterial(Material* material)
-{
-    if (!material || !initialised_) {
+    if (!material || !device_.Ready()) {
         return 0;
     }
     TimedListLock lock(materialLock_, kRegistrationWait, "material");
-    MakeThreadContextCurrent();
+    device_.MakeThreadContextCurrent();
     GpuMaterial gpu;
     gpu.source = material;
     gpu.name = material->name;
@@ -196,87 +228,115 @@ int RendererGL::CreateMaterial(Material* material)
     if (material->normalMap) {
         gpu.normal = CreateTexture(*material, material->normalMap.get());
     }
-    PublishUploads();
-    materials_.push_front(gpu);
+    device_.PublishUploads();
+    materials_.push_front(std::move(gpu));
     return 0;
 }
 
-int RendererGL::ReleaseMaterial(Material* material)
+int SceneResources::ReleaseMaterial(Material* material)
 {
     TimedListLock lock(materialLock_, kRegistrationWait, "material");
-    for (auto it = materials_.begin(); it != materials_.end(); ++it) {
-        if (it->source == material) {
-            MakeThreadContextCurrent();
-            glDeleteTextures(1, &it->diffuse);
-            glDeleteTextures(1, &it->normal);
-            materials_.erase(it);
-            return 0;
+    const auto found = std::find_if(materials_.begin(), materials_.end(),
+                                    [material](const GpuMaterial& gpu) { return gpu.source == material; });
+    if (found == materials_.end()) {
+        return -1;
+    }
+    device_.MakeThreadContextCurrent();
+    materials_.erase(found);
+    return 0;
+}
+
+const GpuMaterial* SceneResources::FindMaterial(const std::string& name) const
+{
+    for (const GpuMaterial& material : materials_) {
+        if (material.name == name) {
+            return &material;
         }
     }
-    return -1;
+    return nullptr;
 }
 
-GLuint RendererGL::CreateCubeMap()
+int SceneResources::AddLight(RenderLight* light)
 {
-    GLuint texture = 0;
-    glCreateTextures(GL_TEXTURE_CUBE_MAP, 1, &texture);
-    glTextureStorage2D(texture, 1, GL_R32F, kShadowMapSize, kShadowMapSize);
-    if (glGetError() != GL_NO_ERROR) {
-        glDeleteTextures(1, &texture);
-        return 0;
-    }
-    glTextureParameteri(texture, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTextureParameteri(texture, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTextureParameteri(texture, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTextureParameteri(texture, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTextureParameteri(texture, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
-    // Nothing drawn yet: no occluder anywhere.
-    const float nothing = 0.0f;
-    glClearTexImage(texture, 0, GL_RED, GL_FLOAT, &nothing);
-    return texture;
-}
-
-int RendererGL::AddLight(RenderLight* light)
-{
-    if (!light || !initialised_) {
+    if (!light || !device_.Ready()) {
         return -1;
     }
     TimedListLock lock(lightLock_, kRegistrationWait, "light");
-    MakeThreadContextCurrent();
+    device_.MakeThreadContextCurrent();
     light->shadowMap = nullptr;
-    const GLuint texture = CreateCubeMap();
-    if (texture == 0) {
+    GlTexture texture = CreateCubeMap();
+    if (!texture) {
         return -1;
     }
-    PublishUploads();
-    light->shadowMap = new GpuCubeMap{texture};
+    device_.PublishUploads();
+    GpuCubeMap& shadowMap = shadowMaps_[light];
+    shadowMap.texture = std::move(texture);
+    light->shadowMap = &shadowMap;
     lights_.push_back(light);
     return 0;
 }
 
-int RendererGL::RemoveLightById(int id)
+int SceneResources::RemoveLightById(int id)
 {
     TimedListLock lock(lightLock_, kRegistrationWait, "light");
-    for (auto it = lights_.begin(); it != lights_.end(); ++it) {
-        if ((*it)->id == id) {
-            lights_.erase(it);
-            return 0;
-        }
+    const auto found =
+        std::find_if(lights_.begin(), lights_.end(), [id](const RenderLight* light) { return light->id == id; });
+    if (found == lights_.end()) {
+        return -1;
     }
-    return -1;
+    lights_.erase(found);  // its shadow map stays with it
+    return 0;
 }
 
-int RendererGL::ReleaseLight(RenderLight* light)
+int SceneResources::ReleaseLight(RenderLight* light)
 {
     TimedListLock lock(lightLock_, kRegistrationWait, "light");
     if (!Unlink(lights_, light)) {
         return 1;
     }
     if (light->shadowMap) {
-        MakeThreadContextCurrent();
-        glDeleteTextures(1, &light->shadowMap->texture);
-        delete light->shadowMap;
+        device_.MakeThreadContextCurrent();
+        shadowMaps_.erase(light);
         light->shadowMap = nullptr;
     }
     return 0;
+}
+
+void SceneResources::UpdateInstances()
+{
+    for (RenderInstance* instance : instances_) {
+        if (!instance || !instance->modelMatrix) {
+            continue;
+        }
+        if (instance->position && instance->scale && instance->rotation) {
+            MatrixWorldTransform(instance->modelMatrix, *instance->position, *instance->scale,
+                                 *instance->rotation);
+        }
+        GpuMesh* gpu = instance->gpuMesh;
+        if (instance->vertexDataChanged && *instance->vertexDataChanged && gpu && instance->mesh) {
+            *instance->vertexDataChanged = 0;
+            PackVertices(*instance->mesh, gpu->layout, scratch_);
+            const size_t bytes = std::min(scratch_.size() * sizeof(float),
+                                          size_t{gpu->vertexCount} * gpu->layout.stride);
+            glNamedBufferSubData(gpu->buffer.get(), 0, static_cast<GLsizeiptr>(bytes), scratch_.data());
+        }
+    }
+}
+
+void SceneResources::ReleaseAll()
+{
+    for (RenderInstance* instance : instances_) {
+        instance->modelMatrix = nullptr;
+        instance->gpuMesh = nullptr;
+    }
+    // A light taken off the list by id is its owner's again: not touched.
+    for (RenderLight* light : lights_) {
+        light->shadowMap = nullptr;
+    }
+    instances_.clear();
+    modelMatrices_.clear();
+    lights_.clear();
+    shadowMaps_.clear();
+    meshes_.clear();
+    materials_.clear();
 }

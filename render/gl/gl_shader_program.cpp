@@ -20,41 +20,32 @@ bool IsSamplerType(GLenum type)
 
 }  // namespace
 
-void ShaderProgram::Release()
-{
-    if (program_) {
-        glDeleteProgram(program_);
-        program_ = 0;
-    }
-    constants_.clear();
-}
-
-bool ShaderProgram::CompileFile(const std::string& fileName, Stage stage, std::string& errors)
+bool ShaderProgram::CompileFile(const std::string& fileName, Stage stage, std::string* error)
 {
     fileName_ = fileName;
     stage_ = stage;
     FileBytes file;
-    if (ReadWholeFile(fileName, file) != FileReadResult::kOk) {
-        errors = fileName + ": cannot open the file";
+    if (!ReadWholeFile(fileName, file)) {
+        *error = fileName + ": cannot open the file";
         return false;
     }
     const std::string source(reinterpret_cast<const char*>(file.data.get()), file.size);
     const char* text = source.c_str();
-    const GLuint program =
-        glCreateShaderProgramv(stage == Stage::kVertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, 1, &text);
+    GlProgram program(
+        glCreateShaderProgramv(stage == Stage::kVertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, 1, &text));
     GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program.get(), GL_LINK_STATUS, &linked);
     if (!linked) {
         GLint length = 0;
-        glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+        glGetProgramiv(program.get(), GL_INFO_LOG_LENGTH, &length);
         std::string log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-        glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
+        glGetProgramInfoLog(program.get(), static_cast<GLsizei>(log.size()), nullptr, log.data());
         log.resize(log.find('\0') == std::string::npos ? log.size() : log.find('\0'));
-        errors = fileName + ":\n" + log;
-        glDeleteProgram(program);
+        *error = fileName + ":\n" + log;
         return false;
     }
-    program_ = program;
+    program_ = std::move(program);
+    constants_.clear();
     return true;
 }
 
@@ -63,15 +54,15 @@ const ShaderProgram::Constant* ShaderProgram::Find(const char* name)
     auto cached = constants_.find(name);
     if (cached == constants_.end()) {
         Constant constant;
-        constant.location = glGetUniformLocation(program_, name);
+        constant.location = glGetUniformLocation(program_.get(), name);
         if (constant.location >= 0) {
-            const GLuint index = glGetProgramResourceIndex(program_, GL_UNIFORM, name);
+            const GLuint index = glGetProgramResourceIndex(program_.get(), GL_UNIFORM, name);
             const GLenum property = GL_TYPE;
             GLint type = 0;
-            glGetProgramResourceiv(program_, GL_UNIFORM, index, 1, &property, 1, nullptr, &type);
+            glGetProgramResourceiv(program_.get(), GL_UNIFORM, index, 1, &property, 1, nullptr, &type);
             constant.sampler = IsSamplerType(static_cast<GLenum>(type));
             if (constant.sampler) {
-                glGetUniformiv(program_, constant.location, &constant.unit);
+                glGetUniformiv(program_.get(), constant.location, &constant.unit);
             }
         }
         cached = constants_.emplace(name, constant).first;
@@ -87,7 +78,7 @@ bool ShaderProgram::SetMatrix(const char* name, const Matrix4& value)
     if (!constant || constant->sampler) {
         return false;
     }
-    glProgramUniformMatrix4fv(program_, constant->location, 1, GL_FALSE, &value.m[0][0]);
+    glProgramUniformMatrix4fv(program_.get(), constant->location, 1, GL_FALSE, &value.m[0][0]);
     return true;
 }
 
@@ -97,7 +88,7 @@ bool ShaderProgram::SetVector(const char* name, float x, float y, float z, float
     if (!constant || constant->sampler) {
         return false;
     }
-    glProgramUniform4f(program_, constant->location, x, y, z, w);
+    glProgramUniform4f(program_.get(), constant->location, x, y, z, w);
     return true;
 }
 
@@ -107,7 +98,7 @@ bool ShaderProgram::SetFloat(const char* name, float value)
     if (!constant || constant->sampler) {
         return false;
     }
-    glProgramUniform1f(program_, constant->location, value);
+    glProgramUniform1f(program_.get(), constant->location, value);
     return true;
 }
 
@@ -117,7 +108,7 @@ bool ShaderProgram::SetVec2(const char* name, float x, float y)
     if (!constant || constant->sampler) {
         return false;
     }
-    glProgramUniform2f(program_, constant->location, x, y);
+    glProgramUniform2f(program_.get(), constant->location, x, y);
     return true;
 }
 

@@ -8,25 +8,18 @@
 #include <string>
 #include <unordered_map>
 
+#include "render/gl/gl_objects.h"
 #include "render/math.h"
 
 class ShaderProgram {
 public:
     enum class Stage { kVertex, kPixel };
 
-    ShaderProgram() = default;
-    ShaderProgram(const ShaderProgram&) = delete;
-    ShaderProgram& operator=(const ShaderProgram&) = delete;
-    ~ShaderProgram() = default;  // GL objects go with their context
-
-    // Deletes the program; the context must be current.
-    void Release();
-
     // Reads and compiles the file. False, with the compiler's (or the file
-    // system's) text in `errors`, when it fails.
-    bool CompileFile(const std::string& fileName, Stage stage, std::string& errors);
+    // system's) text in *error, when it fails.
+    bool CompileFile(const std::string& fileName, Stage stage, std::string* error);
 
-    GLuint Program() const { return program_; }
+    GLuint Program() const { return program_.get(); }
     Stage GetStage() const { return stage_; }
     const std::string& FileName() const { return fileName_; }
 
@@ -47,7 +40,7 @@ private:
     };
     const Constant* Find(const char* name);
 
-    GLuint program_ = 0;
+    GlProgram program_;
     Stage stage_ = Stage::kVertex;
     std::string fileName_;
     std::unordered_map<std::string, Constant> constants_;

@@ -1,0 +1,68 @@
+#pragma once
+// The deferred frame: instance update, geometry pass into four targets (with
+// the line sets), a cube shadow map per light, additive lighting per light,
+// composition into the window, then the texts over it. The frame owns the
+// shaders, the targets and the vertex stream it draws with.
+
+#include <array>
+
+#include "render/gl/gl_objects.h"
+#include "render/gl/gl_overlay.h"
+#include "render/gl/gl_resources.h"
+#include "render/gl/gl_shader_set.h"
+#include "render/gl/gl_targets.h"
+#include "render/gl/gl_vertex_stream.h"
+#include "render/math.h"
+
+// The camera as the frame sees it.
+struct FrameCamera {
+    Matrix4 projection;
+    Matrix4 view;
+    Vec3 position;
+    Vec3 direction;
+};
+
+class DeferredFrame {
+public:
+    // The passes of a frame, in order.
+    enum Pass : int { kGeometryPass, kShadowPass, kLightingPass, kCompositionPass, kTextPass, kPassCount };
+
+    ShaderSet& Shaders() { return shaders_; }
+    VertexStream& Stream() { return stream_; }
+
+    // The targets of a width x height frame and the objects every frame
+    // uses; the shaders must be compiled.
+    void Create(unsigned width, unsigned height);
+    // Draws the frame into the window's back buffer; the caller presents it.
+    void Render(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
+
+    // Times each pass on the GPU; the times are read after the present.
+    void SetPassTiming(bool enabled) { passTiming_ = enabled; }
+    void ReadPassTimes();
+    std::array<double, kPassCount> LastPassMs() const { return lastPassMs_; }
+
+private:
+    void GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
+    void ShadowPass(SceneResources& resources);
+    void LightingPass(SceneResources& resources, const FrameCamera& camera);
+    void CompositionPass();
+    void TextPass(Overlays& overlays);
+    void DrawInstances(SceneResources& resources, ShaderProgram& vertexShader, const Matrix4& view, bool shadow);
+    void DrawScreenQuad();
+    void BeginPassTimer(Pass pass);
+    void EndPassTimer();
+
+    unsigned width_ = 0;
+    unsigned height_ = 0;
+    ShaderSet shaders_;
+    VertexStream stream_;
+    FrameTargets targets_;
+    // What a material without a picture shows: white, and flat normals.
+    GlTexture whiteTexture_;
+    GlTexture flatNormalTexture_;
+
+    bool passTiming_ = false;
+    std::array<GlQuery, kPassCount> passQueries_;
+    std::array<double, kPassCount> lastPassMs_{};
+    bool timing_ = false;
+};

@@ -1,0 +1,82 @@
+#pragma once
+// Everything the frame draws besides the lit scene: registered texts (newest
+// first, drawn over the finished frame), registered line sets (points drawn
+// into the geometry pass), the console table and the auxiliary set, and the
+// immediate drawing of text, 2D lines, 2D rectangles and 3D lines. The
+// loading thread changes the lists while frames are drawn: they are guarded
+// for the short time of a change and of the passes that read them.
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "render/gl/font_atlas.h"
+#include "render/gl/gl_objects.h"
+#include "render/gl/gl_shader_set.h"
+#include "render/gl/gl_vertex_stream.h"
+#include "render/math.h"
+#include "render/render_records.h"
+
+class Overlays {
+public:
+    // The small ("Tahoma", 16) and large ("Consolas", 64) fonts; false when
+    // either cannot be made.
+    bool LoadFonts();
+    // Console lines start empty; there are `count` of them.
+    void SetConsoleLineCount(unsigned count);
+    // Uploads the font atlases and takes the frame's shaders and vertex
+    // stream for its drawing. Nothing is drawn before.
+    void CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, unsigned width, unsigned height);
+    // The main context must be current.
+    void ReleaseGpuObjects();
+
+    int AddText(TextInstance* text);
+    int RemoveText(TextInstance* text);
+    int AddLineSet(LineSet* lines);
+    int RemoveLineSet(LineSet* lines);
+    int AddAux(void* object);
+    int RemoveAux(void* object);
+    void SetConsoleLine(unsigned index, const char* text, unsigned length, int colour);
+    int ConsoleLineCount() const;
+
+    // Every registered line set as points, with the frame's view and projection.
+    void DrawLineSets(const Matrix4& view, const Matrix4& projection);
+    // Every registered text, the newest first, so older ones end up on top.
+    void DrawTexts();
+
+    void DrawText(const std::string& text, int x, int y, uint32_t colour);
+    void DrawLine2D(int x1, int y1, int x2, int y2, uint32_t colour);
+    void DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour);
+    void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour);
+
+private:
+    struct ConsoleLine {
+        char text[80] = {};
+        unsigned length = 0;
+        int colour = 0;
+    };
+
+    bool Ready() const { return stream_ != nullptr; }
+    void DrawString(const FontAtlas& font, GLuint atlas, const char* text, int x, int y, uint32_t colour);
+    // Screen-pixel vertices with a colour, through the overlay and flat shaders.
+    void DrawColoured(GLenum mode, const float* vertices, int count);
+
+    ShaderSet* shaders_ = nullptr;
+    VertexStream* stream_ = nullptr;
+    float width_ = 0.0f;
+    float height_ = 0.0f;
+    std::unique_ptr<FontAtlas> smallFont_;
+    std::unique_ptr<FontAtlas> largeFont_;
+    GlTexture smallAtlas_;
+    GlTexture largeAtlas_;
+    std::vector<ConsoleLine> console_;
+    std::vector<float> textVertices_;
+
+    std::mutex lock_;
+    std::list<TextInstance*> texts_;
+    std::list<LineSet*> lineSets_;
+    std::vector<void*> auxObjects_;
+};

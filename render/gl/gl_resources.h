@@ -1,0 +1,107 @@
+#pragma once
+// The scene's GPU resources: vertex buffers for meshes, textures for
+// materials, cube shadow maps for lights, and the drawn instances, each list
+// under its own lock. The loading thread registers resources while the main
+// thread draws; registrations wait at most kRegistrationWait for a lock, a
+// frame at most kFrameWait, and both are logged when they wait longer.
+
+#include <chrono>
+#include <list>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "render/gl/gl_device.h"
+#include "render/gl/gl_objects.h"
+#include "render/gl/gl_vertex_stream.h"
+#include "render/gl/timed_lock.h"
+#include "render/render_records.h"
+
+struct GpuMesh {
+    Mesh* source = nullptr;
+    std::string name;
+    GlBuffer buffer;
+    VertexLayout layout;
+    uint32_t vertexCount = 0;
+};
+
+struct GpuCubeMap {
+    GlTexture texture;
+};
+
+struct GpuMaterial {
+    std::string name;
+    GlTexture diffuse;
+    GlTexture normal;
+    Material* source = nullptr;
+};
+
+class SceneResources {
+public:
+    static constexpr int kShadowMapSize = 512;
+    static constexpr auto kRegistrationWait = std::chrono::milliseconds(1000);
+    static constexpr auto kFrameWait = std::chrono::milliseconds(4000);
+
+    // The replaceable hook through which ReleaseMesh reports what it releases.
+    using LogHook = void (*)(const char* format, const char* name);
+
+    explicit SceneResources(GlDevice& device);
+    SceneResources(const SceneResources&) = delete;
+    SceneResources& operator=(const SceneResources&) = delete;
+
+    int CreateMesh(Mesh* mesh);
+    int ReleaseMesh(Mesh* mesh);
+    int AddRenderInstance(RenderInstance* instance);
+    int RemoveRenderInstance(RenderInstance* instance);
+    int CreateMaterial(Material* material);
+    int ReleaseMaterial(Material* material);
+    int AddLight(RenderLight* light);
+    int RemoveLightById(int id);
+    int ReleaseLight(RenderLight* light);
+    void SetLogHook(LogHook hook);
+
+    // The four lists held for a frame, taken in the order every frame takes
+    // them: lights, meshes, materials, instances.
+    class FrameLock {
+    public:
+        explicit FrameLock(SceneResources& resources);
+
+    private:
+        TimedListLock lights_;
+        TimedListLock meshes_;
+        TimedListLock materials_;
+        TimedListLock instances_;
+    };
+
+    // Under the frame lock: model matrices from the live vectors, and vertex
+    // buffers rewritten for instances whose vertices changed.
+    void UpdateInstances();
+    const std::list<RenderInstance*>& Instances() const { return instances_; }
+    const std::vector<RenderLight*>& Lights() const { return lights_; }
+    // The first material of that name, newest first.
+    const GpuMaterial* FindMaterial(const std::string& name) const;
+
+    // Lets every GPU object go and forgets every record, clearing the
+    // records' pointers to what the renderer attached. The main context must
+    // be current.
+    void ReleaseAll();
+
+private:
+    static VertexLayout LayoutFor(const Mesh& mesh);
+    static void PackVertices(const Mesh& mesh, const VertexLayout& layout, std::vector<float>& out);
+
+    GlDevice& device_;
+    std::timed_mutex lightLock_;
+    std::timed_mutex meshLock_;
+    std::timed_mutex materialLock_;
+    std::timed_mutex instanceLock_;
+    std::vector<RenderLight*> lights_;
+    std::map<const RenderLight*, GpuCubeMap> shadowMaps_;  // under the light lock
+    std::list<GpuMesh> meshes_;
+    std::list<GpuMaterial> materials_;
+    std::list<RenderInstance*> instances_;
+    std::map<const RenderInstance*, Matrix4> modelMatrices_;  // under the instance lock
+    LogHook logHook_;
+    std::vector<float> scratch_;
+};

@@ -1,0 +1,60 @@
+#include "render/gl/gl_shader_set.h"
+
+#include "platform/message_box.h"
+
+namespace {
+
+struct ShaderFile {
+    const char* name;
+    ShaderProgram::Stage stage;
+};
+
+constexpr ShaderFile kShaderFiles[kShaderCount] = {
+    {"diffuse_shader.psh", ShaderProgram::Stage::kPixel},
+    {"lighting_shader.psh", ShaderProgram::Stage::kPixel},
+    {"gshader.psh", ShaderProgram::Stage::kPixel},
+    {"gshader_nv.psh", ShaderProgram::Stage::kPixel},
+    {"mesh_shader.vsh", ShaderProgram::Stage::kVertex},
+    {"deffered_shader.psh", ShaderProgram::Stage::kPixel},
+    {"2dflat_shader.psh", ShaderProgram::Stage::kPixel},
+    {"depth_shader.psh", ShaderProgram::Stage::kPixel},
+    {"ovrlay_shader.vsh", ShaderProgram::Stage::kVertex},
+    {"prim3d_shader.vsh", ShaderProgram::Stage::kVertex},
+    {"mesh_shader_simple.vsh", ShaderProgram::Stage::kVertex},
+    {"mesh_shader_nv.vsh", ShaderProgram::Stage::kVertex},
+    {"text_shader.psh", ShaderProgram::Stage::kPixel},
+};
+
+}  // namespace
+
+int ShaderSet::Compile()
+{
+    for (int slot = 0; slot < kShaderCount; ++slot) {
+        const ShaderFile& file = kShaderFiles[slot];
+        std::string error;
+        if (!programs_[slot].CompileFile(file.name, file.stage, &error)) {
+            const bool vertex = file.stage == ShaderProgram::Stage::kVertex;
+            ShowMessageBox(vertex ? "VShaderFailed" : "PShaderError", error);
+            return -1;
+        }
+    }
+    pipeline_ = NewPipeline();
+    return 0;
+}
+
+void ShaderSet::Bind()
+{
+    glUseProgram(0);
+    glBindProgramPipeline(pipeline_.get());
+}
+
+void ShaderSet::Use(ShaderSlot vertex, ShaderSlot pixel)
+{
+    glUseProgramStages(pipeline_.get(), GL_VERTEX_SHADER_BIT, programs_[vertex].Program());
+    glUseProgramStages(pipeline_.get(), GL_FRAGMENT_SHADER_BIT, programs_[pixel].Program());
+}
+
+void ShaderSet::UseVertex(ShaderSlot vertex)
+{
+    glUseProgramStages(pipeline_.get(), GL_VERTEX_SHADER_BIT, programs_[vertex].Program());
+}

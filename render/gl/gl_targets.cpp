@@ -1,0 +1,52 @@
+#include "render/gl/gl_targets.h"
+
+namespace {
+
+GlTexture CreateTarget(GLenum format, unsigned width, unsigned height)
+{
+    GlTexture texture = NewTexture(GL_TEXTURE_2D);
+    glTextureStorage2D(texture.get(), 1, format, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    glTextureParameteri(texture.get(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTextureParameteri(texture.get(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return texture;
+}
+
+GlRenderbuffer CreateDepthBuffer(GLenum format, int width, int height)
+{
+    GlRenderbuffer buffer = NewRenderbuffer();
+    glNamedRenderbufferStorage(buffer.get(), format, width, height);
+    return buffer;
+}
+
+}  // namespace
+
+void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
+{
+    diffuse = CreateTarget(GL_RGBA8, width, height);
+    normal = CreateTarget(GL_RGBA16F, width, height);
+    // World positions: 32-bit floats keep the shadow test steady far from the
+    // camera, where half floats would band.
+    depth = CreateTarget(GL_RGBA32F, width, height);
+    emissive = CreateTarget(GL_RGBA8, width, height);
+    lighting = CreateTarget(GL_RGBA8, width, height);
+    specular = CreateTarget(GL_RGBA8, width, height);
+    depthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT16, static_cast<int>(width), static_cast<int>(height));
+    shadowDepthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT24, shadowMapSize, shadowMapSize);
+
+    geometryFbo = NewFramebuffer();
+    const GLuint geometry[4] = {diffuse.get(), normal.get(), depth.get(), emissive.get()};
+    for (GLuint i = 0; i < 4; ++i) {
+        glNamedFramebufferTexture(geometryFbo.get(), GL_COLOR_ATTACHMENT0 + i, geometry[i], 0);
+    }
+    glNamedFramebufferRenderbuffer(geometryFbo.get(), GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer.get());
+
+    lightingFbo = NewFramebuffer();
+    glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT0, lighting.get(), 0);
+    glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT1, specular.get(), 0);
+
+    shadowFbo = NewFramebuffer();
+    glNamedFramebufferRenderbuffer(shadowFbo.get(), GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                   shadowDepthBuffer.get());
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The screen-sized targets of the deferred frame and the framebuffers that
+// draw into them: the geometry pass writes diffuse, normal, world position
+// and emissive; the lighting pass adds light and specular; the shadow pass
+// draws cube faces with a depth buffer of its own.
+
+#include "render/gl/gl_objects.h"
+
+struct FrameTargets {
+    GlTexture diffuse;
+    GlTexture normal;
+    GlTexture depth;  // world positions
+    GlTexture emissive;
+    GlTexture lighting;
+    GlTexture specular;
+    GlRenderbuffer depthBuffer;
+    GlRenderbuffer shadowDepthBuffer;
+    GlFramebuffer geometryFbo;
+    GlFramebuffer lightingFbo;
+    GlFramebuffer shadowFbo;
+
+    void Create(unsigned width, unsigned height, int shadowMapSize);
+};
