@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string FirstValue(const XMLTag* tag)
-{
-    return tag->attributes.empty() ? std::string() : tag->attributes.front().second;
-}
-
 std::string ClassNameOf(const XMLTag* element)
 {
     if (element->attributes.empty() || element->attributes.front().first != "classname") {

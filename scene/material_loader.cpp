@@ -3,11 +3,9 @@
 #include <cstring>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "render/render_interface.h"
 #include "scene/bitmap.h"
 #include "scene/resource_open.h"
-#include "scene/xml_reader.h"
 #include "world/world.h"
 
 namespace {
@@ -30,16 +28,18 @@ void CopyRowsMirrored(const uint8_t* source, uint8_t* target, uint32_t width, ui
 }
 
 // Decodes a texture through the file cache and takes it out of the cache
-// again: texture bytes live only while their material is being made.
-int DecodeTexture(const std::string& name, DecodedBitmap* out)
+// again: texture bytes live only while their material is being made. False
+// when the file is absent (*found false) or malformed (*found true).
+bool DecodeTexture(const std::string& name, DecodedBitmap* out, bool* found)
 {
     const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceTexture);
+    *found = file != nullptr;
     if (!file) {
-        return 1;  // absent
+        return false;
     }
-    const int result = DecodeBitmap(*file, out);
+    const bool decoded = DecodeBitmap(*file, out) == 0;
     TheFileManager().ReleaseFile(name, kResourceTexture);
-    return result;
+    return decoded;
 }
 
 }  // namespace
@@ -80,16 +80,17 @@ int LoadMaterialFile(Material** out, const std::string& name)
         return -1;
     }
     DecodedBitmap colour;
-    if (DecodeTexture(name, &colour) != 0) {
+    bool found = false;
+    if (!DecodeTexture(name, &colour, &found)) {
         return -1;
     }
 
     const std::string normalName = name + "_normal";
     DecodedBitmap normal;
-    const int normalResult = DecodeTexture(normalName, &normal);
+    const bool normalDecoded = DecodeTexture(normalName, &normal, &found);
     const uint64_t pixels = uint64_t{colour.width} * colour.height;
-    const bool normalUsable = normalResult == 0 && normal.imageSize / 3 >= pixels;
-    if (normalResult == -1 || (normalResult == 0 && !normalUsable)) {
+    const bool normalUsable = normalDecoded && normal.imageSize / 3 >= pixels;
+    if (found && !normalUsable) {
         Log("Normal map ", normalName, " is malformed or smaller than ", name,
             "; using a flat normal map");
     }
@@ -117,13 +118,5 @@ Material* LoadMaterial(const std::string& name)
 
 void LoadMaterials(XMLTagExtended* section)
 {
-    if (!section) {
-        return;
-    }
-    for (XMLTag* child : section->children) {
-        if (quitRequested) {
-            return;  // the demo is ending: stop before the next file
-        }
-        LoadMaterial(child->name);
-    }
+    LoadEachNamedFile(section, [](const std::string& name) { LoadMaterial(name); });
 }

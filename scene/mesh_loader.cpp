@@ -3,12 +3,10 @@
 #include <cstring>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "formats/little_endian.h"
 #include "formats/model_file.h"
 #include "render/render_interface.h"
 #include "scene/resource_open.h"
-#include "scene/xml_reader.h"
 #include "world/world.h"
 
 namespace {
@@ -78,13 +76,5 @@ Mesh* LoadMesh(const std::string& name)
 
 void LoadMeshes(XMLTagExtended* section)
 {
-    if (!section) {
-        return;
-    }
-    for (XMLTag* child : section->children) {
-        if (quitRequested) {
-            return;  // the demo is ending: stop before the next file
-        }
-        LoadMesh(child->name);
-    }
+    LoadEachNamedFile(section, [](const std::string& name) { LoadMesh(name); });
 }

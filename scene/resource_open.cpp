@@ -1,6 +1,8 @@
 #include "scene/resource_open.h"
 
 #include "core/log.h"
+#include "core/process_state.h"
+#include "scene/xml_reader.h"
 
 std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type)
 {
@@ -14,4 +16,17 @@ std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type)
     }
     LogLine("openfileerror");
     return nullptr;
+}
+
+void LoadEachNamedFile(XMLTagExtended* section, void (*load)(const std::string& name))
+{
+    if (!section) {
+        return;
+    }
+    for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;  // the demo is ending: stop before the next file
+        }
+        load(child->name);
+    }
 }

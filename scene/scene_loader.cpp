@@ -28,12 +28,6 @@ constexpr Section kSections[] = {
     {"base::scene::eventtrigger", ": no event trigger found", LoadEventTriggers},
 };
 
-// The value of the element's first attribute; empty when it has none.
-std::string FirstValue(const XMLTag* tag)
-{
-    return tag->attributes.empty() ? std::string() : tag->attributes.front().second;
-}
-
 }  // namespace
 
 int LoadScene(const std::string& fileName)

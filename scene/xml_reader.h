@@ -100,3 +100,6 @@ int NameEquals(const std::string& text, const char* literal);
 int ReadFloatList(const XMLTag* tag, float* values, unsigned count);
 // x, y and z from the attributes named so; missing components stay 0.
 Vec3 ReadVec3(const XMLTag* tag);
+// The value of the element's first attribute, whatever its name; empty when
+// it has none.
+std::string FirstValue(const XMLTag* tag);

@@ -56,3 +56,8 @@ Vec3 ReadVec3(const XMLTag* tag)
     }
     return result;
 }
+
+std::string FirstValue(const XMLTag* tag)
+{
+    return tag->attributes.empty() ? std::string() : tag->attributes.front().second;
+}

@@ -75,5 +75,5 @@ public:
     Vec3 Cutoff;
     Vec3* cutoffRef = &Cutoff;
     Vec3 Color;
-    Vec3* colorRef = &Color;
+    Vec3* colourRef = &Color;
 };

@@ -164,7 +164,7 @@ int World::AddLight(Light* light)
         record = slot->second.get();
         record->id = nextLightId_++;
         record->position = light->positionRef;
-        record->colour = light->colorRef;
+        record->colour = light->colourRef;
         record->cutoff = light->cutoffRef;
     }
     if (RenderInterface* renderer = GetRenderer()) {

@@ -49,7 +49,7 @@ TEST(EntityTest, LightsAddColourAndCutoff)
     EXPECT_EQ(light.GetParam("Color")->value, &light.Color);
     EXPECT_EQ(light.GetParam("Cutoff")->value, &light.Cutoff);
     EXPECT_EQ(light.GetParam("Position")->value, &light.Position);
-    EXPECT_EQ(light.colorRef, &light.Color);
+    EXPECT_EQ(light.colourRef, &light.Color);
     EXPECT_EQ(light.cutoffRef, &light.Cutoff);
     EXPECT_EQ(light.params.size(), 5u);
     light.Trigger("play");  // lights ignore events
