@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the plain
-# build (warnings are errors), the unit tests again under AddressSanitizer and
+# Installs what is missing, builds everything and runs every test: the check
+# that every include stays in its layer, the plain build (warnings are errors), the unit tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +35,14 @@ run_ctest() {
 }
 
 overall=0
+
+echo "== layers"
+if bash scripts/check-layers.sh; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  overall=1
+fi
 
 echo "== build (warnings are errors)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_WERROR=ON
