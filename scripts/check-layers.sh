@@ -10,11 +10,12 @@ declare -A allowed=(
   [core]=""
   [formats]=""
   [platform]="core"
+  [video]="core"
   [render]="core"
   [render/gl]="render platform core"
   [world]="render core"
   [scene]="world render formats core"
-  [app]="scene world render/gl render platform formats core"
+  [app]="scene world render/gl render video platform formats core"
   [tools]="formats"
 )
 

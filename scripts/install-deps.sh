@@ -14,6 +14,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev imagemagick
+  # video files of the show: H.264 and AAC, containers, scaling, resampling
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   # content tools
   libvorbis-dev libstb-dev
   # model conversion, and the import library's sample models for its tests

@@ -1,0 +1,40 @@
+#pragma once
+// The sound of a video: the sound track encoded as AAC (stereo, planar
+// float), as far into the span as the picture has come.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "video/av_util.h"
+#include "video/output_file.h"
+#include "video/sound_track.h"
+
+class SoundEncoder {
+public:
+    // Null, with the reason, when no AAC encoder opens.
+    static std::unique_ptr<SoundEncoder> Open(OutputFile& file, std::unique_ptr<SoundTrack> track,
+                                              std::string* error);
+
+    // Encodes whole encoder frames until the sound reaches `seconds` into the
+    // span (the last frame of the span may be shorter).
+    bool EncodeUntil(double seconds, std::string* error);
+    // Encodes the rest of the span.
+    bool EncodeAll(std::string* error);
+    // Encodes what the encoder still holds; once.
+    bool Flush(std::string* error);
+
+private:
+    explicit SoundEncoder(OutputFile& file) : file_(file) {}
+    bool OpenEncoder(int rate, std::string* error);
+    bool EncodeToSample(int64_t target, std::string* error);
+    bool EncodeSamples(int count, std::string* error);
+
+    OutputFile& file_;
+    std::unique_ptr<SoundTrack> track_;
+    AvPtr<AVCodecContext> encoder_;
+    AVStream* stream_ = nullptr;
+    int frameSize_ = 1024;
+    int64_t samples_ = 0;  // per channel, given to the encoder
+    bool flushed_ = false;
+};

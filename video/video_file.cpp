@@ -1,0 +1,156 @@
+// The video file sink: H.264 picture and AAC sound in MP4 or Matroska,
+// encoded on a worker thread.
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <cmath>
+
+#include "core/log.h"
+#include "video/background_sink.h"
+#include "video/failure.h"
+#include "video/frame_sink.h"
+#include "video/output_file.h"
+#include "video/sound_encoder.h"
+#include "video/video_encoder.h"
+
+namespace {
+
+constexpr int kLargestSide = 16384;
+constexpr int kHighestFps = 1000;
+
+class VideoFile final : public FrameSink {
+public:
+    VideoFile(std::unique_ptr<OutputFile> file, std::unique_ptr<VideoEncoder> video,
+              std::unique_ptr<SoundEncoder> sound, int fps)
+        : file_(std::move(file)), video_(std::move(video)), sound_(std::move(sound)), fps_(fps)
+    {
+    }
+
+    // Unfinished: closed as far as it was written, the sound ending with the picture.
+    ~VideoFile() override
+    {
+        if (!closed_) {
+            std::string error;
+            if (!Close(&error)) {
+                Log("video: ", error);
+            }
+        }
+    }
+
+    bool Write(const uint8_t* rgba, std::string* error) override
+    {
+        if (!video_->Encode(rgba, error)) {
+            return false;
+        }
+        // The sound keeps pace with the picture: the muxer then holds back only
+        // a few packets to interleave the two, and an unfinished video's sound
+        // ends with its picture.
+        return !sound_ || sound_->EncodeUntil(static_cast<double>(video_->Frames()) / fps_, error);
+    }
+
+    bool Finish(std::string* error) override
+    {
+        if (sound_ && !sound_->EncodeAll(error)) {
+            return false;
+        }
+        return Close(error);
+    }
+
+private:
+    bool Close(std::string* error)
+    {
+        closed_ = true;
+        bool flushed = video_->Flush(error) && (!sound_ || sound_->Flush(error));
+        std::string closeError;
+        bool closed = file_->Close(&closeError);
+        if (flushed && !closed) {
+            return Fail(error, closeError);
+        }
+        return flushed && closed;
+    }
+
+    std::unique_ptr<OutputFile> file_;
+    std::unique_ptr<VideoEncoder> video_;
+    std::unique_ptr<SoundEncoder> sound_;
+    int fps_;
+    bool closed_ = false;
+};
+
+bool CheckSettings(const VideoSettings& settings, std::string* error)
+{
+    if (settings.width < 2 || settings.height < 2 || settings.width > kLargestSide ||
+        settings.height > kLargestSide || settings.width % 2 != 0 || settings.height % 2 != 0) {
+        return Fail(error, "video frames must be even numbers of pixels from 2 to 16384 wide and high, not " +
+                               std::to_string(settings.width) + " x " + std::to_string(settings.height));
+    }
+    if (settings.fps < 1 || settings.fps > kHighestFps) {
+        return Fail(error, "video frame rate must be 1 to 1000 frames a second, not " + std::to_string(settings.fps));
+    }
+    if (!std::isfinite(settings.startSeconds) || !std::isfinite(settings.endSeconds) || settings.startSeconds < 0 ||
+        settings.endSeconds <= settings.startSeconds) {
+        return Fail(error, "the video's span must start at 0 s or later and end after it starts, not " +
+                               std::to_string(settings.startSeconds) + " s to " +
+                               std::to_string(settings.endSeconds) + " s");
+    }
+    return true;
+}
+
+// The sound track, or null with the reason the video will have none.
+std::unique_ptr<SoundTrack> OpenSoundTrack(const VideoSettings& settings, std::string* reason)
+{
+    if (settings.musicFile.empty()) {
+        *reason = "the video has no sound: no music file given";
+        return nullptr;
+    }
+    std::string error;
+    auto track = SoundTrack::Open(settings.musicFile, settings.startSeconds, settings.endSeconds, &error);
+    if (!track) {
+        *reason = "the video has no sound: " + error;
+    }
+    return track;
+}
+
+void Warn(const std::string& text, std::string* warning)
+{
+    if (warning) {
+        *warning = text;
+    } else {
+        Log("video: ", text);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string* error, std::string* warning)
+{
+    // The encoders' own chatter stays out of the log; failures come back as reasons.
+    av_log_set_level(AV_LOG_ERROR);
+    if (!CheckSettings(settings, error)) {
+        return nullptr;
+    }
+    auto file = OutputFile::Create(settings.path, error);
+    if (!file) {
+        return nullptr;
+    }
+    auto video = VideoEncoder::Open(*file, settings.width, settings.height, settings.fps, error);
+    if (!video) {
+        return nullptr;
+    }
+    std::string noSound;
+    std::unique_ptr<SoundEncoder> sound;
+    if (auto track = OpenSoundTrack(settings, &noSound)) {
+        sound = SoundEncoder::Open(*file, std::move(track), error);
+        if (!sound) {
+            return nullptr;
+        }
+    }
+    if (!file->Open(error)) {
+        return nullptr;
+    }
+    if (!noSound.empty()) {
+        Warn(noSound, warning);
+    }
+    auto sink = std::make_unique<VideoFile>(std::move(file), std::move(video), std::move(sound), settings.fps);
+    return RunInBackground(std::move(sink), static_cast<size_t>(settings.width) * settings.height * 4);
+}
