@@ -1,18 +1,9 @@
 #pragma once
-// Start-up, the frame loop and shutdown.
+// Start-up and shutdown.
 
-#include <cstdint>
+#include "app/command_line.h"
 
-class Window;
-
-// 0 after a normal end; -1 when the viewport cannot be set up.
-int DemoMain();
-// Runs frames until the demo quits, then shuts the renderer and window down.
-void MainLoop();
-
-// What one typed character does: 'p' (P or F1) toggles the free camera,
-// Escape quits; anything else is ignored.
-void HandleTypedChar(uint8_t c);
-// The free camera follows the mouse (relative to the window centre, given
-// here) and the W and S keys, until the music starts.
-void SteerFreeCamera(const Window& window, int dx, int dy);
+// Plays the production in the working directory as the options say. 0 after
+// a normal end; -1 when the viewport cannot be set up; 1 when a recording
+// could not be made.
+int DemoMain(const PlayOptions& options);

@@ -1,9 +1,9 @@
 #include "app/loader_thread.h"
 
 #include <chrono>
+#include <thread>
 
 #include "app/loading_state.h"
-#include "app/show_start.h"
 #include "core/process_state.h"
 #include "render/render_interface.h"
 #include "scene/scene_loader.h"
@@ -12,8 +12,11 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 
+std::thread loaderThread;
+
 void ShowLoadingText(LoadingState& state)
 {
+    std::lock_guard<std::mutex> lock(state.overlayMutex);
     state.loadingTextShown = true;
     if (!state.loadingOverlayActive) {
         GetRenderer()->AddTextInstance(&state.loadingText);
@@ -23,6 +26,7 @@ void ShowLoadingText(LoadingState& state)
 
 void HideLoadingText(LoadingState& state)
 {
+    std::lock_guard<std::mutex> lock(state.overlayMutex);
     state.loadingTextShown = false;
     if (state.loadingOverlayActive) {
         GetRenderer()->RemoveTextInstance(&state.loadingText);
@@ -49,15 +53,22 @@ void LoaderThread()
             LoadScene(sceneFile);
             HideLoadingText(state);
             if (quitRequested) {
-                break;  // the demo is ending: no music to start
+                break;  // the demo is ending: no show to start
             }
-            StartShow();
+            state.loadingDone = true;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
 }
 
-std::thread StartLoaderThread()
+void StartLoaderThread()
 {
-    return std::thread(LoaderThread);
+    loaderThread = std::thread(LoaderThread);
+}
+
+void JoinLoaderThread()
+{
+    if (loaderThread.joinable()) {
+        loaderThread.join();
+    }
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The loading thread: once the main loop runs, it loads the scene it is
-// given while the loading text shows, then starts the music. It ends when
-// the demo quits; a load in progress stops at the next item.
-
-#include <thread>
+// given while the loading text shows, then says the load is done (the main
+// thread starts the show). It ends when the demo quits; a load in progress
+// stops at the next item.
 
 void LoaderThread();
-// Starts the loading thread; the returned thread is joined at shutdown.
-std::thread StartLoaderThread();
+// Starts the loading thread.
+void StartLoaderThread();
+// Waits for the loading thread to end (the demo must be quitting).
+void JoinLoaderThread();

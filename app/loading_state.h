@@ -14,6 +14,11 @@ struct LoadingState {
     std::atomic<bool> mainLoopStarted{false};
     std::atomic<bool> loadingTextShown{false};
     std::atomic<bool> loadingOverlayActive{false};
+    // The scene has been loaded: the main thread starts the show.
+    std::atomic<bool> loadingDone{false};
+    // Held while the loading text changes hands, so that the main loop's
+    // start and the loading thread's show or hide never interleave.
+    std::mutex overlayMutex;
 
     char loadingBuffer[kLoadingTextBytes] = {};
     TextInstance loadingText;

@@ -1,16 +1,47 @@
-// The demo: plays the production in the working directory.
+// The demo: plays a production, live or recorded, as its command line says.
 
 #include <SDL.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/command_line.h"
 #include "app/demo_main.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
 
-int main(int, char**)  // the command line is accepted and ignored
+namespace {
+
+// A recording needs no display and no sound card: without a display it
+// draws offscreen, and the music is never played aloud.
+void PrepareRecording()
 {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    PlayOptions options;
+    int exitCode = 0;
+    if (!ParseCommandLine(argc, argv, &options, &exitCode)) {
+        return exitCode;
+    }
+    if (options.Rendering()) {
+        PrepareRecording();
+    }
+    if (!options.productionDir.empty() && ::chdir(options.productionDir.c_str()) != 0) {
+        std::perror(("demo: " + options.productionDir).c_str());
+        return 2;
+    }
     // The process-wide services exist before start-up.
     TheFrameTimer();
     TheMusicPlayer();
-    DemoMain();
-    return 0;
+    // A viewport that cannot be made ends the demo quietly (exit code 0).
+    return DemoMain(options) > 0 ? 1 : 0;
 }

@@ -6,18 +6,33 @@
 #include "world/camera_selection.h"
 #include "world/world.h"
 
-void StartMusic()
+void StartClock()
 {
     musicStarted = true;
+}
+
+void PlayMusicFrom(double seconds)
+{
     MusicPlayer& player = TheMusicPlayer();
-    if (player.Play() != 0) {
+    if (player.PlayFrom(seconds) != 0) {
         Log("Cannot start audio stream", player.ErrorText());
     }
+}
+
+void StartMusic()
+{
+    StartClock();
+    PlayMusicFrom(0.0);
+}
+
+void RaiseCurtain()
+{
+    GiveViewToSceneCamera();
+    Broadcast("play");
 }
 
 void StartShow()
 {
     StartMusic();
-    GiveViewToSceneCamera();
-    Broadcast("play");
+    RaiseCurtain();
 }

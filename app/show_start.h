@@ -1,7 +1,15 @@
 #pragma once
-// The moment the show begins, once the scene has been loaded.
+// The moment the show begins, once the scene has been loaded: the demo clock
+// starts, the music plays, the scene camera takes the view and "play" is
+// broadcast.
 
-// Starts the music and the demo clock.
+// Starts the demo clock.
+void StartClock();
+// Plays the music, looping, from a point of it; logs when it cannot.
+void PlayMusicFrom(double seconds);
+// Starts the clock and the music from its beginning.
 void StartMusic();
-// Starts the music, gives the view to the scene camera and broadcasts "play".
+// The scene camera takes the view and "play" is broadcast.
+void RaiseCurtain();
+// StartMusic, then RaiseCurtain.
 void StartShow();

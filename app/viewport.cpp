@@ -30,12 +30,13 @@ int SetupViewport(const std::string& name, unsigned width, unsigned height, bool
         return -1;
     }
     auto renderer = std::make_unique<RendererGL>();
+    renderer->SetLayoutSize(kLayoutWidth, kLayoutHeight);
     const int result = renderer->Init(window.get());
     if (result != 0) {
         Log("add vport failed ", result);
         return -1;  // the renderer goes first, then the window
     }
-    SetViewportSize(static_cast<int>(width), static_cast<int>(height));
+    SetViewportSize(static_cast<int>(kLayoutWidth), static_cast<int>(kLayoutHeight));
     theViewport.window = std::move(window);
     theViewport.renderer = std::move(renderer);
     SetRenderer(theViewport.renderer.get());
@@ -58,4 +59,9 @@ void ShutdownViewport()
 Window* ViewportWindow()
 {
     return theViewport.window.get();
+}
+
+RendererGL* ViewportRenderer()
+{
+    return theViewport.renderer.get();
 }

@@ -3,12 +3,18 @@
 
 #include <string>
 
+class RendererGL;
 class Window;
+
+// The picture the overlays are laid out on, whatever the window's size.
+inline constexpr unsigned kLayoutWidth = 1920;
+inline constexpr unsigned kLayoutHeight = 1080;
 
 // 0, with the window and the renderer published; -1 (logged "add vport
 // failed " and the code) when either cannot be made.
 int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen);
 // Shuts the renderer down and destroys it and the window.
 void ShutdownViewport();
-// The window the viewport made; null before and after.
+// The window and the renderer the viewport made; null before and after.
 Window* ViewportWindow();
+RendererGL* ViewportRenderer();

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cmath>
+
 MusicPlayer::MusicPlayer()
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -54,6 +56,24 @@ int MusicPlayer::Play()
         return -1;
     }
     return 0;
+}
+
+int MusicPlayer::PlayFrom(double seconds)
+{
+    if (Play() != 0) {
+        return -1;
+    }
+    const double length = Duration();
+    if (seconds > 0.0 && length > 0.0) {
+        Mix_SetMusicPosition(std::fmod(seconds, length));
+    }
+    return 0;
+}
+
+double MusicPlayer::Duration() const
+{
+    const double length = stream_ ? Mix_MusicDuration(stream_) : 0.0;
+    return length > 0.0 ? length : 0.0;
 }
 
 std::string MusicPlayer::ErrorText() const

@@ -26,6 +26,10 @@ public:
     int Load(const std::string& fileName);
     // Plays from the beginning, looping; 0, or -1.
     int Play();
+    // Plays looping from a point of the music (taken modulo its length); 0, or -1.
+    int PlayFrom(double seconds);
+    // The loaded music's length in seconds; 0 when unknown or nothing is loaded.
+    double Duration() const;
     // The last error number in decimal.
     std::string ErrorText() const;
     bool Playing() const;

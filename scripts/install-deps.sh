@@ -20,6 +20,8 @@ packages=(
   libvorbis-dev libstb-dev
   # model conversion, and the import library's sample models for its tests
   libassimp-dev assimp-testmodels
+  # the player's command line
+  libcli11-dev
 )
 
 missing=()

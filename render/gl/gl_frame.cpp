@@ -41,11 +41,12 @@ GlTexture CreateSolidTexture(uint8_t r, uint8_t g, uint8_t b)
 
 }  // namespace
 
-void DeferredFrame::Create(unsigned width, unsigned height)
+void DeferredFrame::Create(const PictureLayout& picture)
 {
-    width_ = width;
-    height_ = height;
-    targets_.Create(width, height, SceneResources::kShadowMapSize);
+    picture_ = picture;
+    width_ = picture.width;
+    height_ = picture.height;
+    targets_.Create(width_, height_, SceneResources::kShadowMapSize);
     stream_.Create();
     whiteTexture_ = CreateSolidTexture(255, 255, 255);
     flatNormalTexture_ = CreateSolidTexture(127, 127, 255);
@@ -67,6 +68,7 @@ void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const 
     }
     CompositionPass();
     TextPass(overlays);
+    ShowPicture();
 }
 
 void DeferredFrame::DrawInstances(SceneResources& resources, ShaderProgram& vertexShader, const Matrix4& view,
@@ -210,7 +212,7 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
 
 void DeferredFrame::CompositionPass()
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, targets_.pictureFbo.get());
     BeginPassTimer(kCompositionPass);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -233,10 +235,23 @@ void DeferredFrame::CompositionPass()
 
 void DeferredFrame::TextPass(Overlays& overlays)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, targets_.pictureFbo.get());
     BeginPassTimer(kTextPass);
     overlays.DrawTexts();
     EndPassTimer();
+}
+
+void DeferredFrame::ShowPicture()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, static_cast<GLsizei>(picture_.windowWidth), static_cast<GLsizei>(picture_.windowHeight));
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const GLint x = static_cast<GLint>(picture_.x);
+    const GLint y = static_cast<GLint>(picture_.y);
+    glBlitNamedFramebuffer(targets_.pictureFbo.get(), 0, 0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_),
+                           x, y, x + static_cast<GLint>(width_), y + static_cast<GLint>(height_), GL_COLOR_BUFFER_BIT,
+                           GL_NEAREST);
 }
 
 // Two triangles over the whole screen, in pixels: x, y, z, rhw, u, v.

@@ -1,8 +1,9 @@
 #pragma once
 // The deferred frame: instance update, geometry pass into four targets (with
 // the line sets), a cube shadow map per light, additive lighting per light,
-// composition into the window, then the texts over it. The frame owns the
-// shaders, the targets and the vertex stream it draws with.
+// composition into the picture, the texts over it, and the picture into
+// the window. The frame owns the shaders, the targets and the vertex stream
+// it draws with.
 
 #include <array>
 
@@ -12,6 +13,7 @@
 #include "render/gl/gl_shader_set.h"
 #include "render/gl/gl_targets.h"
 #include "render/gl/gl_vertex_stream.h"
+#include "render/gl/picture_layout.h"
 #include "render/math.h"
 
 // The camera as the frame sees it.
@@ -30,9 +32,9 @@ public:
     ShaderSet& Shaders() { return shaders_; }
     VertexStream& Stream() { return stream_; }
 
-    // The targets of a width x height frame and the objects every frame
-    // uses; the shaders must be compiled.
-    void Create(unsigned width, unsigned height);
+    // The targets of the picture and the objects every frame uses; the
+    // shaders must be compiled.
+    void Create(const PictureLayout& picture);
     // Draws the frame into the window's back buffer; the caller presents it.
     void Render(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
 
@@ -47,12 +49,15 @@ private:
     void LightingPass(SceneResources& resources, const FrameCamera& camera);
     void CompositionPass();
     void TextPass(Overlays& overlays);
+    // The picture into the window, black around it.
+    void ShowPicture();
     void DrawInstances(SceneResources& resources, ShaderProgram& vertexShader, const Matrix4& view, bool shadow);
     void DrawScreenQuad();
     void BeginPassTimer(Pass pass);
     void EndPassTimer();
 
-    unsigned width_ = 0;
+    PictureLayout picture_;
+    unsigned width_ = 0;  // the picture, pixels
     unsigned height_ = 0;
     ShaderSet shaders_;
     VertexStream stream_;

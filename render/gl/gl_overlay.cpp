@@ -1,6 +1,7 @@
 #include "render/gl/gl_overlay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -44,10 +45,11 @@ int Unlink(List& list, const Item& item)
 
 }  // namespace
 
-bool Overlays::LoadFonts()
+bool Overlays::LoadFonts(float scale)
 {
-    smallFont_ = FontAtlas::Create("Tahoma", 16);
-    largeFont_ = smallFont_ ? FontAtlas::Create("Consolas", 64) : nullptr;
+    const auto scaled = [scale](int height) { return std::max(1, static_cast<int>(std::lround(height * scale))); };
+    smallFont_ = FontAtlas::Create("Tahoma", scaled(16));
+    largeFont_ = smallFont_ ? FontAtlas::Create("Consolas", scaled(64)) : nullptr;
     return smallFont_ && largeFont_;
 }
 
@@ -56,14 +58,15 @@ void Overlays::SetConsoleLineCount(unsigned count)
     console_.assign(count, ConsoleLine{});
 }
 
-void Overlays::CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, unsigned width, unsigned height)
+void Overlays::CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, const PictureLayout& picture)
 {
     smallAtlas_ = UploadAtlas(*smallFont_);
     largeAtlas_ = UploadAtlas(*largeFont_);
     shaders_ = &shaders;
     stream_ = &stream;
-    width_ = static_cast<float>(width);
-    height_ = static_cast<float>(height);
+    width_ = static_cast<float>(picture.width);
+    height_ = static_cast<float>(picture.height);
+    scale_ = picture.scale;
 }
 
 void Overlays::ReleaseGpuObjects()
@@ -144,7 +147,7 @@ void Overlays::DrawLineSets(const Matrix4& view, const Matrix4& projection)
     shaders.Use(kMeshLinesShader, kGeometryLinesShader);
     shaders[kMeshLinesShader].SetMatrix("WorldView", view);
     shaders[kMeshLinesShader].SetMatrix("Proj", projection);
-    glPointSize(2.0f);
+    glPointSize(std::max(1.0f, 2.0f * scale_));
     std::lock_guard<std::mutex> lock(lock_);
     for (const LineSet* lines : lineSets_) {
         if (!lines || !lines->points || lines->count == 0) {
@@ -172,7 +175,7 @@ void Overlays::DrawString(const FontAtlas& font, GLuint atlas, const char* text,
                           uint32_t colour)
 {
     std::vector<FontAtlas::GlyphQuad> quads;
-    font.LayoutText(text, static_cast<float>(x), static_cast<float>(y), quads);
+    font.LayoutText(text, static_cast<float>(x) * scale_, static_cast<float>(y) * scale_, quads);
     if (quads.empty()) {
         return;
     }
@@ -225,8 +228,8 @@ void Overlays::DrawLine2D(int x1, int y1, int x2, int y2, uint32_t colour)
     }
     const Rgba c = FromArgb(colour);
     const float vertices[2][8] = {
-        {float(x1), float(y1), 1, 0, c.r, c.g, c.b, c.a},
-        {float(x2), float(y2), 1, 0, c.r, c.g, c.b, c.a},
+        {float(x1) * scale_, float(y1) * scale_, 1, 0, c.r, c.g, c.b, c.a},
+        {float(x2) * scale_, float(y2) * scale_, 1, 0, c.r, c.g, c.b, c.a},
     };
     DrawColoured(GL_LINES, &vertices[0][0], 2);
 }
@@ -240,7 +243,7 @@ void Overlays::DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour)
     const int corners[5][2] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}, {x1, y1}};
     float vertices[5][8];
     for (int i = 0; i < 5; ++i) {
-        const float v[8] = {float(corners[i][0]), float(corners[i][1]), 1, 0, c.r, c.g, c.b, c.a};
+        const float v[8] = {float(corners[i][0]) * scale_, float(corners[i][1]) * scale_, 1, 0, c.r, c.g, c.b, c.a};
         std::copy(v, v + 8, vertices[i]);
     }
     DrawColoured(GL_LINE_STRIP, &vertices[0][0], 5);

@@ -5,6 +5,7 @@
 // immediate drawing of text, 2D lines, 2D rectangles and 3D lines. The
 // loading thread changes the lists while frames are drawn: they are guarded
 // for the short time of a change and of the passes that read them.
+// Positions are in layout units, scaled to the picture with its fonts.
 
 #include <cstdint>
 #include <list>
@@ -17,19 +18,20 @@
 #include "render/gl/gl_objects.h"
 #include "render/gl/gl_shader_set.h"
 #include "render/gl/gl_vertex_stream.h"
+#include "render/gl/picture_layout.h"
 #include "render/math.h"
 #include "render/render_records.h"
 
 class Overlays {
 public:
-    // The small ("Tahoma", 16) and large ("Consolas", 64) fonts; false when
-    // either cannot be made.
-    bool LoadFonts();
+    // The small ("Tahoma", 16) and large ("Consolas", 64) fonts, their
+    // heights scaled to the picture; false when either cannot be made.
+    bool LoadFonts(float scale);
     // Console lines start empty; there are `count` of them.
     void SetConsoleLineCount(unsigned count);
     // Uploads the font atlases and takes the frame's shaders and vertex
     // stream for its drawing. Nothing is drawn before.
-    void CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, unsigned width, unsigned height);
+    void CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, const PictureLayout& picture);
     // The main context must be current.
     void ReleaseGpuObjects();
 
@@ -66,8 +68,9 @@ private:
 
     ShaderSet* shaders_ = nullptr;
     VertexStream* stream_ = nullptr;
-    float width_ = 0.0f;
+    float width_ = 0.0f;  // the picture, pixels
     float height_ = 0.0f;
+    float scale_ = 1.0f;  // picture pixels per layout unit
     std::unique_ptr<FontAtlas> smallFont_;
     std::unique_ptr<FontAtlas> largeFont_;
     GlTexture smallAtlas_;

@@ -32,6 +32,7 @@ void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
     emissive = CreateTarget(GL_RGBA8, width, height);
     lighting = CreateTarget(GL_RGBA8, width, height);
     specular = CreateTarget(GL_RGBA8, width, height);
+    picture = CreateTarget(GL_RGBA8, width, height);
     depthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT16, static_cast<int>(width), static_cast<int>(height));
     shadowDepthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT24, shadowMapSize, shadowMapSize);
 
@@ -45,6 +46,9 @@ void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
     lightingFbo = NewFramebuffer();
     glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT0, lighting.get(), 0);
     glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT1, specular.get(), 0);
+
+    pictureFbo = NewFramebuffer();
+    glNamedFramebufferTexture(pictureFbo.get(), GL_COLOR_ATTACHMENT0, picture.get(), 0);
 
     shadowFbo = NewFramebuffer();
     glNamedFramebufferRenderbuffer(shadowFbo.get(), GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,

@@ -2,7 +2,8 @@
 // The screen-sized targets of the deferred frame and the framebuffers that
 // draw into them: the geometry pass writes diffuse, normal, world position
 // and emissive; the lighting pass adds light and specular; the shadow pass
-// draws cube faces with a depth buffer of its own.
+// draws cube faces with a depth buffer of its own; composition and text go
+// into the picture, which the present copies into the window.
 
 #include "render/gl/gl_objects.h"
 
@@ -13,11 +14,13 @@ struct FrameTargets {
     GlTexture emissive;
     GlTexture lighting;
     GlTexture specular;
+    GlTexture picture;
     GlRenderbuffer depthBuffer;
     GlRenderbuffer shadowDepthBuffer;
     GlFramebuffer geometryFbo;
     GlFramebuffer lightingFbo;
     GlFramebuffer shadowFbo;
+    GlFramebuffer pictureFbo;
 
     void Create(unsigned width, unsigned height, int shadowMapSize);
 };

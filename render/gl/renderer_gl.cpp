@@ -33,30 +33,31 @@ int RendererGL::Init(Window* window)
     if (!window || !window->handle || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return -1;
     }
-    width_ = window->width;
-    height_ = window->height;
+    picture_ = PictureLayout::Fit(window->width, window->height, layoutWidth_ ? layoutWidth_ : window->width,
+                                  layoutHeight_ ? layoutHeight_ : window->height);
     if (device_.Create(window->handle.get()) != 0) {
         return -2;
     }
     Log("Adapter 0: ", device_.AdapterName());
     window->Show();
-    if (!overlays_.LoadFonts()) {
+    if (!overlays_.LoadFonts(picture_.scale)) {
         return -3;
     }
-    overlays_.SetConsoleLineCount(height_ / kConsoleLineHeight);
+    overlays_.SetConsoleLineCount(picture_.layoutHeight / kConsoleLineHeight);
 
     frame_ = std::make_unique<DeferredFrame>();
     if (frame_->Shaders().Compile() != 0) {
         return -1;
     }
     MatrixPerspectiveFovLH(&camera_.projection, kFieldOfView,
-                           static_cast<float>(width_) / static_cast<float>(height_), kNearPlane, kFarPlane);
+                           static_cast<float>(picture_.layoutWidth) / static_cast<float>(picture_.layoutHeight),
+                           kNearPlane, kFarPlane);
     Log("scaleX = ", camera_.projection.m[0][0], " scaleY = ", camera_.projection.m[1][1]);
     MatrixIdentity(&camera_.view);
     glDisable(GL_CULL_FACE);
-    frame_->Create(width_, height_);
+    frame_->Create(picture_);
     frame_->SetPassTiming(passTiming_);
-    overlays_.CreateGpuObjects(frame_->Shaders(), frame_->Stream(), width_, height_);
+    overlays_.CreateGpuObjects(frame_->Shaders(), frame_->Stream(), picture_);
     ready_ = true;
     return 0;
 }
@@ -75,6 +76,7 @@ void RendererGL::ReleaseGpuObjects()
         device_.MakeMainCurrent();
     }
     ready_ = false;
+    readback_.reset();
     overlays_.ReleaseGpuObjects();
     resources_.ReleaseAll();
     frame_.reset();
@@ -86,6 +88,9 @@ void RendererGL::RenderFrame(float)
         return;
     }
     frame_->Render(resources_, overlays_, camera_);
+    if (readback_) {
+        readback_->Queue();
+    }
     lastPresentMs_ = device_.Present();
     frame_->ReadPassTimes();
 }
@@ -101,6 +106,24 @@ void RendererGL::SetPassTiming(bool enabled)
     if (frame_) {
         frame_->SetPassTiming(enabled);
     }
+}
+
+void RendererGL::SetLayoutSize(unsigned width, unsigned height)
+{
+    layoutWidth_ = width;
+    layoutHeight_ = height;
+}
+
+void RendererGL::StartCapture()
+{
+    if (ready_ && !readback_) {
+        readback_ = std::make_unique<FrameReadback>(picture_.windowWidth, picture_.windowHeight);
+    }
+}
+
+const uint8_t* RendererGL::TakeCapturedFrame(bool drain)
+{
+    return readback_ ? readback_->Take(drain) : nullptr;
 }
 
 int RendererGL::CreateMesh(Mesh* mesh) { return resources_.CreateMesh(mesh); }

@@ -12,7 +12,9 @@
 #include "render/gl/gl_device.h"
 #include "render/gl/gl_frame.h"
 #include "render/gl/gl_overlay.h"
+#include "render/gl/gl_readback.h"
 #include "render/gl/gl_resources.h"
+#include "render/gl/picture_layout.h"
 #include "render/render_interface.h"
 
 class RendererGL : public RenderInterface {
@@ -72,6 +74,19 @@ public:
     // The hook through which ReleaseMesh reports what it releases.
     void SetLogHook(LogHook hook) { resources_.SetLogHook(hook); }
 
+    // The size overlays are laid out in and whose shape the picture keeps
+    // (before Init; by default the window's own size, so nothing scales).
+    void SetLayoutSize(unsigned width, unsigned height);
+    const PictureLayout& Picture() const { return picture_; }
+
+    // From now on every frame drawn is also read back, to be taken in order
+    // with TakeCapturedFrame.
+    void StartCapture();
+    // The oldest frame read back and not yet taken (window width x height
+    // RGBA, top row first), or null while none is ready; with `drain`, the
+    // frames still in flight are waited for. Valid until the next call.
+    const uint8_t* TakeCapturedFrame(bool drain = false);
+
 private:
     // Lets every GPU object go; the main context is made current first.
     void ReleaseGpuObjects();
@@ -81,10 +96,12 @@ private:
     SceneResources resources_;
     Overlays overlays_;
     std::unique_ptr<DeferredFrame> frame_;
+    std::unique_ptr<FrameReadback> readback_;
     bool ready_ = false;  // the frame can be drawn
 
-    unsigned width_ = 0;
-    unsigned height_ = 0;
+    unsigned layoutWidth_ = 0;
+    unsigned layoutHeight_ = 0;
+    PictureLayout picture_;
     FrameCamera camera_;
     double lastPresentMs_ = 0.0;
     bool passTiming_ = false;

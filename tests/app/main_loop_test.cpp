@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/demo_main.h"
+#include "app/main_loop.h"
 #include "app/loading_text.h"
 #include "core/process_state.h"
 #include "platform/timer.h"

@@ -1,0 +1,170 @@
+#include "app/command_line.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "video/frame_sink.h"
+#include "video/png_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr unsigned kMinSide = 16;
+constexpr unsigned kMaxSide = 8192;
+constexpr int kMaxFps = 240;
+
+constexpr char kExamples[] = R"(
+Examples:
+  demo                                      play the production in this folder, full screen
+  demo build/production                     play another folder's production
+  demo --windowed --size 1280x720 --start 60 build/production
+                                            play in a window, from a minute in
+  demo --render show.mp4 build/production   make a video with sound (no display needed)
+  demo --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
+                                            two seconds as numbered PNG files)";
+
+// "WxH" with both sides in range; the reason otherwise.
+std::string ParseSize(const std::string& text, unsigned* width, unsigned* height)
+{
+    unsigned w = 0;
+    unsigned h = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%ux%u%c", &w, &h, &tail) != 2) {
+        return "--size: '" + text + "' is not WIDTHxHEIGHT, e.g. 1280x720";
+    }
+    if (w < kMinSide || h < kMinSide || w > kMaxSide || h > kMaxSide) {
+        return "--size: " + text + " is outside " + std::to_string(kMinSide) + "x" + std::to_string(kMinSide) +
+               " .. " + std::to_string(kMaxSide) + "x" + std::to_string(kMaxSide);
+    }
+    *width = w;
+    *height = h;
+    return {};
+}
+
+bool WritableFolder(const fs::path& folder)
+{
+    std::error_code error;
+    return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
+}
+
+// Empty when the render output can be written without losing a file.
+std::string CheckRenderPath(const std::string& path, bool overwrite)
+{
+    fs::path first = path;
+    if (IsPngSequencePath(path)) {
+        PngNames names;
+        std::string problem;
+        if (!names.Parse(path, &problem)) {
+            return "--render: " + problem;
+        }
+        first = names.Name(0);
+    } else {
+        const std::string extension = fs::path(path).extension().string();
+        if (extension != ".mp4" && extension != ".mkv") {
+            return "--render: '" + path + "' should end in .mp4 or .mkv, contain %d, or end in / for PNG files";
+        }
+    }
+    const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(".");
+    if (!WritableFolder(folder)) {
+        return "--render: the folder '" + folder.string() + "' does not exist or cannot be written";
+    }
+    std::error_code error;
+    if (fs::exists(first, error) && !overwrite) {
+        return "--render: '" + first.string() + "' exists (add --overwrite to replace it)";
+    }
+    return {};
+}
+
+// An absolute path that keeps a trailing slash: the production folder
+// becomes the working directory later.
+std::string Absolute(const std::string& path)
+{
+    const bool folder = !path.empty() && path.back() == '/';
+    std::string absolute = fs::absolute(path).lexically_normal().string();
+    if (folder && (absolute.empty() || absolute.back() != '/')) {
+        absolute += '/';
+    }
+    return absolute;
+}
+
+std::string CheckOptions(PlayOptions& options, const std::string& sizeText, bool endGiven, double end)
+{
+    if (!sizeText.empty()) {
+        if (std::string problem = ParseSize(sizeText, &options.width, &options.height); !problem.empty()) {
+            return problem;
+        }
+    }
+    if (!std::isfinite(options.startSeconds) || options.startSeconds < 0) {
+        return "--start: give a time in seconds, 0 or more";
+    }
+    if (endGiven) {
+        if (!std::isfinite(end) || end < 0) {
+            return "--end: give a time in seconds, 0 or more";
+        }
+        if (end <= options.startSeconds) {
+            return "--end (" + CLI::detail::to_string(end) + ") must come after --start (" +
+                   CLI::detail::to_string(options.startSeconds) + ")";
+        }
+        options.endSeconds = end;
+    }
+    if (!options.productionDir.empty() && !fs::is_directory(options.productionDir)) {
+        return "'" + options.productionDir + "' is not a folder";
+    }
+    if (options.Rendering()) {
+        if (std::string problem = CheckRenderPath(options.renderPath, options.overwrite); !problem.empty()) {
+            return problem;
+        }
+        if (!IsPngSequencePath(options.renderPath) && (options.width % 2 != 0 || options.height % 2 != 0)) {
+            return "--size: a video needs an even width and height";
+        }
+        options.renderPath = Absolute(options.renderPath);
+    }
+    return {};
+}
+
+}  // namespace
+
+bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode)
+{
+    CLI::App app{"Plays a demo production: its scene, music and shaders.", "demo"};
+    app.footer(kExamples);
+    app.set_version_flag("--version", std::string("demo ") + DEMO_VERSION);
+    std::string sizeText;
+    double end = 0.0;
+    app.add_option("PRODUCTION_DIR", options->productionDir,
+                   "folder with demofinal.xml, model/, tex/, 13_3.ogg and the shaders (default: this folder)");
+    app.add_flag("--windowed", options->windowed, "play in a window instead of full screen");
+    app.add_option("--size", sizeText, "picture size WIDTHxHEIGHT (default 1920x1080); 16:9 is kept, with black bars");
+    app.add_option("--start", options->startSeconds, "begin at this point of the show, in seconds");
+    CLI::Option* endOption = app.add_option("--end", end, "end at this point of the show (default: its exit event)");
+    app.add_option("--render", options->renderPath,
+                   "render offline to a video (.mp4, .mkv) or to PNG files (a path with %d, or a folder ending in /)");
+    app.add_option("--fps", options->fps, "frames a second of the fixed-step clock (default 60)")
+        ->check(CLI::Range(1, kMaxFps));
+    app.add_flag("--fixed-step", options->fixedStep,
+                 "advance the show exactly 1/fps a frame, however fast the machine (the music is not kept in step)");
+    app.add_flag("--overwrite", options->overwrite, "replace an existing render output");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        *exitCode = app.exit(done);  // --help or --version, printed
+        return false;
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "demo: " << error.what() << " (see demo --help)\n";
+        *exitCode = kExitUsage;
+        return false;
+    }
+    if (std::string problem = CheckOptions(*options, sizeText, endOption->count() > 0, end); !problem.empty()) {
+        std::cerr << "demo: " << problem << "\n";
+        *exitCode = kExitUsage;
+        return false;
+    }
+    return true;
+}

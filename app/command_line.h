@@ -1,0 +1,27 @@
+#pragma once
+// The player's command line: which production to play, and how.
+
+#include <optional>
+#include <string>
+
+struct PlayOptions {
+    std::string productionDir;  // empty: the working directory
+    bool windowed = false;
+    unsigned width = 1920;
+    unsigned height = 1080;
+    double startSeconds = 0.0;
+    std::optional<double> endSeconds;  // none: the production's "exit" event
+    std::string renderPath;            // empty: play live
+    int fps = 60;
+    bool fixedStep = false;  // live play on the fixed-step clock (always so when rendering)
+    bool overwrite = false;
+
+    bool Rendering() const { return !renderPath.empty(); }
+    bool FixedStep() const { return fixedStep || Rendering(); }
+};
+
+// Reads argv into *options. False when the program should end at once:
+// after --help or --version (*exitCode 0), or after a one-line error on
+// standard error for a command line that cannot be used (*exitCode 2).
+// Output paths are checked here, before anything opens.
+bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode);

@@ -1,0 +1,31 @@
+#include "app/demo_clock.h"
+
+#include <cmath>
+
+#include "platform/timer.h"
+
+DemoClock::DemoClock(int fixedFps) : fps_(fixedFps > 0 ? fixedFps : 0) {}
+
+double DemoClock::BeginFrame()
+{
+    const double measured = TheFrameTimer().Tick();
+    return FixedStep() ? StepMs() : measured;
+}
+
+float DemoClock::AdvanceShow(float demoTime, double frameMs)
+{
+    if (!FixedStep()) {
+        return demoTime + static_cast<float>(frameMs * 0.001);
+    }
+    return TimeOfFrame(++showFrames_);
+}
+
+float DemoClock::TimeOfFrame(int64_t frame) const
+{
+    return static_cast<float>(static_cast<double>(frame) / fps_);
+}
+
+int64_t DemoClock::FrameAt(double seconds) const
+{
+    return static_cast<int64_t>(std::llround(seconds * fps_));
+}

@@ -1,0 +1,158 @@
+#include "app/main_loop.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/loader_thread.h"
+#include "app/loading_state.h"
+#include "app/loading_text.h"
+#include "app/seek.h"
+#include "app/show.h"
+#include "app/viewport.h"
+#include "core/process_state.h"
+#include "platform/window.h"
+#include "render/render_interface.h"
+#include "world/camera_selection.h"
+#include "world/engine_camera.h"
+
+namespace {
+
+// The typed characters the demo acts on. P without Shift and F1 both give
+// 'p' (F1's key code has the same value).
+constexpr uint8_t kCharEscape = kKeyEscape;
+constexpr uint8_t kCharFreeCamera = 'p';
+
+// While a render waits for the scene, the main thread lets the loading
+// thread have the machine.
+constexpr auto kLoadingPause = std::chrono::milliseconds(5);
+
+void HandCameraToRenderer(RenderInterface& renderer)
+{
+    if (!activeCamera) {
+        return;
+    }
+    renderer.SetCameraPosition(activeCamera->Position);
+    renderer.ApplyCameraRotation(activeCamera->GetOrientation());
+    renderer.SetCameraDirection(activeCamera->GetDirection());
+}
+
+void CentreCursor(const Window& window)
+{
+    SDL_WarpMouseInWindow(window.handle.get(), static_cast<int>(window.width / 2),
+                          static_cast<int>(window.height / 2));
+}
+
+void ReadMouseAndSteer(Window& window)
+{
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);  // the window sits at (0, 0)
+    const int dx = x - static_cast<int>(window.width / 2);
+    const int dy = y - static_cast<int>(window.height / 2);
+    CentreCursor(window);
+    SteerFreeCamera(window, dx, dy);
+}
+
+void ActOnTypedChars(Window& window)
+{
+    while (!window.typedChars.empty()) {
+        const uint8_t c = window.typedChars.front();
+        window.typedChars.pop_front();
+        HandleTypedChar(c);
+    }
+    if (window.closeRequested) {
+        quitRequested = true;  // a close request ends the demo like Escape
+    }
+}
+
+void RunFrame(Window& window, RenderInterface& renderer, Show& show)
+{
+    LoadingState& state = TheLoadingState();
+    if (state.loadingDone && !musicStarted) {
+        show.Begin();
+    }
+    const double dt = show.Clock().BeginFrame();
+    frameDeltaMs = static_cast<float>(dt);
+    if (musicStarted) {
+        demoTime = show.Clock().AdvanceShow(demoTime, dt);
+    }
+    if (state.loadingTextShown) {
+        AnimateLoadingText(state.loadingBuffer, static_cast<float>(dt));
+    }
+    window.PumpMessage();
+    HandCameraToRenderer(renderer);
+    if (freeCameraMode) {
+        ReadMouseAndSteer(window);
+    }
+    if (show.WorldRuns()) {
+        StepWorld();
+    }
+    if (show.Draws()) {
+        renderer.RenderFrame(static_cast<float>(dt));
+        show.EndFrame();
+    } else {
+        std::this_thread::sleep_for(kLoadingPause);
+    }
+    ActOnTypedChars(window);
+}
+
+}  // namespace
+
+void HandleTypedChar(uint8_t c)
+{
+    if (c == kCharEscape) {
+        quitRequested = true;
+        return;
+    }
+    if (c != kCharFreeCamera) {
+        return;
+    }
+    const bool on = ToggleFreeCamera();
+    SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
+    Window* window = ViewportWindow();
+    if (on && window && window->handle) {
+        CentreCursor(*window);
+    }
+}
+
+void SteerFreeCamera(const Window& window, int dx, int dy)
+{
+    if (musicStarted || !editorCamera) {
+        return;
+    }
+    editorCamera->Yaw(static_cast<float>(dx) * -0.001f);
+    editorCamera->Pitch(static_cast<float>(dy) * -0.001f);
+    if (window.keyDown[kKeyW]) {
+        editorCamera->MoveForward(frameDeltaMs * 0.001f);
+    } else if (window.keyDown[kKeyS]) {
+        editorCamera->MoveForward(frameDeltaMs * -0.001f);
+    }
+}
+
+void MainLoop(Show& show)
+{
+    LoadingState& state = TheLoadingState();
+    quitRequested = false;
+    RenderInterface* renderer = GetRenderer();
+    {
+        // The loading thread registers the loading text only once the loop
+        // runs: the flag and the text's removal change hands under one lock.
+        std::lock_guard<std::mutex> handOver(state.overlayMutex);
+        state.mainLoopStarted = true;
+        if (state.loadingOverlayActive) {
+            renderer->RemoveTextInstance(&state.loadingText);
+            state.loadingOverlayActive = false;
+        }
+        state.loadingTextShown = false;
+    }
+    while (!quitRequested) {
+        RunFrame(*ViewportWindow(), *renderer, show);
+    }
+    // The loading thread stops at its next item and is joined before the
+    // renderer it uses goes away.
+    JoinLoaderThread();
+    show.Finish();
+    ShutdownViewport();
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Moving the show along without drawing it.
+
+#include <cstdint>
+
+class DemoClock;
+
+// One frame of the world at the current demo time: automations, then every
+// actor's update with the frame time, then the timed events.
+void StepWorld();
+
+// Runs the world on the clock's fixed steps until its next frame is the
+// given show frame: actors, automations and timed events run, events fire in
+// order, so every effect is where playing would have put it. Nothing is
+// drawn. An "exit" on the way stops it.
+void SeekShow(DemoClock& steps, int64_t nextFrame);

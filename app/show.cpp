@@ -1,0 +1,123 @@
+#include "app/show.h"
+
+#include <algorithm>
+
+#include "app/seek.h"
+#include "app/show_recording.h"
+#include "app/show_start.h"
+#include "app/viewport.h"
+#include "core/log.h"
+#include "core/process_state.h"
+#include "world/world.h"
+
+namespace {
+
+// The earliest exit event of the production, seconds.
+std::optional<float> ExitTime()
+{
+    std::optional<float> earliest;
+    for (const EventTrigger& trigger : TheWorld().EventTriggers()) {
+        if (trigger.name == "exit" && (!earliest || trigger.time < *earliest)) {
+            earliest = trigger.time;
+        }
+    }
+    return earliest;
+}
+
+}  // namespace
+
+Show::Show(const PlayOptions& options)
+    : options_(options), clock_(options.FixedStep() ? options.fps : 0)
+{
+}
+
+Show::~Show() = default;
+
+bool Show::WorldRuns() const
+{
+    return !clock_.FixedStep() || musicStarted;
+}
+
+bool Show::Draws() const
+{
+    return !options_.Rendering() || musicStarted;
+}
+
+std::optional<int64_t> Show::EndFrameNumber() const
+{
+    const DemoClock steps(options_.fps);
+    std::optional<int64_t> end;
+    if (const std::optional<float> exit = ExitTime()) {
+        // The exit event fires in the first frame whose time reaches it, and
+        // that frame is still drawn.
+        int64_t frame = std::max<int64_t>(steps.FrameAt(*exit) - 2, 0);
+        while (steps.TimeOfFrame(frame) < *exit) {
+            ++frame;
+        }
+        end = frame + 1;
+    }
+    if (options_.endSeconds) {
+        const int64_t asked = std::max(steps.FrameAt(*options_.endSeconds), firstFrame_ + 1);
+        end = end ? std::min(*end, asked) : asked;
+    }
+    return end;
+}
+
+void Show::Begin()
+{
+    DemoClock steps(options_.fps);
+    firstFrame_ = std::max<int64_t>(1, steps.FrameAt(options_.startSeconds));
+    const bool fromTheTop = firstFrame_ == 1;
+    if (fromTheTop && !options_.Rendering()) {
+        StartShow();
+        return;
+    }
+    StartClock();
+    RaiseCurtain();
+    SeekShow(clock_.FixedStep() ? clock_ : steps, firstFrame_);
+    if (!options_.Rendering()) {
+        PlayMusicFrom(steps.TimeOfFrame(firstFrame_));
+        return;
+    }
+    const std::optional<int64_t> end = EndFrameNumber();
+    if (!end || quitRequested || *end <= firstFrame_) {
+        LogLine(end ? "Cannot render: the show ends before --start"
+                    : "Cannot render: the production has no exit event; give --end");
+        exitCode_ = 1;
+        quitRequested = true;
+        return;
+    }
+    recording_ = ShowRecording::Open(options_, *ViewportRenderer(), firstFrame_, *end);
+    if (!recording_) {
+        exitCode_ = 1;
+        quitRequested = true;
+    }
+}
+
+void Show::EndFrame()
+{
+    if (!musicStarted) {
+        return;
+    }
+    if (recording_) {
+        if (!recording_->TakeFrames()) {
+            exitCode_ = 1;
+            quitRequested = true;
+        }
+        if (clock_.ShowFrames() + 1 >= recording_->EndFrame()) {
+            quitRequested = true;
+        }
+        return;
+    }
+    if (options_.endSeconds && demoTime >= *options_.endSeconds) {
+        quitRequested = true;
+    }
+}
+
+void Show::Finish()
+{
+    if (recording_ && !recording_->Finish()) {
+        exitCode_ = 1;
+    }
+    recording_.reset();
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The show as this run plays it: on which clock, from which point to which,
+// and whether its frames are recorded. Live play starts when the scene is
+// loaded and runs until the exit event (or --end); a recording runs on fixed
+// steps and writes every frame from the start to the end.
+
+#include <memory>
+#include <optional>
+
+#include "app/command_line.h"
+#include "app/demo_clock.h"
+
+class ShowRecording;
+
+class Show {
+public:
+    explicit Show(const PlayOptions& options);
+    ~Show();
+
+    DemoClock& Clock() { return clock_; }
+    // The world runs every frame in real time; on fixed steps only once the
+    // show runs, so that how long the load takes changes nothing.
+    bool WorldRuns() const;
+    // Frames are drawn, except while a recording waits for the scene.
+    bool Draws() const;
+
+    // Once the scene is loaded: the clock starts, the scene camera takes the
+    // view, "play" is broadcast, the world is brought to the start point and
+    // the music plays from there (not when recording).
+    void Begin();
+    // After a frame is drawn: the recording takes it, and the show ends at
+    // its end point.
+    void EndFrame();
+    // After the last frame: the recording is finished.
+    void Finish();
+    // 0, or 1 when the recording could not be made.
+    int ExitCode() const { return exitCode_; }
+
+private:
+    // The show frame at which the recording stops (exclusive), from --end or
+    // else the exit event; none when neither exists.
+    std::optional<int64_t> EndFrameNumber() const;
+
+    PlayOptions options_;
+    DemoClock clock_;
+    std::unique_ptr<ShowRecording> recording_;
+    int64_t firstFrame_ = 1;
+    int exitCode_ = 0;
+};

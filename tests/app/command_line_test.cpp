@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+struct Parsed {
+    bool run = false;
+    int exitCode = -1;
+    PlayOptions options;
+    std::string error;  // what went to standard error
+};
+
+Parsed Parse(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "demo");
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    Parsed parsed;
+    testing::internal::CaptureStderr();
+    parsed.run = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &parsed.options, &parsed.exitCode);
+    parsed.error = testing::internal::GetCapturedStderr();
+    return parsed;
+}
+
+}  // namespace
+
+TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTime)
+{
+    const Parsed parsed = Parse({});
+    ASSERT_TRUE(parsed.run);
+    EXPECT_TRUE(parsed.options.productionDir.empty());
+    EXPECT_FALSE(parsed.options.windowed);
+    EXPECT_EQ(parsed.options.width, 1920u);
+    EXPECT_EQ(parsed.options.height, 1080u);
+    EXPECT_FALSE(parsed.options.FixedStep());
+    EXPECT_FALSE(parsed.options.endSeconds.has_value());
+}
+
+TEST(CommandLineTest, OptionsAreTakenAndARenderRunsOnFixedStepsToAnAbsolutePath)
+{
+    ScopedWorkDir dir;
+    std::filesystem::create_directory("prod");
+    const Parsed parsed = Parse({"--windowed", "--size", "1280x720", "--start", "60", "--end", "62.5", "--fps",
+                                 "30", "--render", "show.mp4", "prod"});
+    ASSERT_TRUE(parsed.run) << parsed.error;
+    EXPECT_TRUE(parsed.options.windowed);
+    EXPECT_EQ(parsed.options.width, 1280u);
+    EXPECT_EQ(parsed.options.height, 720u);
+    EXPECT_DOUBLE_EQ(parsed.options.startSeconds, 60.0);
+    EXPECT_DOUBLE_EQ(*parsed.options.endSeconds, 62.5);
+    EXPECT_EQ(parsed.options.fps, 30);
+    EXPECT_TRUE(parsed.options.FixedStep());
+    EXPECT_EQ(parsed.options.renderPath, (dir.path() / "show.mp4").string());
+    EXPECT_EQ(parsed.options.productionDir, "prod");
+    // A folder for PNG files keeps its trailing slash.
+    std::filesystem::create_directory("frames");
+    EXPECT_EQ(Parse({"--render", "frames/"}).options.renderPath, (dir.path() / "frames").string() + "/");
+}
+
+TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpens)
+{
+    ScopedWorkDir dir;
+    WriteFile("taken.mp4", std::string("keep me"));
+    std::filesystem::create_directory("frames");
+    WriteFile("frames/frame_00000.png", std::string("keep me too"));
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"--no-such-option"},
+        {"--size", "0x0"},
+        {"--size", "99999x1"},
+        {"--size", "wide"},
+        {"--size", "1281x720", "--render", "odd.mp4"},
+        {"--start", "-5"},
+        {"--start", "soon"},
+        {"--start", "nan"},
+        {"--start", "10", "--end", "5"},
+        {"--fps", "0"},
+        {"--render", "missing/show.mp4"},
+        {"--render", "show.avi"},
+        {"--render", "frames/%s%n.png"},
+        {"--render", "taken.mp4"},
+        {"--render", "frames/"},
+        {"no-such-folder"},
+    };
+    for (const std::vector<std::string>& args : mistakes) {
+        const Parsed parsed = Parse(args);
+        EXPECT_FALSE(parsed.run) << args[0];
+        EXPECT_EQ(parsed.exitCode, 2) << args[0];
+        ASSERT_FALSE(parsed.error.empty()) << args[0];
+        EXPECT_EQ(parsed.error.find('\n'), parsed.error.size() - 1) << parsed.error;
+    }
+    EXPECT_EQ(ReadFileText("taken.mp4"), "keep me");
+    EXPECT_TRUE(Parse({"--render", "taken.mp4", "--overwrite"}).run);
+}
+
+TEST(CommandLineTest, HelpListsEveryOptionWithExamplesAndEndsTheRunWell)
+{
+    testing::internal::CaptureStdout();
+    const Parsed parsed = Parse({"--help"});
+    const std::string help = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(parsed.run);
+    EXPECT_EQ(parsed.exitCode, 0);
+    for (const char* option : {"--windowed", "--size", "--start", "--end", "--render", "--fps", "--fixed-step",
+                               "--overwrite", "--version", "PRODUCTION_DIR", "Examples:"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}

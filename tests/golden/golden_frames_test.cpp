@@ -1,0 +1,139 @@
+// Frames of our production and of the test production, rendered on the
+// fixed-step clock at a small size at chosen moments, against reference
+// pictures kept in tests/golden. After an intended change of the picture,
+// scripts/update-golden.sh makes the references anew.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iomanip>
+#include <sstream>
+
+#include "tests/e2e/test_production.h"
+#include "tests/golden/picture_diff.h"
+#include "tests/support/test_support.h"
+#include "tests/tools/tool_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFps = 30;
+constexpr char kSize[] = "480x270";
+// Fails when more than this share of pixels differ by more than kThreshold levels.
+constexpr double kShare = 0.005;
+constexpr int kThreshold = 16;
+
+std::string Seconds(double seconds)
+{
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(3) << seconds;
+    return text.str();
+}
+
+// Renders frames from `start` up to `end` into `folder` (frame_00000.png
+// and on); false when the demo fails.
+bool Render(const fs::path& production, double start, double end, const fs::path& folder)
+{
+    fs::create_directories(folder);
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "offscreen"}};
+    options.timeLimitSeconds = 300;
+    const ToolRun run = RunTool(DEMO_EXECUTABLE,
+                                {"--render", folder.string() + "/", "--size", kSize, "--fps", std::to_string(kFps),
+                                 "--start", Seconds(start), "--end", Seconds(end), "--overwrite", production.string()},
+                                options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return run.exitCode == 0;
+}
+
+// The one frame that shows the moment `seconds` of the show.
+fs::path RenderMoment(const fs::path& production, double seconds, const fs::path& folder)
+{
+    Render(production, seconds, seconds + 1.0 / kFps, folder);
+    return folder / "frame_00000.png";
+}
+
+void ExpectLikeReference(const fs::path& actual, const std::string& name)
+{
+    const fs::path reference = fs::path(DEMO_GOLDEN_DIR) / name;
+    if (std::getenv("DEMO_UPDATE_GOLDEN")) {
+        fs::create_directories(reference.parent_path());
+        fs::copy_file(actual, reference, fs::copy_options::overwrite_existing);
+        return;
+    }
+    const PictureDiff diff = ComparePictures(Picture::Read(actual), Picture::Read(reference), kThreshold);
+    if (diff.Within(kShare)) {
+        return;
+    }
+    const fs::path failures = fs::path(DEMO_GOLDEN_FAILURES) / fs::path(name).parent_path();
+    fs::create_directories(failures);
+    const fs::path kept = failures / fs::path(name).filename();
+    fs::copy_file(actual, kept, fs::copy_options::overwrite_existing);
+    if (diff.sameSize) {
+        WritePicture(fs::path(kept).replace_extension(".diff.png"), diff.difference);
+    }
+    ADD_FAILURE() << name << ": " << (diff.sameSize ? std::to_string(100 * diff.differingShare) + "% of pixels differ"
+                                                    : std::string("size differs or no picture"))
+                  << "; the frame and a difference picture are in " << failures;
+}
+
+std::string MomentName(const std::string& production, double seconds)
+{
+    return production + "/at_" + Seconds(seconds) + ".png";
+}
+
+}  // namespace
+
+TEST(GoldenFramesTest, OurProductionLooksAsItDidAtEightMoments)
+{
+    ScopedWorkDir dir;
+    // The intro, the camera shots and their lights, the shattering, the
+    // line curve and the credits.
+    for (const double seconds : {6.0, 22.5, 38.0, 55.0, 72.0, 90.0, 101.0, 140.0}) {
+        const fs::path frame = RenderMoment(DEMO_PRODUCTION_DIR, seconds, dir.path() / Seconds(seconds));
+        ExpectLikeReference(frame, MomentName("production", seconds));
+    }
+}
+
+TEST(GoldenFramesTest, TheTestProductionLooksAsItDidAndRendersTheSameTwice)
+{
+    ScopedWorkDir dir;
+    ProductionOptions production;
+    production.exitTime = 4.0f;
+    WriteTestProduction(dir.path() / "production", production);
+    for (const double seconds : {0.5, 1.5, 3.0}) {
+        const fs::path frame = RenderMoment(dir.path() / "production", seconds, dir.path() / Seconds(seconds));
+        ExpectLikeReference(frame, MomentName("test_production", seconds));
+    }
+    const fs::path again = RenderMoment(dir.path() / "production", 1.5, dir.path() / "again");
+    EXPECT_EQ(ReadFileText(again), ReadFileText(dir.path() / Seconds(1.5) / "frame_00000.png"));
+}
+
+// Seeking runs the world on the same fixed steps as playing, without
+// drawing: the frames after a seek are those that playing from the start
+// draws, byte for byte (transforms, lights, the camera, the shattered mesh,
+// the flicker, the curve and the credits all where they would be).
+TEST(GoldenFramesTest, SeekingGivesTheFramesThatPlayingFromTheStartGives)
+{
+    ScopedWorkDir dir;
+    ProductionOptions production;
+    production.exitTime = 4.0f;
+    WriteTestProduction(dir.path() / "production", production);
+    constexpr double kFrom = 2.5;
+    constexpr double kTo = kFrom + 3.0 / kFps;
+    ASSERT_TRUE(Render(dir.path() / "production", 0.0, kTo, dir.path() / "played"));
+    ASSERT_TRUE(Render(dir.path() / "production", kFrom, kTo, dir.path() / "sought"));
+    // Played: frames 1 .. 77 of the show; sought: frames 75 .. 77.
+    for (int k = 0; k < 3; ++k) {
+        char played[32];
+        char sought[32];
+        std::snprintf(played, sizeof played, "frame_%05d.png", 74 + k);
+        std::snprintf(sought, sizeof sought, "frame_%05d.png", k);
+        const std::string seekFrame = ReadFileText(dir.path() / "sought" / sought);
+        ASSERT_FALSE(seekFrame.empty()) << sought;
+        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / played)) << played;
+    }
+    EXPECT_FALSE(fs::exists(dir.path() / "played" / "frame_00077.png"));
+}
