@@ -24,35 +24,18 @@ std::vector<std::string> FrameAt(float time)
     return capture.Lines();
 }
 
-class EventTriggerTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        lastTriggerTime = 0;
-        demoTime = 0;
-        musicStarted = false;
-        quitRequested = false;
-        Subscribe(&first, "flash");
-        Subscribe(&second, "flash");
-        Subscribe(&second, "fade");
-    }
-    void TearDown() override
-    {
-        TheWorld().Forget(&first);
-        TheWorld().Forget(&second);
-        musicStarted = false;
-        quitRequested = false;
-    }
-
-    Listener first;
-    Listener second;
-};
-
 }  // namespace
 
-TEST_F(EventTriggerTest, TriggersFireOnceInListOrderWhenTheClockReachesThem)
+TEST(EventTriggerTest, TriggersFireOnceInListOrderWhenTheClockReachesThem)
 {
-    // All of this runs in one process: every trigger here is new to the world.
+    lastTriggerTime = 0;
+    musicStarted = quitRequested = false;
+    Listener first;
+    Listener second;
+    Subscribe(&first, "flash");
+    Subscribe(&second, "flash");
+    Subscribe(&second, "fade");
+    // Every trigger here is new to the world of this process.
     AddEventTrigger("flash", 5, nullptr);
     AddEventTrigger("fade", 2, &second);
     AddEventTrigger("flash", 5, &first);
@@ -88,4 +71,7 @@ TEST_F(EventTriggerTest, TriggersFireOnceInListOrderWhenTheClockReachesThem)
     AddEventTrigger("flash", 123456.789f, nullptr);
     EXPECT_EQ(FrameAt(200000), std::vector<std::string>{"Triggering Event: flash 123457"});
     EXPECT_TRUE(FrameAt(300000).empty());
+    TheWorld().Forget(&first);
+    TheWorld().Forget(&second);
+    musicStarted = quitRequested = false;
 }

@@ -14,6 +14,7 @@ protected:
     {
         ASSERT_EQ(files.AddSearchPath("model/", "obj", kResourceModel), 0);
         ASSERT_EQ(files.AddSearchPath("tex/", "bmp", kResourceTexture), 0);
+        ASSERT_EQ(files.AddSearchPath("elsewhere/", "xyz", kResourceModel), -2);  // the first stays
     }
 
     ScopedWorkDir dir;
@@ -22,43 +23,23 @@ protected:
 
 }  // namespace
 
-TEST_F(FileManagerTest, SecondSearchPathForATypeIsRefusedAndTheFirstStays)
-{
-    EXPECT_EQ(files.AddSearchPath("elsewhere/", "xyz", kResourceModel), -2);
-    WriteFile("model/cube.obj", std::string("abc"));
-    const ResourceFile file = files.OpenFile("cube", kResourceModel);
-    EXPECT_EQ(file.type, kResourceModel);
-    EXPECT_EQ(file.size, 3u);
-}
-
-TEST_F(FileManagerTest, OpensWholeFilesAndCachesEveryRead)
+TEST_F(FileManagerTest, OpensWholeFilesByExactNameAndCachesEveryRead)
 {
     WriteFile("model/cube.obj", std::string("\x01\x02\x00\x04", 4));
     WriteFile("model/Cube.obj", std::string("upper"));
     WriteFile("model/empty.obj", std::string());
-
     StdoutCapture capture;
     const ResourceFile cube = files.OpenFile("cube", kResourceModel);
     ASSERT_EQ(cube.type, kResourceModel);
     EXPECT_STREQ(cube.name, "cube");
-    ASSERT_EQ(cube.size, 4u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(cube.data), 4),
-              std::string("\x01\x02\x00\x04", 4));
-
-    // Names are used as given: Cube is another record.
-    const ResourceFile upper = files.OpenFile("Cube", kResourceModel);
-    EXPECT_EQ(upper.size, 5u);
-
-    // A zero-byte file is a success.
-    const ResourceFile empty = files.OpenFile("empty", kResourceModel);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(cube.data), cube.size), std::string("\x01\x02\x00\x04", 4));
+    EXPECT_EQ(files.OpenFile("Cube", kResourceModel).size, 5u);
+    const ResourceFile empty = files.OpenFile("empty", kResourceModel);  // a zero-byte file is a success
     EXPECT_EQ(empty.type, kResourceModel);
     EXPECT_EQ(empty.size, 0u);
-
     // Opening again reads again and adds another entry; the cache finds the first.
-    const ResourceFile again = files.OpenFile("cube", kResourceModel);
-    EXPECT_NE(again.data, cube.data);
+    EXPECT_NE(files.OpenFile("cube", kResourceModel).data, cube.data);
     EXPECT_EQ(files.LoadedCount(), 4u);
-    ASSERT_TRUE(files.FindLoaded("cube", kResourceModel).has_value());
     EXPECT_EQ(files.FindLoaded("cube", kResourceModel)->data, cube.data);
     EXPECT_FALSE(files.FindLoaded("cube", kResourceTexture).has_value());
     EXPECT_TRUE(capture.Lines().empty());
@@ -68,39 +49,25 @@ TEST_F(FileManagerTest, FailuresGiveAnEmptyRecordAndTheTriedPath)
 {
     WriteFile("model/cube.obj", std::string("x"));
     std::filesystem::create_directories("model/folder.obj");
-
+    const std::string longest(31, 'a');
+    WriteFile("tex/" + longest + ".bmp", std::string("short"));
+    WriteFile("tex/" + longest + "b.bmp", std::string("long"));
     StdoutCapture capture;
     EXPECT_EQ(files.OpenFile("missing", kResourceModel).type, kResourceNone);
-    // A name that carries an extension gets the type's extension as well.
-    EXPECT_EQ(files.OpenFile("cube.obj", kResourceModel).type, kResourceNone);
-    // A directory is not a resource file.
+    EXPECT_EQ(files.OpenFile("cube.obj", kResourceModel).type, kResourceNone);  // the extension is added
     EXPECT_EQ(files.OpenFile("folder", kResourceModel).type, kResourceNone);
-    // A type without a search path fails silently.
-    EXPECT_EQ(files.OpenFile("cube", 7).type, kResourceNone);
+    EXPECT_EQ(files.OpenFile("cube", 7).type, kResourceNone);  // no search path: silent
+    // Names longer than 31 characters are refused, not cut to a name that exists.
+    EXPECT_EQ(files.OpenFile(longest, kResourceTexture).type, kResourceTexture);
+    EXPECT_EQ(files.OpenFile(longest + "b", kResourceTexture).type, kResourceNone);
+    EXPECT_FALSE(files.FindLoaded(longest + "b", kResourceTexture).has_value());
     EXPECT_EQ(capture.Lines(), (std::vector<std::string>{
                                    "Cannot open file: model/missing.obj",
                                    "Cannot open file: model/cube.obj.obj",
                                    "Cannot open file: model/folder.obj",
+                                   "Cannot open file: tex/" + longest + "b.bmp",
                                }));
-    EXPECT_EQ(files.LoadedCount(), 0u);
-}
-
-TEST_F(FileManagerTest, NamesLongerThan31CharactersAreRefusedNotTruncated)
-{
-    const std::string longest(31, 'a');
-    const std::string tooLong = longest + "b";
-    WriteFile("tex/" + longest + ".bmp", std::string("short"));
-    WriteFile("tex/" + tooLong + ".bmp", std::string("long"));
-
-    StdoutCapture capture;
-    const ResourceFile fits = files.OpenFile(longest, kResourceTexture);
-    EXPECT_EQ(fits.type, kResourceTexture);
-    EXPECT_EQ(std::string(fits.name), longest);
-    EXPECT_EQ(files.OpenFile(tooLong, kResourceTexture).type, kResourceNone);
-    EXPECT_EQ(capture.Lines(),
-              (std::vector<std::string>{"Cannot open file: tex/" + tooLong + ".bmp"}));
-    // The long name never matches the cached entry of its 31-character prefix.
-    EXPECT_FALSE(files.FindLoaded(tooLong, kResourceTexture).has_value());
+    EXPECT_EQ(files.LoadedCount(), 1u);
 }
 
 TEST_F(FileManagerTest, ReleaseRemovesTheFirstMatchingEntryOnly)
@@ -110,12 +77,10 @@ TEST_F(FileManagerTest, ReleaseRemovesTheFirstMatchingEntryOnly)
     files.OpenFile("stone", kResourceTexture);
     files.OpenFile("stone", kResourceModel);
     files.OpenFile("stone", kResourceTexture);
-
     EXPECT_EQ(files.ReleaseFile("stone", kResourceTexture), 0);
     EXPECT_EQ(files.LoadedCount(), 2u);
     EXPECT_EQ(files.ReleaseFile("stone", kResourceTexture), 0);
     EXPECT_EQ(files.ReleaseFile("stone", kResourceTexture), -1);
     EXPECT_EQ(files.ReleaseFile("Stone", kResourceModel), -1);
-    ASSERT_TRUE(files.FindLoaded("stone", kResourceModel).has_value());
     EXPECT_EQ(files.FindLoaded("stone", kResourceModel)->size, 3u);
 }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "tests/e2e/demo_process.h"
 #include "tests/support/test_support.h"
+#include "tests/tools/tool_process.h"
 
 namespace fs = std::filesystem;
 
@@ -35,22 +35,23 @@ TEST(ProductionTest, LoadsWithoutComplaintAndPlaysToItsExit)
 {
     ScopedWorkDir dir;
     fs::copy(DEMO_PRODUCTION_DIR, dir.path(), fs::copy_options::recursive);
-    DemoRunOptions options;
+    RunOptions options;
     options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}};
-    options.timeout = std::chrono::minutes(6);
-    const DemoRun run = RunDemo(dir.path(), options);
+    options.timeLimitSeconds = 360;
+    const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--ignored", "arguments"}, options);
     ASSERT_EQ(run.exitCode, 0);
+    const std::vector<std::string> lines = run.Lines();
 
     std::vector<std::string> complaints;
-    std::copy_if(run.lines.begin(), run.lines.end(), std::back_inserter(complaints), IsLoadComplaint);
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(complaints), IsLoadComplaint);
     EXPECT_TRUE(complaints.empty()) << complaints.front();
     // Every event of the script fired, the last one being the exit.
-    const auto fired = std::count_if(run.lines.begin(), run.lines.end(), [](const std::string& line) {
+    const auto fired = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
         return line.rfind("Triggering Event: ", 0) == 0;
     });
     EXPECT_EQ(fired, 18);
-    const auto exit = std::find(run.lines.begin(), run.lines.end(), "Triggering Event: exit 163.636");
-    EXPECT_NE(exit, run.lines.end());
-    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), "reg text inst 0"), run.lines.end());
-    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), "rel text inst 0"), run.lines.end());
+    const auto exit = std::find(lines.begin(), lines.end(), "Triggering Event: exit 163.636");
+    EXPECT_NE(exit, lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "reg text inst 0"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "rel text inst 0"), lines.end());
 }

@@ -16,26 +16,6 @@ SDL_Event KeyEvent(SDL_Keycode key, bool down)
 
 }  // namespace
 
-TEST(WindowInputTest, TranslateKeyFollowsTheTable)
-{
-    EXPECT_EQ(TranslateKey('A', false), 'a');
-    EXPECT_EQ(TranslateKey('Z', true), 'Z');
-    EXPECT_EQ(TranslateKey('7', true), '7');
-    EXPECT_EQ(TranslateKey(kKeySpace, false), ' ');
-    EXPECT_EQ(TranslateKey(kKeyBackspace, false), 0x08);
-    EXPECT_EQ(TranslateKey(kKeyEscape, false), 0x1B);
-    EXPECT_EQ(TranslateKey(kKeyPeriod, false), '.');
-    EXPECT_EQ(TranslateKey(kKeyNumpadMinus, false), '-');
-    EXPECT_EQ(TranslateKey(kKeyNumpadSeparator, false), '-');
-    EXPECT_EQ(TranslateKey(kKeyInsert, false), '-');
-    // F1 and F2 give their own codes, which are also 'p' and 'q'.
-    EXPECT_EQ(TranslateKey(kKeyF1, false), 'p');
-    EXPECT_EQ(TranslateKey(kKeyF2, true), 'q');
-    EXPECT_EQ(TranslateKey(0x72, false), 0);  // F3
-    EXPECT_EQ(TranslateKey(0x25, false), 0);  // left arrow
-    EXPECT_EQ(TranslateKey(0xBC, false), 0);  // comma
-}
-
 TEST(WindowInputTest, KeysFillTheTableAndTheQueueWithShift)
 {
     Window window;

@@ -9,11 +9,6 @@
 
 namespace {
 
-Float3 Read3(const float* array, size_t vertex)
-{
-    return {array[3 * vertex], array[3 * vertex + 1], array[3 * vertex + 2]};
-}
-
 std::string Text(Float3 v)
 {
     return "(" + std::to_string(v.x) + ", " + std::to_string(v.y) + ", " + std::to_string(v.z) +
@@ -57,27 +52,6 @@ Mesh* LoadModelAsPlayer(const std::string& name)
         ADD_FAILURE() << "loading " << name << ": " << line;
     }
     return lines.empty() ? mesh : nullptr;
-}
-
-Float3 PositionOf(const Mesh& mesh, size_t vertex)
-{
-    return Read3(mesh.positions, vertex);
-}
-Float3 NormalOf(const Mesh& mesh, size_t vertex)
-{
-    return Read3(mesh.normals, vertex);
-}
-Float3 TangentOf(const Mesh& mesh, size_t vertex)
-{
-    return Read3(mesh.tangents, vertex);
-}
-Float3 BinormalOf(const Mesh& mesh, size_t vertex)
-{
-    return Read3(mesh.binormals, vertex);
-}
-Float2 TexcoordOf(const Mesh& mesh, size_t vertex)
-{
-    return {mesh.texcoords[2 * vertex], mesh.texcoords[2 * vertex + 1]};
 }
 
 testing::AssertionResult FramesAreOrthonormal(const Mesh& mesh, float tolerance)

@@ -23,11 +23,13 @@ protected:
 // the loader reports anything, for instance "Creating Mesh failure".
 Mesh* LoadModelAsPlayer(const std::string& name);
 
-Float3 PositionOf(const Mesh& mesh, size_t vertex);
-Float2 TexcoordOf(const Mesh& mesh, size_t vertex);
-Float3 NormalOf(const Mesh& mesh, size_t vertex);
-Float3 TangentOf(const Mesh& mesh, size_t vertex);
-Float3 BinormalOf(const Mesh& mesh, size_t vertex);
+// One vertex's attributes.
+inline Float3 Read3(const float* array, size_t v) { return {array[3 * v], array[3 * v + 1], array[3 * v + 2]}; }
+inline Float3 PositionOf(const Mesh& mesh, size_t v) { return Read3(mesh.positions, v); }
+inline Float3 NormalOf(const Mesh& mesh, size_t v) { return Read3(mesh.normals, v); }
+inline Float3 TangentOf(const Mesh& mesh, size_t v) { return Read3(mesh.tangents, v); }
+inline Float3 BinormalOf(const Mesh& mesh, size_t v) { return Read3(mesh.binormals, v); }
+inline Float2 TexcoordOf(const Mesh& mesh, size_t v) { return {mesh.texcoords[2 * v], mesh.texcoords[2 * v + 1]}; }
 
 // Normal, tangent and binormal of every vertex are unit length and
 // perpendicular to each other within the tolerance.

@@ -1,6 +1,10 @@
 #pragma once
-// Runs a tool as a separate process and collects what it printed.
+// Runs a program (a content tool, or the demo itself) as a separate process
+// and collects what it printed.
 
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -8,8 +12,21 @@ struct ToolRun {
     int exitCode = -1;  // minus the signal number when a signal ended it
     std::string out;
     std::string err;
+
+    // Standard output, line by line.
+    std::vector<std::string> Lines() const;
 };
 
-// Runs the program with the arguments in the current directory; a run that
-// takes longer than a minute is ended by an alarm signal.
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments);
+struct RunOptions {
+    std::filesystem::path directory = ".";
+    std::map<std::string, std::string> environment;
+    // A run still going after this long is ended by an alarm signal.
+    unsigned timeLimitSeconds = 90;
+    // Asked with the standard output so far until the program ends; once it
+    // answers true, the program is sent SIGTERM.
+    std::function<bool(const std::string& out)> stopWhen;
+};
+
+// Runs the program with the arguments and waits for its end.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments,
+                const RunOptions& options = {});
