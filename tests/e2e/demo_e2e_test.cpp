@@ -12,6 +12,7 @@
 #include "tests/e2e/test_production.h"
 #include "tests/support/test_support.h"
 #include "tests/tools/tool_process.h"
+#include "tests/video/media_probe.h"
 
 namespace fs = std::filesystem;
 
@@ -57,7 +58,9 @@ class DemoTest : public testing::Test {
 protected:
     fs::path Audio() const { return dir.path() / "audio.raw"; }
 
-    // Plays the production in the test's directory; its standard output.
+    // Plays the production in the test's directory on the fixed-step clock
+    // at a small size, so that it plays the same at any machine speed; its
+    // standard output.
     std::vector<std::string> Play(std::function<bool(const std::string&)> stopWhen = {})
     {
         RunOptions options;
@@ -65,7 +68,7 @@ protected:
                                {"SDL_AUDIODRIVER", "disk"},
                                {"SDL_DISKAUDIOFILE", Audio().string()}};
         options.stopWhen = std::move(stopWhen);
-        const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--ignored", "arguments"}, options);
+        const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--fixed-step", "--fps", "30", "--size", "320x180"}, options);
         EXPECT_EQ(run.exitCode, 0) << Dump(run.Lines());
         return run.Lines();
     }
@@ -132,4 +135,33 @@ TEST_F(DemoTest, ABrokenShaderStopsStartUp)
     // Nothing after it: no music, no loading.
     EXPECT_EQ(Find(lines, "Cannot load music"), lines.size());
     EXPECT_EQ(Find(lines, "created vbuffer.*"), lines.size());
+}
+
+TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
+{
+    WriteTestProduction(dir.path() / "production", ProductionOptions{});
+    const ToolRun refused = RunTool(DEMO_EXECUTABLE, {"--size", "0x0", "production"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+
+    // From another folder, without a display or a sound card.
+    RunOptions noDevices;
+    noDevices.environment = {{"SDL_AUDIODRIVER", "none"}};
+    const ToolRun run =
+        RunTool(DEMO_EXECUTABLE, {"--render", "show.mp4", "--size", "160x90", "--fps", "10", "production"}, noDevices);
+    ASSERT_EQ(run.exitCode, 0) << run.err << Dump(run.Lines());
+    EXPECT_NE(run.err.find("frame 20 of 20"), std::string::npos) << run.err;
+    const MediaFacts facts = ProbeMedia((dir.path() / "show.mp4").string());
+    ASSERT_TRUE(facts.error.empty()) << facts.error;
+    EXPECT_EQ(facts.video.codec, AV_CODEC_ID_H264);
+    EXPECT_EQ(facts.video.width, 160);
+    EXPECT_EQ(facts.video.height, 90);
+    EXPECT_EQ(facts.video.frameRate.num, 10 * facts.video.frameRate.den);
+    // The exit at 2 s is the last frame: 2 s of picture, and of the music under it.
+    EXPECT_EQ(facts.video.packets, 20);
+    EXPECT_EQ(facts.sound.codec, AV_CODEC_ID_AAC);
+    EXPECT_NEAR(facts.sound.seconds, 2.0, 0.15);
+    const Sound sound = DecodeSound((dir.path() / "show.mp4").string());
+    EXPECT_GT(Loudness(sound, 0.2, 1.8), 0.01);
 }

@@ -91,7 +91,7 @@ TEST(GoldenFramesTest, OurProductionLooksAsItDidAtEightMoments)
     ScopedWorkDir dir;
     // The intro, the camera shots and their lights, the shattering, the
     // line curve and the credits.
-    for (const double seconds : {6.0, 22.5, 38.0, 55.0, 72.0, 90.0, 101.0, 140.0}) {
+    for (const double seconds : {6.0, 22.5, 38.0, 55.0, 76.0, 90.0, 101.0, 140.0}) {
         const fs::path frame = RenderMoment(DEMO_PRODUCTION_DIR, seconds, dir.path() / Seconds(seconds));
         ExpectLikeReference(frame, MomentName("production", seconds));
     }
