@@ -54,32 +54,18 @@ bool AnyCoverage(const FontAtlas& atlas, int x0, int y0, int x1, int y1)
     return false;
 }
 
-TEST_F(FontAtlasTest, RegisteredFontsLoadAtTheirCellHeights)
+TEST_F(FontAtlasTest, RegisteredFontsLoadAtTheirCellHeightsOneMonospaced)
 {
-    struct Case {
-        const FontAtlas& atlas;
-        int requested;
-        int minLine;
-        int maxLine;
-    };
-    for (const Case& c : {Case{Small(), 16, 14, 19}, Case{Large(), 64, 60, 68}}) {
-        SCOPED_TRACE(c.requested);
-        EXPECT_EQ(c.atlas.PixelHeight(), c.requested);
-        EXPECT_GE(c.atlas.LineHeight(), c.minLine);
-        EXPECT_LE(c.atlas.LineHeight(), c.maxLine);
-        EXPECT_GT(c.atlas.Ascender(), c.atlas.LineHeight() / 2);
-        EXPECT_LT(c.atlas.Ascender(), c.atlas.LineHeight());
-
-        const std::filesystem::path path = c.atlas.FilePath();
-        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
-        EXPECT_NE(path.filename().string().find("DejaVu"), std::string::npos) << path;
-
-        ASSERT_GT(c.atlas.Width(), 0);
-        ASSERT_GT(c.atlas.Height(), 0);
-        ASSERT_NE(c.atlas.Pixels(), nullptr);
+    for (const auto& [atlas, requested] : {std::pair{&Small(), 16}, std::pair{&Large(), 64}}) {
+        SCOPED_TRACE(requested);
+        EXPECT_EQ(atlas->PixelHeight(), requested);
+        EXPECT_NEAR(atlas->LineHeight(), requested, requested / 8 + 2);
+        EXPECT_GT(atlas->Ascender(), atlas->LineHeight() / 2);
+        EXPECT_LT(atlas->Ascender(), atlas->LineHeight());
     }
-    // The larger font's glyphs are larger.
     EXPECT_GT(Large().GlyphFor('H').h, 2 * Small().GlyphFor('H').h);
+    EXPECT_EQ(Large().GlyphFor('i').advance, Large().GlyphFor('W').advance);
+    EXPECT_LT(Small().GlyphFor('i').advance, Small().GlyphFor('W').advance);
 }
 
 // Every printable glyph owns a rectangle inside the atlas with a blank ring
@@ -133,15 +119,6 @@ TEST_F(FontAtlasTest, GlyphsArePackedApartAndNothingElseIsCovered)
     }
 }
 
-TEST_F(FontAtlasTest, MonospacedFaceHasEqualAdvances)
-{
-    EXPECT_EQ(Large().GlyphFor('i').advance, Large().GlyphFor('W').advance);
-    EXPECT_EQ(Large().GlyphFor(' ').advance, Large().GlyphFor('W').advance);
-    EXPECT_FLOAT_EQ(Large().TextWidth("iiii"), Large().TextWidth("WWWW"));
-    // The proportional small face is not.
-    EXPECT_LT(Small().GlyphFor('i').advance, Small().GlyphFor('W').advance);
-}
-
 TEST_F(FontAtlasTest, LayoutPlacesGlyphsInTheCellWithMatchingTextureCoordinates)
 {
     for (const FontAtlas* atlas : {&Small(), &Large()}) {
@@ -163,14 +140,6 @@ TEST_F(FontAtlasTest, LayoutPlacesGlyphsInTheCellWithMatchingTextureCoordinates)
         for (const auto& q : quads) {
             EXPECT_GE(q.y0, 20.0f);
             EXPECT_LE(q.y1, 20.0f + static_cast<float>(atlas->LineHeight()));
-            EXPECT_LT(q.x0, q.x1);
-            EXPECT_LT(q.y0, q.y1);
-            EXPECT_LT(q.u0, q.u1);
-            EXPECT_LT(q.v0, q.v1);
-            EXPECT_GE(q.u0, 0.0f);
-            EXPECT_GE(q.v0, 0.0f);
-            EXPECT_LE(q.u1, 1.0f);
-            EXPECT_LE(q.v1, 1.0f);
         }
 
         // The texture coordinates lead back to the 'H' rectangle, which is inked.
@@ -186,86 +155,50 @@ TEST_F(FontAtlasTest, LayoutPlacesGlyphsInTheCellWithMatchingTextureCoordinates)
     }
 }
 
-TEST_F(FontAtlasTest, SpacesAdvanceAndOtherBytesDrawAsQuestionMark)
+TEST_F(FontAtlasTest, SpacesAdvanceNewlinesReturnAndOtherBytesDrawAsQuestionMark)
 {
-    const FontAtlas& atlas = Small();
+    const FontAtlas& atlas = Large();
     const int hAdvance = atlas.GlyphFor('H').advance;
-    const int spaceAdvance = atlas.GlyphFor(' ').advance;
-
-    const auto spaced = Layout(atlas, "H H", 0.0f, 0.0f);
-    ASSERT_EQ(spaced.size(), 2u);
-    EXPECT_FLOAT_EQ(spaced[1].x0 - spaced[0].x0, static_cast<float>(hAdvance + spaceAdvance));
-    EXPECT_TRUE(Layout(atlas, "   ", 0.0f, 0.0f).empty());
-    EXPECT_FLOAT_EQ(atlas.TextWidth("H H"), static_cast<float>(2 * hAdvance + spaceAdvance));
+    const float line = static_cast<float>(atlas.LineHeight());
+    std::vector<FontAtlas::GlyphQuad> quads(1);  // appended to, never cleared
+    atlas.LayoutText("H H\nH\n\nH", 3.0f, 4.0f, quads);
+    ASSERT_EQ(quads.size(), 5u);
+    EXPECT_FLOAT_EQ(quads[2].x0 - quads[1].x0, static_cast<float>(hAdvance + atlas.GlyphFor(' ').advance));
+    EXPECT_FLOAT_EQ(quads[3].x0, quads[1].x0);
+    EXPECT_FLOAT_EQ(quads[3].y0, quads[1].y0 + line);
+    EXPECT_FLOAT_EQ(quads[4].y0, quads[1].y0 + 3.0f * line);
+    EXPECT_FLOAT_EQ(atlas.TextWidth("H\nHHH"), static_cast<float>(3 * hAdvance));
 
     const auto question = Layout(atlas, "?", 5.0f, 7.0f);
     ASSERT_EQ(question.size(), 1u);
     for (const char* text : {"\xC3", "\xFF", "\x80", "\x01", "\t", "\x7F"}) {
-        SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(text[0])));
         const auto drawn = Layout(atlas, text, 5.0f, 7.0f);
-        ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_FLOAT_EQ(drawn[0].x0, question[0].x0);
-        EXPECT_FLOAT_EQ(drawn[0].y0, question[0].y0);
+        ASSERT_EQ(drawn.size(), 1u) << static_cast<int>(text[0]);
         EXPECT_FLOAT_EQ(drawn[0].u0, question[0].u0);
-        EXPECT_FLOAT_EQ(drawn[0].v0, question[0].v0);
-        EXPECT_FLOAT_EQ(drawn[0].u1, question[0].u1);
         EXPECT_FLOAT_EQ(drawn[0].v1, question[0].v1);
-        EXPECT_FLOAT_EQ(atlas.TextWidth(text), atlas.TextWidth("?"));
     }
     // An embedded NUL is a byte like any other, not the end of the text.
     EXPECT_EQ(Layout(atlas, std::string_view("H\0H", 3), 0.0f, 0.0f).size(), 3u);
-
-    EXPECT_TRUE(Layout(atlas, "", 0.0f, 0.0f).empty());
-    EXPECT_FLOAT_EQ(atlas.TextWidth(""), 0.0f);
+    EXPECT_TRUE(Layout(atlas, "  ", 0.0f, 0.0f).empty());
 }
 
-TEST_F(FontAtlasTest, NewlineStartsTheNextLineAtTheStartX)
+TEST(FontAtlasCreateTest, HeightsOutsideTheRangeAndBadNamesFailWithAReasonTheEndsLoad)
 {
-    const FontAtlas& atlas = Large();
-    const int hAdvance = atlas.GlyphFor('H').advance;
-
-    std::vector<FontAtlas::GlyphQuad> quads(1);  // appended to, never cleared
-    atlas.LayoutText("HH\nH\n\nH", 3.0f, 4.0f, quads);
-    ASSERT_EQ(quads.size(), 5u);
-    const float line = static_cast<float>(atlas.LineHeight());
-    EXPECT_FLOAT_EQ(quads[2].x0 - quads[1].x0, static_cast<float>(hAdvance));
-    EXPECT_FLOAT_EQ(quads[3].x0, quads[1].x0);
-    EXPECT_FLOAT_EQ(quads[3].y0, quads[1].y0 + line);
-    EXPECT_FLOAT_EQ(quads[4].x0, quads[1].x0);
-    EXPECT_FLOAT_EQ(quads[4].y0, quads[1].y0 + 3.0f * line);
-
-    EXPECT_FLOAT_EQ(atlas.TextWidth("HH\nH"), static_cast<float>(2 * hAdvance));
-    EXPECT_FLOAT_EQ(atlas.TextWidth("H\nHHH"), static_cast<float>(3 * hAdvance));
-    EXPECT_FLOAT_EQ(atlas.TextWidth("\n\n"), 0.0f);
-}
-
-TEST(FontAtlasCreateTest, BadRequestsFailWithAReason)
-{
-    for (const int height : {0, -1, -16, INT_MIN, FontAtlas::kMaxPixelHeight + 1, INT_MAX}) {
-        SCOPED_TRACE(height);
+    for (const int height : {0, -16, INT_MIN, FontAtlas::kMaxPixelHeight + 1, INT_MAX}) {
         std::string error;
-        EXPECT_EQ(FontAtlas::Create("Tahoma", height, &error), nullptr);
+        EXPECT_EQ(FontAtlas::Create("Tahoma", height, &error), nullptr) << height;
         EXPECT_FALSE(error.empty());
-        EXPECT_EQ(FontAtlas::Create("Tahoma", height), nullptr);
     }
     for (const std::string& name : {std::string(), std::string("Tahoma\0Bold", 11)}) {
         std::string error;
         EXPECT_EQ(FontAtlas::Create(name, 16, &error), nullptr);
         EXPECT_FALSE(error.empty());
     }
-}
-
-TEST(FontAtlasCreateTest, SmallestAndLargestHeightsLoad)
-{
-    for (const int height : {1, 5, FontAtlas::kMaxPixelHeight}) {
-        SCOPED_TRACE(height);
+    for (const int height : {1, FontAtlas::kMaxPixelHeight}) {
         std::string error;
         const auto atlas = FontAtlas::Create("Consolas", height, &error);
         ASSERT_NE(atlas, nullptr) << error;
         EXPECT_NEAR(atlas->LineHeight(), height, 2);
-        std::vector<FontAtlas::GlyphQuad> quads;
-        atlas->LayoutText("Wg?", 0.0f, 0.0f, quads);
-        EXPECT_LE(quads.size(), 3u);
     }
 }
 

@@ -200,3 +200,42 @@ TEST_F(FrameTest, TextIsDrawnAtItsPositionInItsFontAndColour)
     EXPECT_EQ(renderer->RemoveTextInstance(&big), -1);
     renderer->RemoveTextInstance(&small);
 }
+
+// A window of another shape than the layout: the picture keeps the layout's
+// shape between black bars, and texts placed in layout units scale with it.
+TEST_F(FrameTest, APictureOfAnotherShapeGetsBarsAndItsTextsScaleWithIt)
+{
+    window = std::make_unique<Window>();
+    window->width = kWidth;
+    window->height = kHeight;  // 160 x 120: a 160 x 90 picture, 15 rows of bar above and below
+    window->handle = CreateHiddenGlWindow("test", kWidth, kHeight);
+    renderer = std::make_unique<RendererGL>();
+    renderer->SetLayoutSize(320, 180);
+    ASSERT_EQ(renderer->Init(window.get()), 0);
+    EXPECT_EQ(renderer->Picture().y, 15u);
+    SolidMaterial("white", 255, 255, 255);
+    AddObject(Square(), "white", Vec3{0, 0, 2}, Vec3{20, 20, 20});
+    AddLight(Vec3{0, 0, 1});
+    TextInstance text{"HHHH", 1, 0, 0, 0xFFFF0000u};  // 64 layout units high: 32 pixels
+    renderer->AddTextInstance(&text);
+    LookFromOrigin();
+    const Frame frame = Render();
+    EXPECT_EQ(frame.MeanSum(0, 0, kWidth, 15), 0.0);
+    EXPECT_EQ(frame.MeanSum(0, 105, kWidth, kHeight), 0.0);
+    EXPECT_GT(frame.MeanSum(0, 60, kWidth, 100), 100.0);
+    int firstRow = -1;
+    int textRows = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            if (frame.At(x, y).r > 150 && frame.At(x, y).g < 100) {
+                firstRow = firstRow < 0 ? y : firstRow;
+                ++textRows;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(firstRow, 15);  // at the picture's top, below the bar
+    EXPECT_GE(textRows, 12);  // an "H" at half its 64-pixel cell
+    EXPECT_LE(textRows, 32);
+    renderer->RemoveTextInstance(&text);
+}

@@ -136,21 +136,6 @@ TEST_F(InitTest, ResourcesLogWhatTheyCreateAndRefuseWhatTheyCannot)
     EXPECT_EQ(renderer->Reserved18(nullptr), 0);
 }
 
-TEST_F(InitTest, ConsoleLinesKeepTheirBounds)
-{
-    ASSERT_EQ(StartRenderer(), 0);
-    const int lines = renderer->GetConsoleLineCount();
-    EXPECT_EQ(lines, kHeight / 16);
-    renderer->SetConsoleLine(0, "hello", 5, 7);
-    renderer->SetConsoleLine(static_cast<unsigned>(lines), "ignored", 7, 7);
-    const std::string tooLong(100, 'x');
-    renderer->SetConsoleLine(1, tooLong.c_str(), 80, 7);  // refused
-    renderer->SetConsoleLine(2, tooLong.c_str(), 10, 7);  // cut to the field
-    // Nothing to read back from outside; the frame still draws without it.
-    LookFromOrigin();
-    EXPECT_EQ(Render().MeanSum(0, 0, kWidth, kHeight), 0.0);
-}
-
 TEST_F(InitTest, RegistrationFromTheLoadingThreadWhileFramesAreDrawn)
 {
     ASSERT_EQ(StartRenderer(), 0);
