@@ -1,46 +1,34 @@
-// What both sinks refuse, and how they end: bad names and settings, folders
-// that cannot be written, missing or unreadable music, writes after Finish,
-// sinks destroyed unfinished.
+// What both sinks refuse, and how they fail: bad names and settings, folders
+// that cannot be made, missing or unreadable music, a full disk. PNG files
+// read back with an independent decoder: the pixels under their file names,
+// the same bytes from the same frames.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <numeric>
+#include <tuple>
 #include <vector>
 
-#include "tests/support/test_support.h"
-#include "tests/video/media_probe.h"
-#include "video/frame_sink.h"
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
 
-namespace fs = std::filesystem;
+#include "tests/support/test_support.h"
+#include "video/frame_sink.h"
 
 namespace {
 
-VideoSettings SmallVideo(const std::string& path)
+// A PNG sequence or a video of 1 s, as the path says, of frames `width` x 16;
+// `number` is the video's frame rate or the first PNG number.
+std::unique_ptr<FrameSink> OpenSink(const std::string& path, std::string* error, int width = 32, int number = 10,
+                                    double start = 0, const std::string& music = "", std::string* warning = nullptr)
 {
-    VideoSettings settings;
-    settings.path = path;
-    settings.width = 32;
-    settings.height = 16;
-    settings.fps = 10;
-    settings.endSeconds = 1;
-    return settings;
-}
-
-// The reason OpenVideo gives for refusing the settings; empty when it opens.
-std::string VideoRefusal(const VideoSettings& settings)
-{
-    std::string error;
-    std::string warning;
-    auto sink = OpenVideo(settings, &error, &warning);
-    EXPECT_EQ(sink == nullptr, !error.empty());
-    return sink ? "" : error;
-}
-
-std::string PngRefusal(const std::string& pattern, int width = 4, int height = 4, int first = 0)
-{
-    std::string error;
-    auto sink = OpenPngSequence(pattern, width, height, first, &error);
-    EXPECT_EQ(sink == nullptr, !error.empty());
-    return sink ? "" : error;
+    if (IsPngSequencePath(path)) {
+        return OpenPngSequence(path, width, 16, number, error);
+    }
+    return OpenVideo({.path = path, .width = width, .height = 16, .fps = number, .musicFile = music,
+                      .startSeconds = start, .endSeconds = 1}, error, warning);
 }
 
 bool Has(const std::string& text, const std::string& part)
@@ -48,102 +36,111 @@ bool Has(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// 7 x 5 pixels in which every byte differs from its neighbours, alpha included.
+std::vector<uint8_t> PatternFrame(int seed)
+{
+    std::vector<uint8_t> frame(7 * 5 * 4);
+    std::iota(frame.begin(), frame.end(), static_cast<uint8_t>(seed * 101));
+    return frame;
+}
+
+// The pixels of a 7 x 5 PNG file; empty when it is missing or of another size.
+std::vector<uint8_t> ReadPng(const std::string& path)
+{
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
+    std::vector<uint8_t> bytes(pixels, pixels + (pixels && width == 7 && height == 5 ? 7 * 5 * 4 : 0));
+    stbi_image_free(pixels);
+    return bytes;
+}
+
 }  // namespace
 
 TEST(FrameSink, PngSequencePathsAreTold)
 {
-    for (const char* path : {"frames/", "shot%d.png", "a/b_%05d.png", "/tmp/x%3d"}) {
-        EXPECT_TRUE(IsPngSequencePath(path)) << path;
-    }
-    for (const char* path : {"show.mp4", "show.mkv", "100%.mp4", "frames", ""}) {
-        EXPECT_FALSE(IsPngSequencePath(path)) << path;
+    for (const auto& [path, png] : {std::pair{"frames/", true}, {"shot%d.png", true}, {"a/b_%05d.png", true},
+                                    {"/tmp/x%3d", true}, {"show.mp4", false}, {"100%.mp4", false},
+                                    {"frames", false}, {"", false}}) {
+        EXPECT_EQ(IsPngSequencePath(path), png) << path;
     }
 }
 
-TEST(FrameSink, BadNamesAndSettingsAreRefusedWithAReason)
-{
-    ScopedWorkDir dir;
-    EXPECT_TRUE(Has(VideoRefusal(SmallVideo("show.avi")), ".mp4 or .mkv"));
-    EXPECT_TRUE(Has(VideoRefusal(SmallVideo("show")), ".mp4 or .mkv"));
-    EXPECT_FALSE(fs::exists("show.avi"));
-
-    VideoSettings odd = SmallVideo("odd.mp4");
-    odd.width = 33;
-    EXPECT_TRUE(Has(VideoRefusal(odd), "33 x 16"));
-    VideoSettings noFps = SmallVideo("still.mp4");
-    noFps.fps = 0;
-    EXPECT_TRUE(Has(VideoRefusal(noFps), "frame rate"));
-    VideoSettings backwards = SmallVideo("back.mp4");
-    backwards.startSeconds = 2;
-    EXPECT_TRUE(Has(VideoRefusal(backwards), "span"));
-
-    EXPECT_TRUE(Has(PngRefusal("a%d%d.png"), "one %d"));
-    EXPECT_TRUE(Has(PngRefusal("a%s.png"), "one %d"));
-    EXPECT_TRUE(Has(PngRefusal("run%d/shot.png"), "file name"));
-    EXPECT_TRUE(Has(PngRefusal("frames"), "neither"));
-    EXPECT_TRUE(Has(PngRefusal("frames/", 0, 4), "0 x 4"));
-    EXPECT_TRUE(Has(PngRefusal("frames/", 4, 4, -1), "-1"));
-}
-
-TEST(FrameSink, FoldersThatCannotBeWrittenAreRefused)
+TEST(FrameSink, BadSettingsAreRefusedWithAReasonAndUnusableMusicOnlyWarns)
 {
     ScopedWorkDir dir;
     WriteFile("blocker", std::string("a file, not a folder"));
-    EXPECT_TRUE(Has(VideoRefusal(SmallVideo("blocker/show.mp4")), "cannot create 'blocker/show.mp4'"));
-    EXPECT_TRUE(Has(VideoRefusal(SmallVideo("blocker/show.mkv")), "cannot create"));
-    EXPECT_TRUE(Has(PngRefusal("blocker/frames/"), "cannot make the folder 'blocker/frames'"));
-    EXPECT_TRUE(Has(PngRefusal("blocker/shot%d.png"), "blocker"));
-}
-
-// Missing or unreadable music: the video is made without sound, and says so.
-TEST(FrameSink, VideoWithoutUsableMusicHasNoSoundAndAWarning)
-{
-    ScopedWorkDir dir;
+    // Path, width, frame rate or first PNG number, span start, the reason.
+    const std::tuple<std::string, int, int, double, std::string> cases[] = {
+        {"show.avi", 32, 10, 0, ".mp4 or .mkv"},
+        {"show", 32, 10, 0, ".mp4 or .mkv"},
+        {"odd.mp4", 33, 10, 0, "33 x 16"},
+        {"still.mp4", 32, 0, 0, "frame rate"},
+        {"back.mp4", 32, 10, 2, "span"},
+        {"blocker/show.mkv", 32, 10, 0, "cannot create 'blocker/show.mkv'"},
+        {"a%d%d.png", 32, 0, 0, "one %d"},
+        {"run%d/shot.png", 32, 0, 0, "file name"},
+        {"frames/", 0, 0, 0, "0 x 16"},
+        {"frames/", 32, -1, 0, "-1"},
+        {"blocker/frames/", 32, 0, 0, "cannot make the folder 'blocker/frames'"},
+    };
+    for (const auto& [path, width, number, start, reason] : cases) {
+        std::string error;
+        EXPECT_FALSE(OpenSink(path, &error, width, number, start)) << path;
+        EXPECT_TRUE(Has(error, reason)) << error;
+    }
+    // Missing or unreadable music: the video is made without sound, and says so.
     WriteFile("noise.ogg", std::string(4000, 'x'));
-    for (const char* music : {"missing.ogg", "noise.ogg", ""}) {
-        SCOPED_TRACE(music);
-        VideoSettings settings = SmallVideo("silent.mkv");
-        settings.musicFile = music;
+    for (std::string music : {"missing.ogg", "noise.ogg"}) {
         std::string error;
         std::string warning;
-        auto sink = OpenVideo(settings, &error, &warning);
-        ASSERT_TRUE(sink) << error;
-        EXPECT_TRUE(Has(warning, "has no sound")) << warning;
-        EXPECT_TRUE(Has(warning, music)) << warning;
-        std::vector<uint8_t> frame(32 * 16 * 4, 128);
-        for (int i = 0; i < 10; ++i) {
-            ASSERT_TRUE(sink->Write(frame.data(), &error)) << error;
-        }
-        ASSERT_TRUE(sink->Finish(&error)) << error;
-        MediaFacts facts = ProbeMedia("silent.mkv");
-        EXPECT_EQ(facts.video.packets, 10);
-        EXPECT_FALSE(facts.sound.present);
+        EXPECT_TRUE(OpenSink("silent.mkv", &error, 32, 10, 0, music, &warning)) << error;
+        EXPECT_TRUE(Has(warning, "has no sound") && Has(warning, music)) << warning;
     }
 }
 
-TEST(FrameSink, WritesAfterFinishAreRefusedAndUnfinishedSinksCloseQuietly)
+// Writes go on until one fails; Finish then fails too, with the file's name and
+// the system's reason, and nothing hangs.
+TEST(FrameSink, FullDiskIsReportedWithTheFileAndTheReason)
 {
     ScopedWorkDir dir;
-    std::string error;
-    std::vector<uint8_t> frame(32 * 16 * 4, 200);
-    std::unique_ptr<FrameSink> sinks[] = {OpenVideo(SmallVideo("done.mp4"), &error),
-                                          OpenPngSequence("done/", 32, 16, 0, &error)};
-    for (auto& sink : sinks) {
+    std::filesystem::create_directory("frames");
+    std::filesystem::create_symlink("/dev/full", "frames/frame_00010.png");
+    std::filesystem::create_symlink("/dev/full", "full.mkv");
+    for (const auto& [path, file] : {std::pair{"frames/", "frames/frame_00010.png"}, {"full.mkv", "full.mkv"}}) {
+        SCOPED_TRACE(path);
+        std::string error;
+        auto sink = OpenSink(path, &error);
         ASSERT_TRUE(sink) << error;
-        ASSERT_TRUE(sink->Write(frame.data(), &error)) << error;
-        ASSERT_TRUE(sink->Finish(&error)) << error;
-        EXPECT_FALSE(sink->Write(frame.data(), &error));
-        EXPECT_TRUE(Has(error, "already finished")) << error;
+        std::vector<uint8_t> frame(32 * 16 * 4, 77);
+        for (int i = 0; i < 10 && sink->Write(frame.data(), &error); ++i) {
+        }
         EXPECT_FALSE(sink->Finish(&error));
+        EXPECT_TRUE(Has(error, file) && Has(error, "No space left on device")) << error;
     }
+}
 
-    // Destroyed with frames still queued: they are written, nothing hangs.
-    auto unfinished = OpenPngSequence("left/", 32, 16, 0, &error);
-    ASSERT_TRUE(unfinished) << error;
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(unfinished->Write(frame.data(), &error)) << error;
+// Frames 1 and 2, each freed as soon as Write returns.
+TEST(PngSequence, FramesReadBackExactUnderTheirNumbersAndTheSameBytesEachTime)
+{
+    ScopedWorkDir dir;
+    const std::tuple<std::string, int, std::string, std::string> cases[] = {
+        {"frames/", 7, "frames/frame_00007.png", "frames/frame_00008.png"},
+        {"shot-%d.png", 9, "shot-9.png", "shot-10.png"},
+        {"out/take_%04d_x.png", 0, "out/take_0000_x.png", "out/take_0001_x.png"},
+        {"again/", 7, "again/frame_00007.png", "again/frame_00008.png"},  // for the same bytes as frames/
+    };
+    for (const auto& [pattern, first, name1, name2] : cases) {
+        std::string error;
+        auto sink = OpenPngSequence(pattern, 7, 5, first, &error);
+        ASSERT_TRUE(sink) << error;
+        for (int seed : {1, 2}) {
+            ASSERT_TRUE(sink->Write(PatternFrame(seed).data(), &error)) << error;
+        }
+        ASSERT_TRUE(sink->Finish(&error)) << error;
+        EXPECT_EQ(ReadPng(name1), PatternFrame(1)) << name1;
+        EXPECT_EQ(ReadPng(name2), PatternFrame(2)) << name2;
     }
-    unfinished.reset();
-    EXPECT_TRUE(fs::exists("left/frame_00002.png"));
-    EXPECT_FALSE(fs::exists("left/frame_00003.png"));
+    EXPECT_EQ(ReadFileText("again/frame_00008.png"), ReadFileText("frames/frame_00008.png")) << "other bytes";
 }

@@ -12,15 +12,11 @@ extern "C" {
 #include <vector>
 
 struct StreamFacts {
-    bool present = false;
     AVCodecID codec = AV_CODEC_ID_NONE;
     int width = 0;
     int height = 0;
-    int pixelFormat = -1;
     AVColorSpace colourSpace = AVCOL_SPC_UNSPECIFIED;
     AVRational frameRate{0, 1};  // as the container records it
-    int sampleRate = 0;
-    int channels = 0;
     int64_t packets = 0;
     double seconds = 0;  // from the earliest packet start to the latest packet end
 };
@@ -29,22 +25,13 @@ struct MediaFacts {
     std::string error;  // empty when the file could be read to its end
     StreamFacts video;
     StreamFacts sound;
-    // The largest lead, in seconds, that one stream's packets take over the
-    // other's while the file is read in order.
-    double largestLead = 0;
 };
 
 MediaFacts ProbeMedia(const std::string& path);
 
-// A decoded picture as RGB (BT.709, limited range, as the stream says).
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-// Every picture, in presentation order; empty when the file cannot be decoded.
-std::vector<Picture> DecodePictures(const std::string& path);
+// Every picture as RGB bytes, converted as the stream says (BT.709, limited
+// range), in presentation order.
+std::vector<std::vector<uint8_t>> DecodePictures(const std::string& path);
 
 // The left channel of the decoded sound and its rate.
 struct Sound {
