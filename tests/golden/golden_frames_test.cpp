@@ -48,6 +48,13 @@ bool Render(const fs::path& production, double start, double end, const fs::path
     return run.exitCode == 0;
 }
 
+std::string FrameFile(int number)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%05d.png", number);
+    return name;
+}
+
 // The one frame that shows the moment `seconds` of the show.
 fs::path RenderMoment(const fs::path& production, double seconds, const fs::path& folder)
 {
@@ -97,43 +104,33 @@ TEST(GoldenFramesTest, OurProductionLooksAsItDidAtEightMoments)
     }
 }
 
-TEST(GoldenFramesTest, TheTestProductionLooksAsItDidAndRendersTheSameTwice)
-{
-    ScopedWorkDir dir;
-    ProductionOptions production;
-    production.exitTime = 4.0f;
-    WriteTestProduction(dir.path() / "production", production);
-    for (const double seconds : {0.5, 1.5, 3.0}) {
-        const fs::path frame = RenderMoment(dir.path() / "production", seconds, dir.path() / Seconds(seconds));
-        ExpectLikeReference(frame, MomentName("test_production", seconds));
-    }
-    const fs::path again = RenderMoment(dir.path() / "production", 1.5, dir.path() / "again");
-    EXPECT_EQ(ReadFileText(again), ReadFileText(dir.path() / Seconds(1.5) / "frame_00000.png"));
-}
-
 // Seeking runs the world on the same fixed steps as playing, without
 // drawing: the frames after a seek are those that playing from the start
 // draws, byte for byte (transforms, lights, the camera, the shattered mesh,
 // the flicker, the curve and the credits all where they would be).
-TEST(GoldenFramesTest, SeekingGivesTheFramesThatPlayingFromTheStartGives)
+TEST(GoldenFramesTest, TheTestProductionLooksAsItDidAndSeekingGivesTheFramesPlayingGives)
 {
     ScopedWorkDir dir;
     ProductionOptions production;
     production.exitTime = 4.0f;
-    WriteTestProduction(dir.path() / "production", production);
+    const fs::path show = dir.path() / "production";
+    WriteTestProduction(show, production);
+    for (const double seconds : {0.5, 1.5, 3.0}) {
+        const fs::path frame = RenderMoment(show, seconds, dir.path() / Seconds(seconds));
+        ExpectLikeReference(frame, MomentName("test_production", seconds));
+    }
+    const fs::path again = RenderMoment(show, 1.5, dir.path() / "again");
+    EXPECT_EQ(ReadFileText(again), ReadFileText(dir.path() / Seconds(1.5) / "frame_00000.png"));
+
     constexpr double kFrom = 2.5;
     constexpr double kTo = kFrom + 3.0 / kFps;
-    ASSERT_TRUE(Render(dir.path() / "production", 0.0, kTo, dir.path() / "played"));
-    ASSERT_TRUE(Render(dir.path() / "production", kFrom, kTo, dir.path() / "sought"));
+    ASSERT_TRUE(Render(show, 0.0, kTo, dir.path() / "played"));
+    ASSERT_TRUE(Render(show, kFrom, kTo, dir.path() / "sought"));
     // Played: frames 1 .. 77 of the show; sought: frames 75 .. 77.
     for (int k = 0; k < 3; ++k) {
-        char played[32];
-        char sought[32];
-        std::snprintf(played, sizeof played, "frame_%05d.png", 74 + k);
-        std::snprintf(sought, sizeof sought, "frame_%05d.png", k);
-        const std::string seekFrame = ReadFileText(dir.path() / "sought" / sought);
-        ASSERT_FALSE(seekFrame.empty()) << sought;
-        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / played)) << played;
+        const std::string seekFrame = ReadFileText(dir.path() / "sought" / FrameFile(k));
+        ASSERT_FALSE(seekFrame.empty()) << k;
+        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / FrameFile(74 + k))) << k;
     }
-    EXPECT_FALSE(fs::exists(dir.path() / "played" / "frame_00077.png"));
+    EXPECT_FALSE(fs::exists(dir.path() / "played" / FrameFile(77)));
 }

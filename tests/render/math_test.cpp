@@ -121,7 +121,7 @@ TEST(MatrixTest, YawPitchRollAxesAndOrder)
 TEST(MatrixTest, WorldTransformScalesThenRotatesThenTranslates)
 {
     Matrix4 world;
-    MatrixWorldTransform(&world, Vec3{10, 0, 0}, Vec3{2, 2, 2}, Vec3{kPi / 2, 0, 0});
+    MatrixWorldTransform(&world, Vec3{10, 0, 0}, Vec3{2, 3, 4}, Vec3{kPi / 2, 0, 0});
     ExpectVec(TransformCoord(Vec3{1, 0, 0}, world), 10, 0, -2);
 
     // A zero scale collapses everything onto the position.
@@ -159,12 +159,6 @@ TEST(MatrixTest, PerspectiveMapsDepthToZeroOne)
 {
     Matrix4 p;
     MatrixPerspectiveFovLH(&p, kPi / 2, 2.0f, 1.0f, 101.0f);
-    EXPECT_NEAR(p.m[0][0], 0.5f, 1e-6f);
-    EXPECT_NEAR(p.m[1][1], 1.0f, 1e-6f);
-    EXPECT_NEAR(p.m[2][2], 1.01f, 1e-6f);
-    EXPECT_EQ(p.m[2][3], 1.0f);
-    EXPECT_NEAR(p.m[3][2], -1.01f, 1e-6f);
-
     EXPECT_NEAR(Project(Vec3{0, 0, 1}, p).z, 0.0f, 1e-6f);
     EXPECT_NEAR(Project(Vec3{0, 0, 101}, p).z, 1.0f, 1e-6f);
     // The edge of the vertical field of view lands on the edge of the picture.

@@ -4,29 +4,24 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-
-#include "core/log.h"
 
 namespace fs = std::filesystem;
 
 Pixel Frame::At(int x, int y) const
 {
-    const uint8_t* p = rgba.data() + 4 * (static_cast<size_t>(y) * width + x);
+    const uint8_t* p = rgba.data() + 4 * (static_cast<size_t>(height - 1 - y) * width + x);  // stored bottom up
     return Pixel{p[0], p[1], p[2]};
 }
 
 double Frame::MeanSum(int x0, int y0, int x1, int y1) const
 {
     double total = 0;
-    int count = 0;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             total += At(x, y).Sum();
-            ++count;
         }
     }
-    return count ? total / count : 0;
+    return total / ((x1 - x0) * (y1 - y0));
 }
 
 void CopyShaders()
@@ -59,13 +54,16 @@ void GlFixture::TearDown()
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-int GlFixture::StartRenderer(int width, int height)
+int GlFixture::StartRenderer(int width, int height, unsigned layoutWidth, unsigned layoutHeight)
 {
     window = std::make_unique<Window>();
     window->width = static_cast<unsigned>(width);
     window->height = static_cast<unsigned>(height);
     window->handle = CreateHiddenGlWindow("test", width, height);
     renderer = std::make_unique<RendererGL>();
+    if (layoutWidth) {
+        renderer->SetLayoutSize(layoutWidth, layoutHeight);
+    }
     return renderer->Init(window.get());
 }
 
@@ -75,58 +73,43 @@ struct Face {
     Vec3 normal, tangent, binormal;
 };
 
-// Appends a square face: centre + (u, v) offsets along tangent and binormal.
+// Appends a unit square face: centre + (a, b) offsets along tangent and binormal.
 void AppendFace(Mesh& mesh, size_t& v, const Vec3& centre, const Face& face)
 {
     const float corners[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
-    for (const auto& corner : corners) {
-        const float a = corner[0] * 0.5f;
-        const float b = corner[1] * 0.5f;
-        mesh.positions[3 * v + 0] = centre.x + face.tangent.x * a + face.binormal.x * b;
-        mesh.positions[3 * v + 1] = centre.y + face.tangent.y * a + face.binormal.y * b;
-        mesh.positions[3 * v + 2] = centre.z + face.tangent.z * a + face.binormal.z * b;
-        mesh.texcoords[2 * v + 0] = corner[0] * 0.5f + 0.5f;
-        mesh.texcoords[2 * v + 1] = corner[1] * 0.5f + 0.5f;  // v grows along the binormal
-        const Vec3* vectors[3] = {&face.normal, &face.tangent, &face.binormal};
-        float* arrays[3] = {mesh.normals, mesh.tangents, mesh.binormals};
-        for (int k = 0; k < 3; ++k) {
+    for (const auto& [a, b] : corners) {
+        const Vec3 t = face.tangent.Times(a * 0.5f);
+        const Vec3 p = face.binormal.Times(b * 0.5f).Plus(centre.x + t.x, centre.y + t.y, centre.z + t.z);
+        const Vec3* vectors[4] = {&p, &face.normal, &face.tangent, &face.binormal};
+        float* arrays[4] = {mesh.positions, mesh.normals, mesh.tangents, mesh.binormals};
+        for (int k = 0; k < 4; ++k) {
             arrays[k][3 * v + 0] = vectors[k]->x;
             arrays[k][3 * v + 1] = vectors[k]->y;
             arrays[k][3 * v + 2] = vectors[k]->z;
         }
+        mesh.texcoords[2 * v + 0] = a * 0.5f + 0.5f;
+        mesh.texcoords[2 * v + 1] = b * 0.5f + 0.5f;  // v grows along the binormal
         ++v;
     }
 }
 
 }  // namespace
 
-Mesh* GlFixture::Cube()
+Mesh* GlFixture::Faces(int count)
 {
-    auto mesh = std::make_unique<Mesh>();
-    mesh->AllocateArrays(36);
-    mesh->name = "cube" + std::to_string(meshes.size());
-    size_t v = 0;
     // Each face seen from outside: tangent to the right, binormal downwards.
     const Face faces[6] = {
         {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}},  {{0, 0, 1}, {-1, 0, 0}, {0, -1, 0}},
         {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}},   {{-1, 0, 0}, {0, 0, -1}, {0, -1, 0}},
         {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},    {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
     };
-    for (const Face& face : faces) {
-        AppendFace(*mesh, v, face.normal.Times(0.5f), face);
-    }
-    renderer->CreateMesh(mesh.get());
-    meshes.push_back(std::move(mesh));
-    return meshes.back().get();
-}
-
-Mesh* GlFixture::Square()
-{
     auto mesh = std::make_unique<Mesh>();
-    mesh->AllocateArrays(6);
-    mesh->name = "square" + std::to_string(meshes.size());
+    mesh->AllocateArrays(6 * count);
+    mesh->name = "mesh" + std::to_string(meshes.size());
     size_t v = 0;
-    AppendFace(*mesh, v, Vec3{0, 0, 0}, Face{{0, 0, -1}, {1, 0, 0}, {0, -1, 0}});
+    for (int f = 0; f < count; ++f) {
+        AppendFace(*mesh, v, count == 1 ? Vec3{} : faces[f].normal.Times(0.5f), faces[f]);
+    }
     renderer->CreateMesh(mesh.get());
     meshes.push_back(std::move(mesh));
     return meshes.back().get();
@@ -156,11 +139,7 @@ Material* GlFixture::MaterialFromRows(const std::string& name, int width, int he
 
 Material* GlFixture::SolidMaterial(const std::string& name, uint8_t r, uint8_t g, uint8_t b)
 {
-    std::vector<uint8_t> rgb;
-    for (int i = 0; i < 4; ++i) {
-        rgb.insert(rgb.end(), {r, g, b});
-    }
-    return MaterialFromRows(name, 2, 2, rgb);
+    return MaterialFromRows(name, 2, 2, {r, g, b, r, g, b, r, g, b, r, g, b});
 }
 
 SceneObject* GlFixture::AddObject(Mesh* mesh, const std::string& material, Vec3 position, Vec3 scale,
@@ -200,8 +179,7 @@ void GlFixture::LookFromOrigin()
 {
     renderer->SetCameraPosition(Vec3{0, 0, 0});
     Matrix4 identity;
-    MatrixIdentity(&identity);
-    renderer->ApplyCameraRotation(&identity);
+    renderer->ApplyCameraRotation(MatrixIdentity(&identity));
     renderer->SetCameraDirection(Vec3{0, 0, 1});
 }
 
@@ -211,26 +189,9 @@ Frame GlFixture::Render()
     Frame frame;
     frame.width = static_cast<int>(window->width);
     frame.height = static_cast<int>(window->height);
-    std::vector<uint8_t> bottomUp(static_cast<size_t>(frame.width) * frame.height * 4);
+    frame.rgba.resize(static_cast<size_t>(frame.width) * frame.height * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    frame.rgba.resize(bottomUp.size());
-    const size_t row = static_cast<size_t>(frame.width) * 4;
-    for (int y = 0; y < frame.height; ++y) {
-        std::copy_n(bottomUp.data() + (frame.height - 1 - y) * row, row, frame.rgba.data() + y * row);
-    }
-    // DEMO_DUMP_FRAMES=dir keeps every frame as a picture, to look at.
-    if (const char* dumpDir = std::getenv("DEMO_DUMP_FRAMES")) {
-        static int dumped = 0;
-        const std::string name = std::string(dumpDir) + "/" +
-                                 testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                                 std::to_string(dumped++) + ".ppm";
-        std::ofstream out(name, std::ios::binary);
-        out << "P6\n" << frame.width << " " << frame.height << "\n255\n";
-        for (size_t i = 0; i < frame.rgba.size(); i += 4) {
-            out.write(reinterpret_cast<const char*>(&frame.rgba[i]), 3);
-        }
-    }
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());
     return frame;
 }

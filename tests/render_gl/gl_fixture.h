@@ -18,11 +18,11 @@ struct Pixel {
     int Sum() const { return r + g + b; }
 };
 
-// A picture read back from the screen, row 0 at the top.
+// A picture read back from the screen; At() counts rows from the top.
 struct Frame {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> rgba;
+    std::vector<uint8_t> rgba;  // as OpenGL reads it: bottom row first
     Pixel At(int x, int y) const;
     // Mean brightness (r + g + b) over a rectangle.
     double MeanSum(int x0, int y0, int x1, int y1) const;
@@ -52,13 +52,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Makes the window and starts the renderer on it; the result of Init.
-    int StartRenderer(int width = kWidth, int height = kHeight);
+    // Makes the window and starts the renderer on it, with the layout size
+    // when one is given; the result of Init.
+    int StartRenderer(int width = kWidth, int height = kHeight, unsigned layoutWidth = 0, unsigned layoutHeight = 0);
 
-    // A unit cube (-0.5..0.5) or a unit square in the z = 0 plane facing -z,
-    // with texture coordinates v = 0 at the top.
-    Mesh* Cube();
-    Mesh* Square();
+    // A unit cube (-0.5..0.5), or its front face alone as a unit square in
+    // the z = 0 plane facing -z; texture coordinates v = 0 at the top.
+    Mesh* Cube() { return Faces(6); }
+    Mesh* Square() { return Faces(1); }
+    Mesh* Faces(int count);
     // A material of width x height pixels, rows given top first.
     Material* SolidMaterial(const std::string& name, uint8_t r, uint8_t g, uint8_t b);
     Material* MaterialFromRows(const std::string& name, int width, int height,

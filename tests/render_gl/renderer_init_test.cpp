@@ -132,55 +132,23 @@ TEST_F(InitTest, ResourcesLogWhatTheyCreateAndRefuseWhatTheyCannot)
     EXPECT_EQ(renderer->AddAuxObject(nullptr), -1);
     EXPECT_EQ(renderer->RemoveAuxObject(&aux), 0);
     EXPECT_EQ(renderer->RemoveAuxObject(&aux), -1);
-    EXPECT_EQ(renderer->Reserved17(&aux), 0);
-    EXPECT_EQ(renderer->Reserved18(nullptr), 0);
 }
 
 TEST_F(InitTest, RegistrationFromTheLoadingThreadWhileFramesAreDrawn)
 {
     ASSERT_EQ(StartRenderer(), 0);
     LookFromOrigin();
-    constexpr int kItems = 40;
-    std::vector<std::unique_ptr<Mesh>> loaded(kItems);
-    std::vector<std::unique_ptr<Material>> pictures(kItems);
-    std::vector<std::unique_ptr<SceneObject>> placed(kItems);
-    std::vector<std::unique_ptr<SceneLight>> lamps(4);
     std::atomic<bool> done{false};
-    Mesh* shape = Cube();  // its arrays are copied below on the loading thread
-
     StdoutCapture quiet;
     std::thread loader([&] {
-        for (int i = 0; i < kItems; ++i) {
-            loaded[i] = std::make_unique<Mesh>();
-            loaded[i]->AllocateArrays(shape->vertexCount);
-            std::copy_n(shape->positions, 14 * shape->vertexCount, loaded[i]->positions);
-            loaded[i]->name = "loaded" + std::to_string(i);
-            renderer->CreateMesh(loaded[i].get());
-            pictures[i] = std::make_unique<Material>();
-            pictures[i]->name = "picture" + std::to_string(i);
-            pictures[i]->width = pictures[i]->height = 4;
-            pictures[i]->diffuse = std::make_unique<uint8_t[]>(48);
-            std::fill_n(pictures[i]->diffuse.get(), 48, static_cast<uint8_t>(100 + i));
-            renderer->CreateMaterial(pictures[i].get());
-            auto object = std::make_unique<SceneObject>();
-            object->position = Vec3{static_cast<float>(i % 8) - 4.0f, static_cast<float>(i / 8) - 2.0f, 8};
-            object->scale = Vec3{0.5f, 0.5f, 0.5f};
-            object->instance.mesh = loaded[i].get();
-            object->instance.position = &object->position;
-            object->instance.scale = &object->scale;
-            object->instance.rotation = &object->rotation;
-            object->instance.vertexDataChanged = &object->dirty;
-            object->instance.materialName = pictures[i]->name;
-            renderer->AddRenderInstance(&object->instance);
-            placed[i] = std::move(object);
+        for (int i = 0; i < 40; ++i) {
+            const std::string picture = "picture" + std::to_string(i);
+            const auto grey = static_cast<uint8_t>(100 + i);
+            SolidMaterial(picture, grey, grey, grey);
+            AddObject(Cube(), picture, Vec3{static_cast<float>(i % 8) - 4.0f, static_cast<float>(i / 8) - 2.0f, 8},
+                      Vec3{0.5f, 0.5f, 0.5f});
             if (i % 10 == 0) {
-                auto lamp = std::make_unique<SceneLight>();
-                lamp->position = Vec3{0, 0, 4};
-                lamp->record.position = &lamp->position;
-                lamp->record.colour = &lamp->colour;
-                lamp->record.cutoff = &lamp->cutoff;
-                renderer->AddLight(&lamp->record);
-                lamps[i / 10] = std::move(lamp);
+                AddLight(Vec3{0, 0, 4});
             }
         }
         done = true;
@@ -191,13 +159,8 @@ TEST_F(InitTest, RegistrationFromTheLoadingThreadWhileFramesAreDrawn)
         ++frames;
     }
     loader.join();
-    const Frame frame = Render();
-    EXPECT_GT(frame.MeanSum(0, 0, kWidth, kHeight), 1.0);
-    for (auto& object : placed) {
+    EXPECT_GT(Render().MeanSum(0, 0, kWidth, kHeight), 1.0);
+    for (auto& object : objects) {
         EXPECT_NE(object->instance.gpuMesh, nullptr);
-        renderer->RemoveRenderInstance(&object->instance);
-    }
-    for (auto& lamp : lamps) {
-        renderer->ReleaseLight(&lamp->record);
     }
 }

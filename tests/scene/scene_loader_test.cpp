@@ -62,7 +62,7 @@ const char* kScene = R"(<?xml version="1.0"?>
 const std::vector<std::string> kExpectedLoadLines = {
     "Cannot open file: model/missingmesh.obj", "openfileerror", "Cannot load file missingmesh",
     "Cannot open file: tex/bricks_normal.bmp", "openfileerror",
-    "material bricks width: 4 height: 2 channel: 3 size24 dataptr: *",
+    "material bricks width: 4 height: 2 channel: 3 size24 dataptr: (address)",
     "Can't get meshinstance(missingmesh) for object(ghost)", "Can't get materialinstance(nothing) for object(ghost)",
     "Can't get materialinstance() for object(bare)",
     "Can't get meshinstance() for object(nameless)", "Can't get materialinstance() for object(nameless)",
@@ -134,17 +134,11 @@ TEST_F(SceneLoaderTest, LoadsEverySectionWithItsLogLinesAndRegistersWhatTheFileD
 
     // The loaders' lines, then the tree's release: two lines per element.
     const auto firstRelease = std::find(lines.begin(), lines.end(), "XMLTagExtended dtor");
-    const std::vector<std::string> loadLines(lines.begin(), firstRelease);
-    ASSERT_EQ(loadLines.size(), kExpectedLoadLines.size());
-    for (size_t i = 0; i < loadLines.size(); ++i) {
-        const std::string& expected = kExpectedLoadLines[i];
-        if (expected.back() == '*') {
-            EXPECT_TRUE(std::regex_match(loadLines[i], std::regex(expected.substr(0, expected.size() - 1) + "[0-9a-f]+")))
-                << loadLines[i];
-        } else {
-            EXPECT_EQ(loadLines[i], expected) << "line " << i;
-        }
+    std::vector<std::string> loadLines(lines.begin(), firstRelease);
+    for (std::string& line : loadLines) {
+        line = std::regex_replace(line, std::regex("dataptr: [0-9a-f]+$"), "dataptr: (address)");
     }
+    EXPECT_EQ(loadLines, kExpectedLoadLines);
     const std::vector<std::string> release(firstRelease, lines.end());
     ASSERT_EQ(release.size() % 2, 0u);
     EXPECT_EQ(release[1], "XMLTag dtor: base");

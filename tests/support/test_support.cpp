@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
-#include "core/log.h"
 
 namespace fs = std::filesystem;
 
@@ -45,12 +44,7 @@ std::vector<std::string> StdoutCapture::Lines()
 {
     std::fflush(stdout);
     active_ = false;
-    std::istringstream text(testing::internal::GetCapturedStdout());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);) {
-        lines.push_back(line);
-    }
-    return lines;
+    return SplitLines(testing::internal::GetCapturedStdout());
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes)
@@ -73,4 +67,14 @@ std::string ReadFileText(const fs::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }

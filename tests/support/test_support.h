@@ -39,3 +39,4 @@ private:
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 std::string ReadFileText(const std::filesystem::path& path);
+std::vector<std::string> SplitLines(const std::string& text);

@@ -11,18 +11,11 @@
 namespace {
 
 struct Refusal {
-    std::string tool;
+    std::string program;
     std::vector<std::string> arguments;
     int exitCode;
     std::string reason;  // on standard error after "tool: "; for --help, on standard output
 };
-
-std::string PathOf(const std::string& tool)
-{
-    return tool == "meshconv" ? MESHCONV_PATH : tool == "meshgen" ? MESHGEN_PATH
-                                              : tool == "texgen"  ? TEXGEN_PATH
-                                                                  : MUSICGEN_PATH;
-}
 
 }  // namespace
 
@@ -57,53 +50,54 @@ TEST(ToolCommandLineTest, MistakesAndUnusableFilesAreRefusedWithTheReasonAndNoOu
     }
 
     std::vector<Refusal> refusals = {
-        {"meshconv", {"--help"}, 0, "usage: meshconv"},
-        {"meshconv", {"tri.obj", "a.obj", "b.obj"}, 2, "expected an input and an output path"},
-        {"meshconv", {"--scale", "nan", "tri.obj", "out.obj"}, 2, "--scale needs a number between"},
-        {"meshconv", {"tri.obj", "out.obj", "--scale"}, 2, "option --scale needs a value"},
-        {"meshconv", {"--mirror", "tri.obj", "out.obj"}, 2, "unknown option --mirror"},
-        {"meshconv", {"tri.obj", "no/such/dir/out.obj"}, 1, "no/such/dir/out.obj"},
-        {"meshgen", {"--help"}, 0, "torusknot"},
-        {"meshgen", {"sphere"}, 2, "expected a kind and an output path"},
-        {"meshgen", {"teapot", "out.obj"}, 2, "unknown kind 'teapot'"},
-        {"meshgen", {"sphere", "out.obj", "--tube", "0.1"}, 2, "--tube does not apply to sphere"},
-        {"meshgen", {"sphere", "out.obj", "--segments", "64.5"}, 2, "--segments needs a whole number"},
-        {"meshgen", {"sphere", "out.obj", "--segments", "99999999999999999999"}, 2, "--segments needs a whole"},
-        {"meshgen", {"shards", "out.obj", "--subdivisions", "9"}, 2, "between 0 and 6, not '9'"},
-        {"meshgen", {"torusknot", "out.obj", "--turns", "2", "--twists", "4"}, 2, "no common factor"},
-        {"meshgen", {"torusknot", "out.obj", "--tube", "1.5"}, 2, "less than half of --radius"},
-        {"meshgen", {"box", "missing/dir/out.obj"}, 1, "missing/dir/out.obj"},
-        {"texgen", {"--help"}, 0, "usage: texgen"},
-        {"texgen", {"tiles", "out.bmp", "--width", "10"}, 2, "multiple of 4"},
-        {"texgen", {"tiles", "out.bmp", "--width", "twelve"}, 2, "--width needs a whole number"},
-        {"texgen", {"marble", "out.bmp"}, 2, "unknown material 'marble'"},
-        {"texgen", {"tiles", "out.png"}, 2, "must end in .bmp"},
-        {"texgen", {"tiles"}, 2, "wrong number of arguments"},
-        {"texgen", {"convert", "good.png", "out.bmp", "--seed", "3"}, 2, "--seed does not apply to convert"},
-        {"texgen", {"normals", "garbage.png", "out.bmp"}, 1, "garbage.png"},
-        {"texgen", {"tiles", "no/such/dir/out.bmp"}, 1, "no/such/dir/out.bmp"},
-        {"musicgen", {"--help"}, 0, "usage: musicgen"},
-        {"musicgen", {}, 2, "expected one output path"},
-        {"musicgen", {"--seconds", "four", "out.ogg"}, 2, "--seconds needs a number"},
-        {"musicgen", {"--seconds"}, 2, "option --seconds needs a value"},
-        {"musicgen", {"--tempo", "120", "out.ogg"}, 2, "unknown option --tempo"},
-        {"musicgen", {"--seconds", "1", "no/such/dir/out.ogg"}, 1, "no/such/dir/out.ogg"},
+        {MESHCONV_PATH, {"--help"}, 0, "usage: meshconv"},
+        {MESHCONV_PATH, {"tri.obj", "a.obj", "b.obj"}, 2, "expected an input and an output path"},
+        {MESHCONV_PATH, {"--scale", "nan", "tri.obj", "out.obj"}, 2, "--scale needs a number between"},
+        {MESHCONV_PATH, {"tri.obj", "out.obj", "--scale"}, 2, "option --scale needs a value"},
+        {MESHCONV_PATH, {"--mirror", "tri.obj", "out.obj"}, 2, "unknown option --mirror"},
+        {MESHCONV_PATH, {"tri.obj", "no/such/dir/out.obj"}, 1, "no/such/dir/out.obj"},
+        {MESHGEN_PATH, {"--help"}, 0, "torusknot"},
+        {MESHGEN_PATH, {"sphere"}, 2, "expected a kind and an output path"},
+        {MESHGEN_PATH, {"teapot", "out.obj"}, 2, "unknown kind 'teapot'"},
+        {MESHGEN_PATH, {"sphere", "out.obj", "--tube", "0.1"}, 2, "--tube does not apply to sphere"},
+        {MESHGEN_PATH, {"sphere", "out.obj", "--segments", "64.5"}, 2, "--segments needs a whole number"},
+        {MESHGEN_PATH, {"sphere", "out.obj", "--segments", "99999999999999999999"}, 2, "--segments needs a whole"},
+        {MESHGEN_PATH, {"shards", "out.obj", "--subdivisions", "9"}, 2, "between 0 and 6, not '9'"},
+        {MESHGEN_PATH, {"torusknot", "out.obj", "--turns", "2", "--twists", "4"}, 2, "no common factor"},
+        {MESHGEN_PATH, {"torusknot", "out.obj", "--tube", "1.5"}, 2, "less than half of --radius"},
+        {MESHGEN_PATH, {"box", "missing/dir/out.obj"}, 1, "missing/dir/out.obj"},
+        {TEXGEN_PATH, {"--help"}, 0, "usage: texgen"},
+        {TEXGEN_PATH, {"tiles", "out.bmp", "--width", "10"}, 2, "multiple of 4"},
+        {TEXGEN_PATH, {"tiles", "out.bmp", "--width", "twelve"}, 2, "--width needs a whole number"},
+        {TEXGEN_PATH, {"marble", "out.bmp"}, 2, "unknown material 'marble'"},
+        {TEXGEN_PATH, {"tiles", "out.png"}, 2, "must end in .bmp"},
+        {TEXGEN_PATH, {"tiles"}, 2, "wrong number of arguments"},
+        {TEXGEN_PATH, {"convert", "good.png", "out.bmp", "--seed", "3"}, 2, "--seed does not apply to convert"},
+        {TEXGEN_PATH, {"normals", "garbage.png", "out.bmp"}, 1, "garbage.png"},
+        {TEXGEN_PATH, {"tiles", "no/such/dir/out.bmp"}, 1, "no/such/dir/out.bmp"},
+        {MUSICGEN_PATH, {"--help"}, 0, "usage: musicgen"},
+        {MUSICGEN_PATH, {}, 2, "expected one output path"},
+        {MUSICGEN_PATH, {"--seconds", "four", "out.ogg"}, 2, "--seconds needs a number"},
+        {MUSICGEN_PATH, {"--seconds"}, 2, "option --seconds needs a value"},
+        {MUSICGEN_PATH, {"--tempo", "120", "out.ogg"}, 2, "unknown option --tempo"},
+        {MUSICGEN_PATH, {"--seconds", "1", "no/such/dir/out.ogg"}, 1, "no/such/dir/out.ogg"},
     };
     for (const char* input : {"missing.obj", "garbage.obj", "garbage.bin", "empty.obj", "truncated.ply",
                               "header_only.ply", "lines.obj", "bad_index.obj"}) {
-        refusals.push_back({"meshconv", {input, "out.obj"}, 1, input});
+        refusals.push_back({MESHCONV_PATH, {input, "out.obj"}, 1, input});
     }
     for (const char* input : {"missing.png", "garbage.png", "truncated.png", "narrow.ppm", "lying.ppm"}) {
-        refusals.push_back({"texgen", {"convert", input, "out.bmp"}, 1, input});
+        refusals.push_back({TEXGEN_PATH, {"convert", input, "out.bmp"}, 1, input});
     }
     for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.tool + " " + testing::PrintToString(refusal.arguments));
-        const ToolRun run = RunTool(PathOf(refusal.tool), refusal.arguments);
+        const std::string tool = std::filesystem::path(refusal.program).filename();
+        SCOPED_TRACE(tool + " " + testing::PrintToString(refusal.arguments));
+        const ToolRun run = RunTool(refusal.program, refusal.arguments);
         EXPECT_EQ(run.exitCode, refusal.exitCode);
         if (refusal.exitCode == 0) {
             EXPECT_NE(run.out.find(refusal.reason), std::string::npos) << run.out;
         } else {
-            EXPECT_EQ(run.err.rfind(refusal.tool + ": ", 0), 0u) << run.err;
+            EXPECT_EQ(run.err.rfind(tool + ": ", 0), 0u) << run.err;
             EXPECT_NE(run.err.find(refusal.reason), std::string::npos) << run.err;
         }
         for (const char* output : {"out.obj", "out.bmp", "out_normal.bmp", "out.ogg", "out.png"}) {

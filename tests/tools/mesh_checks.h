@@ -35,8 +35,6 @@ inline Float2 TexcoordOf(const Mesh& mesh, size_t v) { return {mesh.texcoords[2 
 // perpendicular to each other within the tolerance.
 testing::AssertionResult FramesAreOrthonormal(const Mesh& mesh, float tolerance);
 // Every triangle's corners (p0, p1, p2) turn so that (p1 - p0) x (p2 - p0)
-// points the way of each corner's normal.
-testing::AssertionResult WindingFollowsNormals(const Mesh& mesh);
-// Across every triangle with a usable mapping, u grows along the tangents
-// and v along the binormals.
-testing::AssertionResult FramesFollowTexcoords(const Mesh& mesh);
+// points the way of each corner's normal, and across every triangle with a
+// usable mapping, u grows along the tangents and v along the binormals.
+testing::AssertionResult FramesFitTheSurface(const Mesh& mesh);

@@ -33,18 +33,14 @@ DecodedSong Decode(const std::string& path)
     }
     song.channels = ov_info(&file, -1)->channels;
     song.rate = ov_info(&file, -1)->rate;
-    for (;;) {
-        float** pcm = nullptr;
-        int section = 0;
-        const long count = ov_read_float(&file, &pcm, 4096, &section);
-        if (count <= 0) {
-            EXPECT_EQ(count, 0) << "decoding error";
-            break;
-        }
+    float** pcm = nullptr;
+    int section = 0;
+    long count = 0;
+    while ((count = ov_read_float(&file, &pcm, 4096, &section)) > 0) {
         song.left.insert(song.left.end(), pcm[0], pcm[0] + count);
-        song.right.insert(song.right.end(), pcm[song.channels > 1 ? 1 : 0],
-                          pcm[song.channels > 1 ? 1 : 0] + count);
+        song.right.insert(song.right.end(), pcm[song.channels - 1], pcm[song.channels - 1] + count);
     }
+    EXPECT_EQ(count, 0) << "decoding error";
     ov_clear(&file);
     return song;
 }
@@ -71,9 +67,7 @@ double StrongestPeriod(const DecodedSong& song, double low, double high)
     for (size_t first = 1; first + frame <= song.left.size(); first += frame) {
         double energy = 0.0;
         for (size_t i = first; i < first + frame; ++i) {
-            const double left = song.left[i] - song.left[i - 1];
-            const double right = song.right[i] - song.right[i - 1];
-            energy += left * left + right * right;
+            energy += std::pow(song.left[i] - song.left[i - 1], 2) + std::pow(song.right[i] - song.right[i - 1], 2);
         }
         onsets.push_back(onsets.empty() ? 0.0 : std::max(0.0, energy - previous));
         previous = energy;
@@ -139,11 +133,9 @@ TEST(MusicgenTest, SongIsStereoBelowFullScaleWithContrastingSectionsAt176BeatsAM
 TEST(MusicgenTest, ShortRenderLastsTheSecondsAskedForAndIsAudible)
 {
     ScopedWorkDir dir;
-    const ToolRun run = RunTool(MUSICGEN_PATH, {"--seconds", "4", "short.ogg"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(RunTool(MUSICGEN_PATH, {"--seconds", "4", "short.ogg"}).exitCode, 0);
     const DecodedSong song = Decode("short.ogg");
     EXPECT_NEAR(song.Seconds(), 4.0, 0.02);
-    ASSERT_GT(song.left.size(), 44100u);
     EXPECT_GT(RmsDecibels(song.left, 0, song.left.size()), -40.0);
     EXPECT_GT(RmsDecibels(song.right, 0, song.right.size()), -40.0);
 }

@@ -6,19 +6,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
-
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 [[noreturn]] void BecomeProgram(const std::string& program, const std::vector<std::string>& arguments,
                                 const RunOptions& options, const std::string& outPath, const std::string& errPath)
@@ -44,16 +34,6 @@ std::string ReadText(const std::filesystem::path& path)
 
 }  // namespace
 
-std::vector<std::string> ToolRun::Lines() const
-{
-    std::istringstream text(out);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments, const RunOptions& options)
 {
     const std::string stem = std::filesystem::absolute(".run-" + std::to_string(::getpid())).string();
@@ -71,15 +51,15 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& argu
     int status = 0;
     bool stopped = !options.stopWhen;
     while (::waitpid(child, &status, stopped ? 0 : WNOHANG) == 0) {
-        if (options.stopWhen(ReadText(outPath))) {
+        if (options.stopWhen(ReadFileText(outPath))) {
             ::kill(child, SIGTERM);
             stopped = true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    run.out = ReadText(outPath);
-    run.err = ReadText(errPath);
+    run.out = ReadFileText(outPath);
+    run.err = ReadFileText(errPath);
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return run;

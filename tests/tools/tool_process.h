@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 struct ToolRun {
     int exitCode = -1;  // minus the signal number when a signal ended it
     std::string out;
     std::string err;
 
     // Standard output, line by line.
-    std::vector<std::string> Lines() const;
+    std::vector<std::string> Lines() const { return SplitLines(out); }
 };
 
 struct RunOptions {
