@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "app/command_line.h"
 #include "tests/support/test_support.h"
 
@@ -32,28 +28,22 @@ Parsed Parse(std::vector<std::string> args)
 
 }  // namespace
 
-TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTime)
+TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTimeAndOptionsChangeThat)
 {
-    const Parsed parsed = Parse({});
-    ASSERT_TRUE(parsed.run);
-    EXPECT_TRUE(parsed.options.productionDir.empty());
-    EXPECT_FALSE(parsed.options.windowed);
-    EXPECT_EQ(parsed.options.width, 1920u);
-    EXPECT_EQ(parsed.options.height, 1080u);
-    EXPECT_FALSE(parsed.options.FixedStep());
-    EXPECT_FALSE(parsed.options.endSeconds.has_value());
-}
+    const Parsed plain = Parse({});
+    ASSERT_TRUE(plain.run);
+    EXPECT_TRUE(plain.options.productionDir.empty() && !plain.options.windowed && !plain.options.FixedStep() &&
+                !plain.options.endSeconds.has_value());
+    EXPECT_EQ(std::pair(plain.options.width, plain.options.height), std::pair(1920u, 1080u));
 
-TEST(CommandLineTest, OptionsAreTakenAndARenderRunsOnFixedStepsToAnAbsolutePath)
-{
+    // A render runs on fixed steps and writes to an absolute path.
     ScopedWorkDir dir;
     std::filesystem::create_directory("prod");
     const Parsed parsed = Parse({"--windowed", "--size", "1280x720", "--start", "60", "--end", "62.5", "--fps",
                                  "30", "--render", "show.mp4", "prod"});
     ASSERT_TRUE(parsed.run) << parsed.error;
     EXPECT_TRUE(parsed.options.windowed);
-    EXPECT_EQ(parsed.options.width, 1280u);
-    EXPECT_EQ(parsed.options.height, 720u);
+    EXPECT_EQ(std::pair(parsed.options.width, parsed.options.height), std::pair(1280u, 720u));
     EXPECT_DOUBLE_EQ(parsed.options.startSeconds, 60.0);
     EXPECT_DOUBLE_EQ(*parsed.options.endSeconds, 62.5);
     EXPECT_EQ(parsed.options.fps, 30);
@@ -65,7 +55,7 @@ TEST(CommandLineTest, OptionsAreTakenAndARenderRunsOnFixedStepsToAnAbsolutePath)
     EXPECT_EQ(Parse({"--render", "frames/"}).options.renderPath, (dir.path() / "frames").string() + "/");
 }
 
-TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpens)
+TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpEndsTheRunWell)
 {
     ScopedWorkDir dir;
     WriteFile("taken.mp4", std::string("keep me"));
@@ -98,10 +88,8 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpens)
     }
     EXPECT_EQ(ReadFileText("taken.mp4"), "keep me");
     EXPECT_TRUE(Parse({"--render", "taken.mp4", "--overwrite"}).run);
-}
 
-TEST(CommandLineTest, HelpListsEveryOptionWithExamplesAndEndsTheRunWell)
-{
+    // Help lists every option with examples and ends the run well.
     testing::internal::CaptureStdout();
     const Parsed parsed = Parse({"--help"});
     const std::string help = testing::internal::GetCapturedStdout();

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "core/file_manager.h"
 #include "tests/support/test_support.h"
 

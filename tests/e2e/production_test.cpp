@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "tests/support/test_support.h"
 #include "tests/tools/tool_process.h"

@@ -16,7 +16,7 @@ SDL_Event KeyEvent(SDL_Keycode key, bool down)
 
 }  // namespace
 
-TEST(WindowInputTest, KeysFillTheTableAndTheQueueWithShift)
+TEST(WindowInputTest, KeysFillTheTableAndTheQueueWithShiftOnePerPumpAndCloseRequestsAreNoted)
 {
     Window window;
     window.HandleEvent(KeyEvent(SDLK_LSHIFT, true));
@@ -35,30 +35,28 @@ TEST(WindowInputTest, KeysFillTheTableAndTheQueueWithShift)
     window.HandleEvent(KeyEvent(SDLK_ESCAPE, true));
     EXPECT_EQ(window.typedChars, (std::deque<uint8_t>{'A', 'A', 'a', 'w', 0x70, 0x1B}));
     EXPECT_FALSE(window.closeRequested);
-}
 
-TEST(WindowInputTest, OneEventPerPumpAndCloseRequestsAreNoted)
-{
+    // Pumped from SDL's queue: one event per pump.
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    Window window;
+    Window pumped;
     SDL_Event first = KeyEvent(SDLK_p, true);
     SDL_Event second = KeyEvent(SDLK_q, true);
     SDL_PushEvent(&first);
     SDL_PushEvent(&second);
-    window.PumpMessage();
-    EXPECT_EQ(window.typedChars, std::deque<uint8_t>{'p'});
-    window.PumpMessage();
-    EXPECT_EQ(window.typedChars, (std::deque<uint8_t>{'p', 'q'}));
+    pumped.PumpMessage();
+    EXPECT_EQ(pumped.typedChars, std::deque<uint8_t>{'p'});
+    pumped.PumpMessage();
+    EXPECT_EQ(pumped.typedChars, (std::deque<uint8_t>{'p', 'q'}));
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
     // Other events SDL queues by itself may come first: one per pump.
-    for (int i = 0; i < 10 && !window.closeRequested; ++i) {
-        window.PumpMessage();
+    for (int i = 0; i < 10 && !pumped.closeRequested; ++i) {
+        pumped.PumpMessage();
     }
-    EXPECT_TRUE(window.closeRequested);
+    EXPECT_TRUE(pumped.closeRequested);
 
     Window other;
     SDL_Event close{};

@@ -4,17 +4,11 @@
 #include <numbers>
 
 #include "render/math.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
-
-void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
 
 void ExpectIdentity(const Matrix4& m, float tolerance = 1e-5f)
 {

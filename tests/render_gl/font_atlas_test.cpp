@@ -98,7 +98,7 @@ TEST(FontAtlasTest, GlyphsArePackedApartAndNothingElseIsCovered)
     }
 }
 
-TEST(FontAtlasTest, LayoutPlacesGlyphsInTheCellWithMatchingTextureCoordinates)
+TEST(FontAtlasTest, LayoutPlacesGlyphsInTheCellSpacesAdvanceNewlinesReturnAndOtherBytesDrawAsQuestionMark)
 {
     for (const FontAtlas* atlas : {&Small(), &Large()}) {
         SCOPED_TRACE(atlas->PixelHeight());
@@ -127,10 +127,8 @@ TEST(FontAtlasTest, LayoutPlacesGlyphsInTheCellWithMatchingTextureCoordinates)
                                     texel(quads[0].u1, atlas->Width()), texel(quads[0].v1, atlas->Height())}),
                   std::vector<int>({h.x, h.y, h.x + h.w, h.y + h.h}));
     }
-}
 
-TEST(FontAtlasTest, SpacesAdvanceNewlinesReturnAndOtherBytesDrawAsQuestionMark)
-{
+    // Spaces advance, newlines return and other bytes draw as a question mark.
     const FontAtlas& atlas = Large();
     const int hAdvance = atlas.GlyphFor('H').advance;
     const float line = static_cast<float>(atlas.LineHeight());
@@ -158,14 +156,13 @@ TEST(FontAtlasTest, SpacesAdvanceNewlinesReturnAndOtherBytesDrawAsQuestionMark)
 
 TEST(FontAtlasCreateTest, HeightsOutsideTheRangeAndBadNamesFailWithAReasonTheEndsLoad)
 {
-    for (const int height : {0, -16, INT_MIN, FontAtlas::kMaxPixelHeight + 1, INT_MAX}) {
+    const std::pair<std::string, int> refused[] = {
+        {"Tahoma", 0},       {"Tahoma", -16}, {"Tahoma", INT_MIN}, {"Tahoma", FontAtlas::kMaxPixelHeight + 1},
+        {"Tahoma", INT_MAX}, {"", 16},        {std::string("Tahoma\0Bold", 11), 16},
+    };
+    for (const auto& [name, height] : refused) {
         std::string error;
-        EXPECT_EQ(FontAtlas::Create("Tahoma", height, &error), nullptr) << height;
-        EXPECT_FALSE(error.empty());
-    }
-    for (const std::string& name : {std::string(), std::string("Tahoma\0Bold", 11)}) {
-        std::string error;
-        EXPECT_EQ(FontAtlas::Create(name, 16, &error), nullptr);
+        EXPECT_EQ(FontAtlas::Create(name, height, &error), nullptr) << height;
         EXPECT_FALSE(error.empty());
     }
     for (const int height : {1, FontAtlas::kMaxPixelHeight}) {

@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 namespace fs = std::filesystem;
 

@@ -4,26 +4,17 @@
 
 TEST(PictureLayoutTest, ThePictureKeepsTheLayoutsShapeWithBarsAroundIt)
 {
-    const PictureLayout same = PictureLayout::Fit(1920, 1080, 1920, 1080);
-    EXPECT_EQ(same.width, 1920u);
-    EXPECT_EQ(same.x + same.y, 0u);
-    EXPECT_FLOAT_EQ(same.scale, 1.0f);
-
-    const PictureLayout smaller = PictureLayout::Fit(1280, 720, 1920, 1080);
-    EXPECT_EQ(smaller.width, 1280u);
-    EXPECT_EQ(smaller.height, 720u);
-    EXPECT_FLOAT_EQ(smaller.scale, 2.0f / 3.0f);
-
-    // Square window: bars above and below.
-    const PictureLayout square = PictureLayout::Fit(1000, 1000, 1920, 1080);
-    EXPECT_EQ(square.width, 1000u);
-    EXPECT_EQ(square.height, 563u);
-    EXPECT_EQ(square.x, 0u);
-    EXPECT_EQ(square.y, (1000u - 563u) / 2);
-
-    // Wide window: bars left and right.
-    const PictureLayout wide = PictureLayout::Fit(3000, 1080, 1920, 1080);
-    EXPECT_EQ(wide.width, 1920u);
-    EXPECT_EQ(wide.height, 1080u);
-    EXPECT_EQ(wide.x, 540u);
+    // A window for a 1920 x 1080 layout, and the picture's x, y, width,
+    // height and scale in it.
+    const std::pair<std::pair<unsigned, unsigned>, std::vector<float>> cases[] = {
+        {{1920, 1080}, {0, 0, 1920, 1080, 1}},
+        {{1280, 720}, {0, 0, 1280, 720, 2.0f / 3.0f}},
+        {{1000, 1000}, {0, 218, 1000, 563, 1000.0f / 1920.0f}},  // square: bars above and below
+        {{3000, 1080}, {540, 0, 1920, 1080, 1}},                 // wide: bars left and right
+    };
+    for (const auto& [window, picture] : cases) {
+        const PictureLayout fit = PictureLayout::Fit(window.first, window.second, 1920, 1080);
+        EXPECT_EQ(std::vector<float>({float(fit.x), float(fit.y), float(fit.width), float(fit.height), fit.scale}),
+                  picture);
+    }
 }

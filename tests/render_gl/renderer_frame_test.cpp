@@ -163,8 +163,7 @@ TEST_F(FrameTest, LineSetsDrawPointsAndNullOnesAreSkipped)
     // Glowing points along the middle row, without any light.
     EXPECT_GT(frame.At(kWidth / 2, kHeight / 2).b, 100);
     EXPECT_EQ(frame.At(kWidth / 2, kHeight / 2 - 20).Sum(), 0);
-    EXPECT_EQ(renderer->RemoveLineSet(&curve), 0);
-    EXPECT_EQ(renderer->RemoveLineSet(&curve), -1);
+    EXPECT_EQ((std::pair{renderer->RemoveLineSet(&curve), renderer->RemoveLineSet(&curve)}), std::pair(0, -1));
     EXPECT_EQ(Render().MeanSum(0, 0, kWidth, kHeight), 0.0);
     renderer->RemoveLineSet(&empty);
 }
@@ -175,9 +174,9 @@ TEST_F(FrameTest, TextIsDrawnAtItsPositionInItsFontAndColour)
     char buffer[16] = "Hg";
     TextInstance big{buffer, 1, 20, 30, 0xFFFFFFFFu};
     TextInstance small{"Hg", 0, 200, 150, 0xFFFF0000u};
-    ASSERT_EQ(renderer->AddTextInstance(&big), 0);
-    ASSERT_EQ(renderer->AddTextInstance(&small), 0);
-    EXPECT_EQ(renderer->AddTextInstance(nullptr), -1);
+    ASSERT_EQ(std::vector<int>({renderer->AddTextInstance(&big), renderer->AddTextInstance(&small),
+                                renderer->AddTextInstance(nullptr)}),
+              std::vector<int>({0, 0, -1}));
     const Frame frame = Render();
 
     const InkRows bigInk = RowsWithInk(frame, 0, 180, [](Pixel p) { return p.Sum() > 300; });
@@ -193,8 +192,7 @@ TEST_F(FrameTest, TextIsDrawnAtItsPositionInItsFontAndColour)
     buffer[0] = '\0';
     const Frame after = Render();
     EXPECT_EQ(after.MeanSum(0, 0, 180, 120), 0.0);
-    EXPECT_EQ(renderer->RemoveTextInstance(&big), 0);
-    EXPECT_EQ(renderer->RemoveTextInstance(&big), -1);
+    EXPECT_EQ((std::pair{renderer->RemoveTextInstance(&big), renderer->RemoveTextInstance(&big)}), std::pair(0, -1));
     renderer->RemoveTextInstance(&small);
 }
 

@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <atomic>
-#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <thread>
@@ -26,27 +25,64 @@ void RecordBox(const std::string& title, const std::string& text)
 
 }  // namespace
 
-TEST_F(InitTest, StartUpLogsTheAdapterAndTheProjectionScale)
+TEST_F(InitTest, StartUpResourcesAndShutdownLogWhatTheyDoAndResourcesRefuseWhatTheyCannot)
 {
     StdoutCapture capture;
     ASSERT_EQ(StartRenderer(1920, 1080), 0);
-    const std::vector<std::string> lines = capture.Lines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "ri ctor");
-    EXPECT_TRUE(std::regex_match(lines[1], std::regex("Adapter 0: .+"))) << lines[1];
-    EXPECT_EQ(lines[2], "scaleX = 0.803333 scaleY = 1.42815");
+    const std::string started = capture.Text();
+    const std::regex startUp("ri ctor\nAdapter 0: .+\nscaleX = 0\\.803333 scaleY = 1\\.42815\n");
+    EXPECT_TRUE(std::regex_match(started, startUp)) << started;
     EXPECT_EQ(renderer->GetConsoleLineCount(), 67);
+
+    // Resources log what they create and refuse what they cannot.
+    Mesh partial;
+    partial.AllocateArrays(3);
+    partial.tangents = nullptr;
+    partial.binormals = nullptr;
+    partial.name = "partial";
+    Mesh bare;
+    bare.name = "bare";
+    {
+        StdoutCapture created;
+        renderer->CreateMesh(&partial);
+        renderer->CreateMesh(&bare);
+        EXPECT_EQ(created.Lines(), (std::vector<std::string>{"created vbuffer for 3 vertices",
+                                                             "VertexBuffer creation failed"}));
+    }
+    EXPECT_EQ(partial.strideBytes, 32u);
+    RenderInstance instance;
+    instance.mesh = &bare;
+    EXPECT_EQ(renderer->AddRenderInstance(&instance), -1);
+    EXPECT_EQ(instance.gpuMesh, nullptr);
+    EXPECT_EQ(instance.modelMatrix, nullptr);
+
+    StdoutCapture textures;
+    Material* material = SolidMaterial("plain", 1, 2, 3);
+    // The diffuse picture and the normal map.
+    const std::regex filling("(filling 32bit texture. width: 2 height: 2 dataptr: [0-9a-f]+\n){2}");
+    EXPECT_TRUE(std::regex_match(textures.Text(), filling));
+    // Released once; registered once, and never null.
+    EXPECT_EQ(std::vector<int>({renderer->ReleaseMaterial(material), renderer->ReleaseMaterial(material),
+                                renderer->ReleaseMesh(&partial), renderer->ReleaseMesh(&partial)}),
+              std::vector<int>({0, -1, 0, -1}));
+    RenderLight unregistered;
+    EXPECT_EQ(std::vector<int>({renderer->AddLight(nullptr), renderer->ReleaseLight(&unregistered),
+                                renderer->RemoveLightById(42)}),
+              std::vector<int>({-1, 1, -1}));
+    int aux = 0;
+    EXPECT_EQ(std::vector<int>({renderer->AddAuxObject(&aux), renderer->AddAuxObject(&aux),
+                                renderer->AddAuxObject(nullptr), renderer->RemoveAuxObject(&aux),
+                                renderer->RemoveAuxObject(&aux)}),
+              std::vector<int>({0, -1, -1, 0, -1}));
 
     StdoutCapture shutdown;
     renderer->Shutdown();
     renderer.reset();
-    const std::vector<std::string> last = shutdown.Lines();
-    ASSERT_EQ(last.size(), 2u);
-    EXPECT_TRUE(std::regex_match(last[0], std::regex("d3dx9 destroy [0-9a-f]+"))) << last[0];
-    EXPECT_EQ(last[1], "ri dtor");
+    const std::string ended = shutdown.Text();
+    EXPECT_TRUE(std::regex_match(ended, std::regex("d3dx9 destroy [0-9a-f]+\nri dtor\n"))) << ended;
 }
 
-TEST_F(InitTest, AShaderThatDoesNotCompileStopsStartUpWithItsBox)
+TEST_F(InitTest, AShaderThatDoesNotCompileNoWindowOrNoGraphicsDeviceStopStartUpWithTheirCodes)
 {
     boxes.clear();
     SetMessageBoxFunction(RecordBox);
@@ -69,10 +105,8 @@ TEST_F(InitTest, AShaderThatDoesNotCompileStopsStartUpWithItsBox)
     SetMessageBoxFunction(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "VShaderFailed");
-}
 
-TEST_F(InitTest, NoWindowOrNoGraphicsDeviceGiveTheirCodes)
-{
+    // No window, or one that cannot carry an OpenGL context, give their own codes.
     RendererGL withoutWindow;
     EXPECT_EQ(withoutWindow.Init(nullptr), -1);
     Window noHandle;
@@ -86,52 +120,6 @@ TEST_F(InitTest, NoWindowOrNoGraphicsDeviceGiveTheirCodes)
     ASSERT_NE(plain.handle, nullptr);
     RendererGL noDevice;
     EXPECT_EQ(noDevice.Init(&plain), -2);
-}
-
-TEST_F(InitTest, ResourcesLogWhatTheyCreateAndRefuseWhatTheyCannot)
-{
-    ASSERT_EQ(StartRenderer(), 0);
-    Mesh partial;
-    partial.AllocateArrays(3);
-    partial.tangents = nullptr;
-    partial.binormals = nullptr;
-    partial.name = "partial";
-    Mesh bare;
-    bare.name = "bare";
-    {
-        StdoutCapture capture;
-        renderer->CreateMesh(&partial);
-        renderer->CreateMesh(&bare);
-        EXPECT_EQ(capture.Lines(), (std::vector<std::string>{"created vbuffer for 3 vertices",
-                                                             "VertexBuffer creation failed"}));
-    }
-    EXPECT_EQ(partial.strideBytes, 32u);
-    RenderInstance instance;
-    instance.mesh = &bare;
-    EXPECT_EQ(renderer->AddRenderInstance(&instance), -1);
-    EXPECT_EQ(instance.gpuMesh, nullptr);
-    EXPECT_EQ(instance.modelMatrix, nullptr);
-
-    StdoutCapture capture;
-    Material* material = SolidMaterial("plain", 1, 2, 3);
-    const std::vector<std::string> lines = capture.Lines();
-    ASSERT_EQ(lines.size(), 2u);  // the diffuse picture and the normal map
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex("filling 32bit texture. width: 2 height: 2 dataptr: [0-9a-f]+")));
-    EXPECT_EQ(renderer->ReleaseMaterial(material), 0);
-    EXPECT_EQ(renderer->ReleaseMaterial(material), -1);
-    EXPECT_EQ(renderer->ReleaseMesh(&partial), 0);
-    EXPECT_EQ(renderer->ReleaseMesh(&partial), -1);
-
-    EXPECT_EQ(renderer->AddLight(nullptr), -1);
-    RenderLight unregistered;
-    EXPECT_EQ(renderer->ReleaseLight(&unregistered), 1);
-    EXPECT_EQ(renderer->RemoveLightById(42), -1);
-    int aux = 0;
-    EXPECT_EQ(renderer->AddAuxObject(&aux), 0);
-    EXPECT_EQ(renderer->AddAuxObject(&aux), -1);
-    EXPECT_EQ(renderer->AddAuxObject(nullptr), -1);
-    EXPECT_EQ(renderer->RemoveAuxObject(&aux), 0);
-    EXPECT_EQ(renderer->RemoveAuxObject(&aux), -1);
 }
 
 TEST_F(InitTest, RegistrationFromTheLoadingThreadWhileFramesAreDrawn)

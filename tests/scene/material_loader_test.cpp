@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdlib>
 #include <regex>
@@ -14,11 +12,11 @@ namespace {
 
 using Rgb = std::array<int, 3>;
 
-// Stored pixel i is (blue, green, red) = (10i+1, 10i+2, 10i+3).
-std::vector<uint8_t> NumberedPixels(uint32_t count)
+// Stored pixel i is (blue, green, red) = (10i+1, 10i+2, 10i+3), from pixel `first` on.
+std::vector<uint8_t> NumberedPixels(uint32_t count, uint32_t first = 0)
 {
     std::vector<uint8_t> pixels;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = first; i < first + count; ++i) {
         pixels.insert(pixels.end(), {uint8_t(10 * i + 1), uint8_t(10 * i + 2), uint8_t(10 * i + 3)});
     }
     return pixels;
@@ -39,20 +37,16 @@ using MaterialLoaderTest = SceneFixture;
 
 }  // namespace
 
-TEST_F(MaterialLoaderTest, ColourAndNormalTexturesAreMirroredPerRowAndConvertedToRgb)
+TEST_F(MaterialLoaderTest, ColourAndNormalTexturesAreMirroredPerRowAndMissingNormalMapsAreFlat)
 {
     WriteFile("tex/plate.bmp", BitmapFile(4, 2, NumberedPixels(8)));
-    std::vector<uint8_t> normals = NumberedPixels(9);
-    normals.erase(normals.begin(), normals.begin() + 3);  // pixels 1..8
-    WriteFile("tex/plate_normal.bmp", BitmapFile(4, 2, normals));
+    WriteFile("tex/plate_normal.bmp", BitmapFile(4, 2, NumberedPixels(8, 1)));
     StdoutCapture capture;
     Material* material = LoadMaterial("plate");
     const std::vector<std::string> lines = capture.Lines();
     ASSERT_NE(material, nullptr);
-    EXPECT_EQ(material->width, 4u);
-    EXPECT_EQ(material->height, 2u);
-    EXPECT_EQ(material->channels, 3u);
-    EXPECT_EQ(material->size, 24u);
+    EXPECT_EQ(std::vector<uint32_t>({material->width, material->height, material->channels, material->size}),
+              std::vector<uint32_t>({4, 2, 3, 24}));
     // Row 0 is the first stored (bottom) row, reversed left to right.
     for (uint32_t column = 0; column < 4; ++column) {
         EXPECT_EQ(PixelAt(material->diffuse.get(), 4, 0, column), NumberedRgb(3 - column));
@@ -68,6 +62,31 @@ TEST_F(MaterialLoaderTest, ColourAndNormalTexturesAreMirroredPerRowAndConvertedT
     // Texture bytes leave the file cache once the material holds its copy.
     EXPECT_FALSE(TheFileManager().FindLoaded("plate", kResourceTexture).has_value());
     EXPECT_FALSE(TheFileManager().FindLoaded("plate_normal", kResourceTexture).has_value());
+
+    // Missing or unusable normal maps are replaced by the flat one.
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> normals = {
+        {"missing", {}},
+        {"smaller", BitmapFile(2, 1, NumberedPixels(2))},
+        {"garbage", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}},
+    };
+    for (const auto& [name, normalBytes] : normals) {
+        WriteFile("tex/" + name + ".bmp", BitmapFile(4, 2, NumberedPixels(8)));
+        if (!normalBytes.empty()) {
+            WriteFile("tex/" + name + "_normal.bmp", normalBytes);
+        }
+        StdoutCapture loading;
+        Material* flat = LoadMaterial(name);
+        const std::vector<std::string> said = loading.Lines();
+        ASSERT_NE(flat, nullptr) << name;
+        ASSERT_EQ(said.size(), normalBytes.empty() ? 3u : 2u) << name;
+        EXPECT_EQ(said[0], normalBytes.empty() ? "Cannot open file: tex/missing_normal.bmp"
+                                               : "Normal map " + name + "_normal is malformed or smaller than " +
+                                                     name + "; using a flat normal map");
+        for (uint32_t i = 0; i < 8; ++i) {
+            EXPECT_EQ(PixelAt(flat->normalMap.get(), 4, i / 4, i % 4), (Rgb{127, 127, 255}));
+        }
+        EXPECT_FALSE(TheFileManager().FindLoaded(name + "_normal", kResourceTexture).has_value());
+    }
 }
 
 TEST(BitmapTest, EveryPixelIsSwappedToRgbWhateverTheCount)
@@ -150,43 +169,13 @@ TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
                                }));
 }
 
-TEST_F(MaterialLoaderTest, MissingOrUnusableNormalMapsAreReplacedByTheFlatOne)
-{
-    const std::vector<std::pair<std::string, std::vector<uint8_t>>> normals = {
-        {"missing", {}},
-        {"smaller", BitmapFile(2, 1, NumberedPixels(2))},
-        {"garbage", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}},
-    };
-    for (const auto& [name, normalBytes] : normals) {
-        WriteFile("tex/" + name + ".bmp", BitmapFile(4, 2, NumberedPixels(8)));
-        if (!normalBytes.empty()) {
-            WriteFile("tex/" + name + "_normal.bmp", normalBytes);
-        }
-        StdoutCapture capture;
-        Material* material = LoadMaterial(name);
-        const std::vector<std::string> lines = capture.Lines();
-        ASSERT_NE(material, nullptr) << name;
-        ASSERT_EQ(lines.size(), normalBytes.empty() ? 3u : 2u) << name;
-        EXPECT_EQ(lines[0], normalBytes.empty() ? "Cannot open file: tex/missing_normal.bmp"
-                                                : "Normal map " + name + "_normal is malformed or smaller than " +
-                                                      name + "; using a flat normal map");
-        for (uint32_t i = 0; i < 8; ++i) {
-            EXPECT_EQ(PixelAt(material->normalMap.get(), 4, i / 4, i % 4), (Rgb{127, 127, 255}));
-        }
-        EXPECT_FALSE(TheFileManager().FindLoaded(name + "_normal", kResourceTexture).has_value());
-    }
-}
-
 TEST_F(MaterialLoaderTest, SameMaterialTwiceIsReadTwiceIntoIndependentRecords)
 {
     WriteFile("tex/twin.bmp", BitmapFile(4, 1, NumberedPixels(4)));
     Material* first = LoadMaterial("twin");
-    std::vector<uint8_t> changed = NumberedPixels(5);
-    changed.erase(changed.begin(), changed.begin() + 3);
-    WriteFile("tex/twin.bmp", BitmapFile(4, 1, changed));  // changed on disk
+    WriteFile("tex/twin.bmp", BitmapFile(4, 1, NumberedPixels(4, 1)));  // changed on disk
     Material* second = LoadMaterial("twin");
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(first && second);
     EXPECT_EQ(PixelAt(first->diffuse.get(), 4, 0, 3), NumberedRgb(0));
     EXPECT_EQ(PixelAt(second->diffuse.get(), 4, 0, 3), NumberedRgb(1));
     EXPECT_EQ(FindMaterial("twin"), first);

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "scene/mesh_loader.h"
 #include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
@@ -11,7 +9,7 @@ using MeshLoaderTest = SceneFixture;
 
 }  // namespace
 
-TEST_F(MeshLoaderTest, MalformedFilesAreRefusedWithoutReadingPastTheirEnd)
+TEST_F(MeshLoaderTest, MalformedFilesAreRefusedWithoutReadingPastTheirEndAndASecondLoadComesFromTheCache)
 {
     std::vector<uint8_t> tiny = MeshFile(1);
     tiny.resize(7);
@@ -44,10 +42,8 @@ TEST_F(MeshLoaderTest, MalformedFilesAreRefusedWithoutReadingPastTheirEnd)
         EXPECT_EQ(FindMesh(name)->vertexCount, name[0] == 't' ? 1u : 0u);
     }
     EXPECT_EQ(renderer.CountCalls("CreateMesh"), 2);
-}
 
-TEST_F(MeshLoaderTest, SecondLoadOfANameIsServedFromTheCache)
-{
+    // The second load of a name is served from the cache.
     WriteFile("model/twice.obj", MeshFile(3));
     Mesh* first = LoadMesh("twice");
     const size_t cached = TheFileManager().LoadedCount();

@@ -36,15 +36,15 @@ StdoutCapture::StdoutCapture()
 StdoutCapture::~StdoutCapture()
 {
     if (active_) {
-        Lines();
+        Text();
     }
 }
 
-std::vector<std::string> StdoutCapture::Lines()
+std::string StdoutCapture::Text()
 {
     std::fflush(stdout);
     active_ = false;
-    return SplitLines(testing::internal::GetCapturedStdout());
+    return testing::internal::GetCapturedStdout();
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes)
@@ -77,4 +77,11 @@ std::vector<std::string> SplitLines(const std::string& text)
         lines.push_back(line);
     }
     return lines;
+}
+
+void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance)
+{
+    EXPECT_NEAR(v.x, x, tolerance);
+    EXPECT_NEAR(v.y, y, tolerance);
+    EXPECT_NEAR(v.z, z, tolerance);
 }

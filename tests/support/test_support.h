@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "render/math.h"
+
+std::vector<std::string> SplitLines(const std::string& text);
+
 // Makes a fresh directory and makes it the working directory for the
 // object's lifetime (resource paths are relative to it).
 class ScopedWorkDir {
@@ -29,8 +33,9 @@ class StdoutCapture {
 public:
     StdoutCapture();
     ~StdoutCapture();
-    // Stops capturing and returns the captured text split into lines.
-    std::vector<std::string> Lines();
+    // Stop capturing and return the captured text, whole or split into lines.
+    std::string Text();
+    std::vector<std::string> Lines() { return SplitLines(Text()); }
 
 private:
     bool active_ = true;
@@ -39,4 +44,6 @@ private:
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 std::string ReadFileText(const std::filesystem::path& path);
-std::vector<std::string> SplitLines(const std::string& text);
+
+// Each component of v within the tolerance of (x, y, z).
+void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f);

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "tests/support/test_support.h"
 #include "tests/tools/tool_process.h"
 
 namespace {

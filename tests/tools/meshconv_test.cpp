@@ -1,8 +1,5 @@
 // meshconv on third-party sample models and on a cube written here.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <sstream>
 #include <tuple>
 

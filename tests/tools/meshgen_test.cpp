@@ -1,7 +1,5 @@
 // meshgen's shapes, loaded through the player's mesh loader.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <numbers>
 
@@ -72,7 +70,7 @@ TEST_F(MeshgenTest, EveryKindLoadsWithFramesThatFollowItsTexture)
     }
 }
 
-TEST_F(MeshgenTest, SolidsAreClosedAndTurnOutwards)
+TEST_F(MeshgenTest, SolidsAreClosedAndTurnOutwardsSpheresAreRoundShardsFlatAndPlanesOnTheGround)
 {
     struct Solid {
         std::string name;
@@ -107,10 +105,8 @@ TEST_F(MeshgenTest, SolidsAreClosedAndTurnOutwards)
         bounds[3 + i % 3] = std::max(bounds[3 + i % 3], box->positions[i]);
     }
     EXPECT_EQ(bounds, std::vector<float>({-1, 0, -0.25f, 1, 3, 0.25f}));
-}
 
-TEST_F(MeshgenTest, SpheresAreRoundAndSmoothShardsAreFlatAndPlanesLieOnTheGround)
-{
+    // Spheres are round and smooth, shards flat, planes on the ground.
     Mesh* sphere = Generate("out_sphere", {"sphere", "--radius", "2.5"});
     ASSERT_NE(sphere, nullptr);
     for (size_t v = 0; v < sphere->vertexCount; ++v) {

@@ -1,10 +1,7 @@
 // texgen's textures, loaded through the player's material loader.
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
-#include <filesystem>
 
 #include "scene/material_loader.h"
 #include "tests/tools/mesh_checks.h"
@@ -71,9 +68,8 @@ TEST_F(TexgenTest, MaterialsLoadWithTheirSizeVariedColoursAndUnitNormals)
             Make({kind, "tex/mat_" + kind + ".bmp", "--width", "64", "--height", "32", "--seed", "7"}, "mat_" + kind);
         ASSERT_NE(material, nullptr);
         ASSERT_TRUE(std::filesystem::exists("tex/mat_" + kind + "_normal.bmp"));
-        EXPECT_EQ(material->width, 64u);
-        EXPECT_EQ(material->height, 32u);
-        EXPECT_EQ(material->channels, 3u);
+        EXPECT_EQ(std::vector<uint32_t>({material->width, material->height, material->channels}),
+                  std::vector<uint32_t>({64, 32, 3}));
         int tilted = 0;
         int varied = 0;
         const Rgb first = PixelOf(material->diffuse.get(), 64, 0, 0);
@@ -89,12 +85,11 @@ TEST_F(TexgenTest, MaterialsLoadWithTheirSizeVariedColoursAndUnitNormals)
     }
 }
 
-TEST_F(TexgenTest, TestCardArrivesTheRightWayRoundOnAFlatSurface)
+TEST_F(TexgenTest, TestCardArrivesTheRightWayRoundOnAFlatSurfaceAndConvertedPicturesPixelForPixel)
 {
     Material* card = Make({"testcard", "tex/card.bmp", "--width", "8", "--height", "6"}, "card");
     ASSERT_NE(card, nullptr);
-    ASSERT_EQ(card->width, 8u);
-    ASSERT_EQ(card->height, 6u);
+    ASSERT_EQ(std::pair(card->width, card->height), std::pair(8u, 6u));
     // Corners red, green, blue and white from the top left; the quarters meet in the middle.
     const std::vector<Rgb> colours = {PixelOf(card->diffuse.get(), 8, 0, 0), PixelOf(card->diffuse.get(), 8, 0, 7),
                                       PixelOf(card->diffuse.get(), 8, 5, 0), PixelOf(card->diffuse.get(), 8, 5, 7),
@@ -107,18 +102,15 @@ TEST_F(TexgenTest, TestCardArrivesTheRightWayRoundOnAFlatSurface)
         EXPECT_TRUE(std::abs(2 * flat[0] - 255) == 1 && std::abs(2 * flat[1] - 255) == 1 && flat[2] == 255)
             << testing::PrintToString(flat);
     }
-}
 
-TEST_F(TexgenTest, ConvertedPicturesArrivePixelForPixel)
-{
+    // Converted pictures arrive pixel for pixel.
     // Ten columns: the converter keeps the middle eight.
     WriteFile("scrambled.ppm", PortablePixmap(10, 3, Scrambled));
     ASSERT_EQ(std::system((std::string(IMAGEMAGICK_CONVERT) + " scrambled.ppm scrambled.png").c_str()), 0);
     for (const std::string format : {"ppm", "png"}) {
         Material* picture = Make({"convert", "scrambled." + format, "tex/conv_" + format + ".bmp"}, "conv_" + format);
         ASSERT_NE(picture, nullptr) << format;
-        ASSERT_EQ(picture->width, 8u);
-        ASSERT_EQ(picture->height, 3u);
+        ASSERT_EQ(std::pair(picture->width, picture->height), std::pair(8u, 3u));
         for (uint32_t i = 0; i < 8 * 3; ++i) {
             EXPECT_EQ(PixelOf(picture->diffuse.get(), 8, i / 8, i % 8), Scrambled(i / 8, i % 8 + 1)) << format << i;
         }

@@ -2,11 +2,8 @@
 // Runs a program (a content tool, or the demo itself) as a separate process
 // and collects what it printed.
 
-#include <filesystem>
 #include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "tests/support/test_support.h"
 

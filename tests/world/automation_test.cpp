@@ -10,13 +10,7 @@ namespace {
 
 AutomationKey Key(float time, float x)
 {
-    AutomationKey key;
-    key.time = time;
-    key.values[0] = x;
-    key.values[1] = 2 * x;
-    key.values[2] = 3 * x;
-    key.count = 3;
-    return key;
+    return AutomationKey{{x, 2 * x, 3 * x}, 3, time};
 }
 
 // A track on the entity's parameter with the given keys, added in this order.

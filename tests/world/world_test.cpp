@@ -39,7 +39,7 @@ protected:
 
 }  // namespace
 
-TEST_F(WorldTest, ObjectsAndLightsReachTheRendererOnceBoundToTheirLiveValues)
+TEST_F(WorldTest, ObjectsAndLightsReachTheRendererBoundToTheirLiveValuesAndAutomationsAreOnePerParameter)
 {
     Mesh mesh;
     Material material;
@@ -47,9 +47,8 @@ TEST_F(WorldTest, ObjectsAndLightsReachTheRendererOnceBoundToTheirLiveValues)
     entity_base crate("crate");
     crate.meshInstance = &mesh;
     crate.materialInstance = &material;
-    EXPECT_EQ(world.AddObject(&crate), 0);
-    EXPECT_EQ(world.AddObject(&crate), -1);
-    EXPECT_EQ(world.AddObject(nullptr), -1);
+    EXPECT_EQ(std::vector<int>({world.AddObject(&crate), world.AddObject(&crate), world.AddObject(nullptr)}),
+              std::vector<int>({0, -1, -1}));
     ASSERT_EQ(renderer.instances.size(), 1u);
     const RenderInstance& instance = *renderer.instances[0];
     crate.Position.Set(1, 2, 3);
@@ -62,17 +61,15 @@ TEST_F(WorldTest, ObjectsAndLightsReachTheRendererOnceBoundToTheirLiveValues)
     EXPECT_EQ(instance.materialName, "metal");
     EXPECT_EQ(world.FindObject("crate"), &crate);
     EXPECT_EQ(world.FindObject("Crate"), nullptr);
-    EXPECT_EQ(world.RemoveObject(&crate), 0);
-    EXPECT_EQ(world.RemoveObject(&crate), -1);
+    EXPECT_EQ((std::pair{world.RemoveObject(&crate), world.RemoveObject(&crate)}), std::pair(0, -1));
     EXPECT_TRUE(renderer.instances.empty());
     EXPECT_EQ(world.FindObject("crate"), nullptr);
 
     // Lights take sequential ids; a refused duplicate consumes none.
     Light first("first");
     Light second("second");
-    EXPECT_EQ(world.AddLight(&first), 0);
-    EXPECT_EQ(world.AddLight(&first), -1);
-    EXPECT_EQ(world.AddLight(&second), 0);
+    EXPECT_EQ(std::vector<int>({world.AddLight(&first), world.AddLight(&first), world.AddLight(&second)}),
+              std::vector<int>({0, -1, 0}));
     EXPECT_EQ(renderer.calls.back(), "AddLight 1");
     second.Position.Set(1, 2, 3);
     second.Color.Set(0.5f, 0.25f, 1);
@@ -80,16 +77,14 @@ TEST_F(WorldTest, ObjectsAndLightsReachTheRendererOnceBoundToTheirLiveValues)
     const RenderLight& record = *renderer.lights.back();
     EXPECT_EQ(record.position->z + record.colour->y + record.cutoff->x, 3 + 0.25f + 7);
     EXPECT_EQ(world.FindLight("second"), &second);
-}
 
-TEST_F(WorldTest, AutomationsAreOnePerEntityAndExistingParameter)
-{
+    // Automations are one per entity and existing parameter.
     Light lamp("lamp");
     EXPECT_EQ(world.AddAutomation(&lamp, "Color"), 0);
-    Automation* first = world.FindAutomation(&lamp, "Color");
-    ASSERT_NE(first, nullptr);
+    Automation* track = world.FindAutomation(&lamp, "Color");
+    ASSERT_NE(track, nullptr);
     EXPECT_EQ(world.AddAutomation(&lamp, "Color"), -1);
-    EXPECT_EQ(world.FindAutomation(&lamp, "Color"), first);
+    EXPECT_EQ(world.FindAutomation(&lamp, "Color"), track);
     EXPECT_EQ(world.AddAutomation(&lamp, "color"), -1);  // names are exact
     EXPECT_EQ(world.FindAutomation(&lamp, "Position"), nullptr);
     entity_base other("lamp");  // same name, another entity
@@ -99,13 +94,13 @@ TEST_F(WorldTest, AutomationsAreOnePerEntityAndExistingParameter)
     EXPECT_EQ(world.Automations().size(), 3u);
 }
 
-TEST(WorldActorsTest, ActorsUpdateInOrderAndHearEventsOnceInOrderOnlyWhilePublished)
+TEST(WorldActorsTest, ActorsUpdateInOrderHearEventsOnceInOrderOnlyWhilePublishedAndMayUseTheRegistry)
 {
     std::vector<std::string> journal;
     Listener early;
-    EXPECT_EQ(Subscribe(&early, "play"), 0);
-    EXPECT_EQ(Subscribe(&early, "play"), 0);  // already there: not added again
-    EXPECT_EQ(Subscribe(nullptr, "play"), -1);
+    // Subscribing twice adds nothing the second time.
+    EXPECT_EQ(std::vector<int>({Subscribe(&early, "play"), Subscribe(&early, "play"), Subscribe(nullptr, "play")}),
+              std::vector<int>({0, 0, -1}));
     {
         JournalActor first("first", journal);
         JournalActor second("second", journal);
@@ -113,9 +108,8 @@ TEST(WorldActorsTest, ActorsUpdateInOrderAndHearEventsOnceInOrderOnlyWhilePublis
         EXPECT_TRUE(journal.empty());
         JournalActor camera("camera", journal);  // never listed, published by hand
         PublishSubscriptions(&camera);
-        EXPECT_EQ(AddActor(&first), 0);
-        EXPECT_EQ(AddActor(&second), 0);
-        EXPECT_EQ(AddActor(nullptr), -1);
+        EXPECT_EQ(std::vector<int>({AddActor(&first), AddActor(&second), AddActor(nullptr)}),
+                  std::vector<int>({0, 0, -1}));
         EXPECT_EQ(FindActor("second"), &second);
         frameDeltaMs = 16.0f;
         UpdateActors();
@@ -135,11 +129,9 @@ TEST(WorldActorsTest, ActorsUpdateInOrderAndHearEventsOnceInOrderOnlyWhilePublis
     EXPECT_TRUE(journal.empty());
     EXPECT_EQ(FindActor("first"), nullptr);
     TheWorld().Forget(&early);
-}
 
-TEST(WorldActorsTest, ActorsMayUseTheRegistryFromUpdateAndTrigger)
-{
-    // An actor that registers and looks things up while being driven.
+    // Actors may use the registry from Update and Trigger: one that
+    // registers and looks things up while being driven.
     class Busy : public EntitylessActor {
     public:
         Busy() : EntitylessActor("busy") {}

@@ -57,11 +57,8 @@ TEST(WorldThreadsTest, LoadingThreadAppendsWhileTheMainThreadWalks)
             world.AddAutomation(objects[i].get(), "Position");
             Automation* track = world.FindAutomation(objects[i].get(), "Position");
             for (int k = 0; k < 4; ++k) {
-                AutomationKey key;
-                key.time = static_cast<float>(10 * k);
-                key.values[0] = static_cast<float>(i);
-                key.count = 3;
-                track->AddKey(key);  // the main thread may be evaluating it already
+                // The main thread may be evaluating the track already.
+                track->AddKey(AutomationKey{{static_cast<float>(i)}, 3, static_cast<float>(10 * k)});
             }
             world.AddEventTrigger("activate", static_cast<float>(kItems - i), nullptr);
         }
@@ -92,13 +89,10 @@ TEST(WorldThreadsTest, LoadingThreadAppendsWhileTheMainThreadWalks)
     loader.join();
     frame();  // the first frame after the load sees everything
 
-    EXPECT_EQ(world.MeshCount(), static_cast<size_t>(kItems));
-    EXPECT_EQ(world.ObjectCount(), static_cast<size_t>(kItems));
-    EXPECT_EQ(world.LightCount(), static_cast<size_t>(kItems));
-    EXPECT_EQ(world.Actors().size(), static_cast<size_t>(kItems));
-    EXPECT_EQ(world.Automations().size(), static_cast<size_t>(kItems));
     const std::vector<EventTrigger> triggers = world.EventTriggers();
-    ASSERT_EQ(triggers.size(), static_cast<size_t>(kItems));
+    ASSERT_EQ(std::vector<size_t>({world.MeshCount(), world.ObjectCount(), world.LightCount(), world.Actors().size(),
+                                   world.Automations().size(), triggers.size()}),
+              std::vector<size_t>(6, kItems));
     EXPECT_EQ(triggers.front().time, 1.0f);
     EXPECT_EQ(triggers.back().time, static_cast<float>(kItems));
     EXPECT_EQ(world.FindObject("object7")->Position.x, 7.0f);  // written by its track
