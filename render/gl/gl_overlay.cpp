@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/gl/list_unlink.h"
+
 namespace {
 
 struct Rgba {
@@ -30,17 +32,6 @@ GlTexture UploadAtlas(const FontAtlas& font)
     glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTextureParameteri(texture.get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     return texture;
-}
-
-template <typename List, typename Item>
-int Unlink(List& list, const Item& item)
-{
-    const auto found = std::find(list.begin(), list.end(), item);
-    if (found == list.end()) {
-        return -1;
-    }
-    list.erase(found);
-    return 0;
 }
 
 }  // namespace
@@ -90,7 +81,7 @@ int Overlays::AddText(TextInstance* text)
 int Overlays::RemoveText(TextInstance* text)
 {
     std::lock_guard<std::mutex> lock(lock_);
-    return Unlink(texts_, text);
+    return Unlink(texts_, text) ? 0 : -1;
 }
 
 int Overlays::AddLineSet(LineSet* lines)
@@ -103,7 +94,7 @@ int Overlays::AddLineSet(LineSet* lines)
 int Overlays::RemoveLineSet(LineSet* lines)
 {
     std::lock_guard<std::mutex> lock(lock_);
-    return Unlink(lineSets_, lines);
+    return Unlink(lineSets_, lines) ? 0 : -1;
 }
 
 int Overlays::AddAux(void* object)
@@ -119,7 +110,7 @@ int Overlays::AddAux(void* object)
 int Overlays::RemoveAux(void* object)
 {
     std::lock_guard<std::mutex> lock(lock_);
-    return Unlink(auxObjects_, object);
+    return Unlink(auxObjects_, object) ? 0 : -1;
 }
 
 void Overlays::SetConsoleLine(unsigned index, const char* text, unsigned length, int colour)
@@ -174,7 +165,8 @@ void Overlays::DrawTexts()
 void Overlays::DrawString(const FontAtlas& font, GLuint atlas, const char* text, int x, int y,
                           uint32_t colour)
 {
-    std::vector<FontAtlas::GlyphQuad> quads;
+    std::vector<FontAtlas::GlyphQuad>& quads = textQuads_;
+    quads.clear();
     font.LayoutText(text, static_cast<float>(x) * scale_, static_cast<float>(y) * scale_, quads);
     if (quads.empty()) {
         return;

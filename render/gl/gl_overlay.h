@@ -76,6 +76,8 @@ private:
     GlTexture smallAtlas_;
     GlTexture largeAtlas_;
     std::vector<ConsoleLine> console_;
+    // Reused from text to text, so that drawing allocates nothing per frame.
+    std::vector<FontAtlas::GlyphQuad> textQuads_;
     std::vector<float> textVertices_;
 
     std::mutex lock_;

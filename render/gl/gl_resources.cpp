@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/log.h"
+#include "render/gl/list_unlink.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ enum AttributeLocation : GLuint {
 void DefaultLogHook(const char*, const char*)
 {
     LogLine("dummy");
-}
-
-template <typename List, typename Item>
-bool Unlink(List& list, const Item& item)
-{
-    const auto found = std::find(list.begin(), list.end(), item);
-    if (found == list.end()) {
-        return false;
-    }
-    list.erase(found);
-    return true;
 }
 
 // A texture of the material's size with a full mip chain, filled from 3-byte
