@@ -1,6 +1,7 @@
 #include "app/demo_main.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -51,8 +52,13 @@ int DemoMain(const PlayOptions& options)
     state.loadingText.x = static_cast<int>(kLayoutWidth / 2) - 300;
     state.loadingText.y = static_cast<int>(kLayoutHeight / 2);
     // A recording decodes the music itself.
-    if (!options.Rendering() && TheMusicPlayer().Load(kMusicFile) != 0) {
-        LogLine("Cannot load music");
+    if (!options.Rendering()) {
+        if (!TheMusicPlayer().DeviceOpen()) {
+            std::fprintf(stderr, "demo: no audio device found; the show plays silently\n");
+        }
+        if (TheMusicPlayer().Load(kMusicFile) != 0) {
+            LogLine("Cannot load music");
+        }
     }
     state.SetSceneFileName(kSceneFile);
     StartLoaderThread();

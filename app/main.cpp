@@ -42,6 +42,7 @@ int main(int argc, char** argv)
     // The process-wide services exist before start-up.
     TheFrameTimer();
     TheMusicPlayer();
-    // A viewport that cannot be made ends the demo quietly (exit code 0).
-    return DemoMain(options) > 0 ? 1 : 0;
+    // A viewport that cannot be made (-1) or a recording that cannot be
+    // made (1) are failures: exit code 1.
+    return DemoMain(options) != 0 ? 1 : 0;
 }

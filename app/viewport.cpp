@@ -1,5 +1,6 @@
 #include "app/viewport.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "core/log.h"
@@ -17,6 +18,13 @@ struct Viewport {
 
 Viewport theViewport;
 
+// Besides the log line: one line on standard error that the user can act on.
+void TellWhyStartUpFailed(const std::string& reason)
+{
+    std::fprintf(stderr, "demo: cannot start: %s\n", reason.c_str());
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen)
@@ -27,13 +35,18 @@ int SetupViewport(const std::string& name, unsigned width, unsigned height, bool
         // Nothing to render into: stop here rather than hand the renderer a
         // window without a handle.
         Log("add vport failed ", created);
+        TellWhyStartUpFailed(window->failure);
         return -1;
     }
     auto renderer = std::make_unique<RendererGL>();
     renderer->SetLayoutSize(kLayoutWidth, kLayoutHeight);
+    // In full screen the window has the screen's size: the picture is drawn
+    // at the size asked for and scaled to fit it.
+    renderer->SetPictureSize(width, height);
     const int result = renderer->Init(window.get());
     if (result != 0) {
         Log("add vport failed ", result);
+        TellWhyStartUpFailed(renderer->InitFailure());
         return -1;  // the renderer goes first, then the window
     }
     SetViewportSize(static_cast<int>(kLayoutWidth), static_cast<int>(kLayoutHeight));

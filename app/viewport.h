@@ -11,7 +11,9 @@ inline constexpr unsigned kLayoutWidth = 1920;
 inline constexpr unsigned kLayoutHeight = 1080;
 
 // 0, with the window and the renderer published; -1 (logged "add vport
-// failed " and the code) when either cannot be made.
+// failed " and the code, and why on standard error) when either cannot be
+// made. In full screen the window has the screen's size and the picture is
+// drawn at width x height, scaled to fit it.
 int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen);
 // Shuts the renderer down and destroys it and the window.
 void ShutdownViewport();

@@ -3,10 +3,22 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <alsa/asoundlib.h>
+
 #include <cmath>
+
+namespace {
+
+// The sound library's own messages while it looks for a device: on a
+// machine without a sound card it would print a dozen lines about the cards
+// it cannot find. Whether a device opened is told once, by the caller.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
 
 MusicPlayer::MusicPlayer()
 {
+    snd_lib_error_set_handler(QuietAlsa);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         lastError_ = kNoAudioDevice;
         return;

@@ -16,7 +16,8 @@ public:
         kCannotPlay = 4,
     };
 
-    // Opens the default audio device at 44100 Hz; a failure shows later.
+    // Opens the default audio device at 44100 Hz, without the sound
+    // library's messages; a failure shows later.
     MusicPlayer();
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
@@ -33,6 +34,8 @@ public:
     // The last error number in decimal.
     std::string ErrorText() const;
     bool Playing() const;
+    // An audio device was opened.
+    bool DeviceOpen() const { return deviceOpen_; }
 
 private:
     bool deviceOpen_ = false;

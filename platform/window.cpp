@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <atomic>
+
 #include "platform/message_box.h"
 
 namespace {
@@ -18,7 +20,29 @@ void IgnoreUnreadEvents()
     }
 }
 
+// Full screen at the desktop's own mode. Without a screen (the offscreen
+// driver) there is nothing to fill: the window keeps its size.
+int DesktopFullScreen(SDL_Window* window)
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string(driver) == "offscreen") {
+        return 0;
+    }
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        return -1;
+    }
+    const Uint32 desktop = SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return (SDL_GetWindowFlags(window) & desktop) == desktop ? 0 : -1;
+}
+
+std::atomic<FullScreenFunction> fullScreenFunction{DesktopFullScreen};
+
 }  // namespace
+
+void SetFullScreenFunction(FullScreenFunction function)
+{
+    fullScreenFunction.store(function ? function : DesktopFullScreen);
+}
 
 int Window::Create(unsigned requestedWidth, unsigned requestedHeight, bool requestedFullscreen,
                    const std::string& requestedTitle)
@@ -27,32 +51,34 @@ int Window::Create(unsigned requestedWidth, unsigned requestedHeight, bool reque
     height = requestedHeight;
     title = requestedTitle;
     fullscreen = requestedFullscreen ? 1 : 0;
+    failure.clear();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        failure = "no display found (" + std::string(SDL_GetError()) +
+                  "); --render OUT, or SDL_VIDEODRIVER=offscreen, plays without one";
         return -1;
     }
     IgnoreUnreadEvents();
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (!fullscreen) {
-        flags |= SDL_WINDOW_RESIZABLE;
-    }
+    // A window goes full screen only once it is shown: a hidden one would
+    // report a switch that never happened.
+    const Uint32 flags = SDL_WINDOW_OPENGL | (fullscreen ? 0u : SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     handle.reset(SDL_CreateWindow(title.c_str(), 0, 0, static_cast<int>(width), static_cast<int>(height), flags));
     if (!handle) {
+        failure = "cannot open a window (" + std::string(SDL_GetError()) + ")";
         return -1;
     }
-    // Without a screen (the offscreen driver) there is no mode to switch: the
-    // window simply has the full size.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool headless = driver && std::string(driver) == "offscreen";
-    if (fullscreen && !headless) {
-        SDL_DisplayMode mode{};
-        mode.format = SDL_PIXELFORMAT_RGB888;  // 32 bits per pixel
-        mode.w = static_cast<int>(width);
-        mode.h = static_cast<int>(height);
-        if (SDL_SetWindowDisplayMode(handle.get(), &mode) != 0 ||
-            SDL_SetWindowFullscreen(handle.get(), SDL_WINDOW_FULLSCREEN) != 0) {
+    if (fullscreen) {
+        if (fullScreenFunction.load()(handle.get()) != 0) {
             ShowMessageBox("ERROR", "Can't set mode to fullscreen");
+            failure = "the window cannot go full screen; --windowed plays in a window";
             handle.reset();
             return -2;
+        }
+        int w = 0;
+        int h = 0;
+        SDL_GetWindowSize(handle.get(), &w, &h);
+        if (w > 0 && h > 0) {
+            width = static_cast<unsigned>(w);
+            height = static_cast<unsigned>(h);
         }
     }
     return 0;

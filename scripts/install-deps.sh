@@ -8,6 +8,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   # window, input, GL context, message boxes, audio device, music stream
   libsdl2-dev libsdl2-mixer-dev
+  # the sound library, quieted while it looks for a device
+  libasound2-dev
   # OpenGL 4.5 core through libepoxy; Mesa's software rasteriser without a GPU
   libepoxy-dev libgl1-mesa-dri libegl-mesa0 libegl1 libgl1
   # fonts

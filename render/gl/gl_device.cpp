@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <atomic>
+
 #include "render/gl/gl_objects.h"
 
 namespace {
@@ -23,15 +25,27 @@ struct ThreadContext {
 
 thread_local ThreadContext threadContext;
 
-GlContextPtr CreateContext(SDL_Window* window, bool shareWithCurrent)
+void* CreateContext(SDL_Window* window, bool shareWithCurrent)
 {
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, shareWithCurrent ? 1 : 0);
-    GlContextPtr context(SDL_GL_CreateContext(window));
+    SDL_GLContext context = SDL_GL_CreateContext(window);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     return context;
 }
 
+void* CreateSharedContext(SDL_Window* window)
+{
+    return CreateContext(window, true);
+}
+
+std::atomic<GlDevice::SharedContextMaker> sharedContextMaker{CreateSharedContext};
+
 }  // namespace
+
+void GlDevice::SetSharedContextMaker(SharedContextMaker maker)
+{
+    sharedContextMaker.store(maker ? maker : CreateSharedContext);
+}
 
 void GlContextDeleter::operator()(void* context) const
 {
@@ -50,7 +64,7 @@ int GlDevice::Create(SDL_Window* window)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    mainContext_ = CreateContext(window_, false);
+    mainContext_.reset(CreateContext(window_, false));
     if (!mainContext_) {
         return -1;
     }
@@ -61,9 +75,14 @@ int GlDevice::Create(SDL_Window* window)
     SDL_GL_SetSwapInterval(0);
     loaderWindow_ = CreateHiddenGlWindow("loader", 1, 1);
     if (loaderWindow_) {
-        loaderContext_ = CreateContext(loaderWindow_.get(), true);
+        loaderContext_.reset(sharedContextMaker.load()(loaderWindow_.get()));
     }
     MakeMainCurrent();
+    if (!loaderContext_) {
+        // Without it the loading thread would upload with no context at all.
+        Destroy();
+        return -2;
+    }
     // Left-handed projections with depth 0..1 are used as they are.
     glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);

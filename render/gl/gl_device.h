@@ -22,9 +22,14 @@ public:
     GlDevice(const GlDevice&) = delete;
     GlDevice& operator=(const GlDevice&) = delete;
 
-    // 0; -1 when no OpenGL 4.5 core context can be made on the window. The
-    // main context is current afterwards.
+    // 0; -1 when no OpenGL 4.5 core context can be made on the window; -2
+    // when the loading thread's context cannot be made (nothing could be
+    // uploaded from there). The main context is current afterwards.
     int Create(SDL_Window* window);
+    // Makes the loading thread's context, sharing objects with the current
+    // one; replaceable (tests make it fail). Null restores SDL's.
+    using SharedContextMaker = void* (*)(SDL_Window* window);
+    static void SetSharedContextMaker(SharedContextMaker maker);
     // Releases both contexts; every GL object must be gone by then.
     void Destroy();
     // The contexts exist.

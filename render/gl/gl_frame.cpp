@@ -249,9 +249,11 @@ void DeferredFrame::ShowPicture()
     glClear(GL_COLOR_BUFFER_BIT);
     const GLint x = static_cast<GLint>(picture_.x);
     const GLint y = static_cast<GLint>(picture_.y);
+    const GLint shownWidth = static_cast<GLint>(picture_.shownWidth);
+    const GLint shownHeight = static_cast<GLint>(picture_.shownHeight);
+    const bool scaled = picture_.shownWidth != width_ || picture_.shownHeight != height_;
     glBlitNamedFramebuffer(targets_.pictureFbo.get(), 0, 0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_),
-                           x, y, x + static_cast<GLint>(width_), y + static_cast<GLint>(height_), GL_COLOR_BUFFER_BIT,
-                           GL_NEAREST);
+                           x, y, x + shownWidth, y + shownHeight, GL_COLOR_BUFFER_BIT, scaled ? GL_LINEAR : GL_NEAREST);
 }
 
 // Two triangles over the whole screen, in pixels: x, y, z, rhw, u, v.

@@ -241,13 +241,13 @@ void Overlays::DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour)
     DrawColoured(GL_LINE_STRIP, &vertices[0][0], 5);
 }
 
-void Overlays::DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour)
+void Overlays::DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour,
+                          const Matrix4& view, const Matrix4& projection)
 {
     if (!Ready()) {
         return;
     }
-    // World positions with a colour; the 3D primitive shader gets no
-    // constants of its own and uses whatever it holds.
+    // World positions with a colour, seen through the frame's camera.
     const Rgba c = FromArgb(colour);
     const float vertices[2][8] = {
         {x1, y1, z1, 1, c.r, c.g, c.b, c.a},
@@ -255,7 +255,9 @@ void Overlays::DrawLine3D(float x1, float y1, float z1, float x2, float y2, floa
     };
     stream_->Bind();
     shaders_->Bind();
-    shaders_->UseVertex(kPrim3dShader);
+    shaders_->Use(kPrim3dShader, kFlat2dShader);
+    (*shaders_)[kPrim3dShader].SetMatrix("WorldView", view);
+    (*shaders_)[kPrim3dShader].SetMatrix("Proj", projection);
     stream_->Draw(GL_LINES, &vertices[0][0], 2, UserVertexFormat::kScreenColoured);
     shaders_->UseVertex(kOverlayShader);
 }

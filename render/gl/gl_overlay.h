@@ -52,7 +52,9 @@ public:
     void DrawText(const std::string& text, int x, int y, uint32_t colour);
     void DrawLine2D(int x1, int y1, int x2, int y2, uint32_t colour);
     void DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour);
-    void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour);
+    // A world-space line through the camera's view and projection.
+    void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour,
+                    const Matrix4& view, const Matrix4& projection);
 
 private:
     struct ConsoleLine {

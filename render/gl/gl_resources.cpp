@@ -16,6 +16,14 @@ enum AttributeLocation : GLuint {
     kBinormalLocation = 4,
 };
 
+// Drops errors an earlier call left behind, so that the check after the
+// next call sees only its own.
+void ClearGlErrors()
+{
+    for (int i = 0; i < 64 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
 void DefaultLogHook(const char*, const char*)
 {
     LogLine("dummy");
@@ -34,6 +42,7 @@ GlTexture CreateTexture(const Material& material, const uint8_t* pixels)
     while ((std::max(width, height) >> levels) > 0) {
         ++levels;
     }
+    ClearGlErrors();
     GlTexture texture = NewTexture(GL_TEXTURE_2D);
     glTextureStorage2D(texture.get(), levels, GL_RGBA8, width, height);
     if (glGetError() != GL_NO_ERROR) {
@@ -56,6 +65,7 @@ GlTexture CreateTexture(const Material& material, const uint8_t* pixels)
 // empty when it cannot be made.
 GlTexture CreateCubeMap()
 {
+    ClearGlErrors();
     GlTexture texture = NewTexture(GL_TEXTURE_CUBE_MAP);
     glTextureStorage2D(texture.get(), 1, GL_R32F, SceneResources::kShadowMapSize,
                        SceneResources::kShadowMapSize);
@@ -135,15 +145,18 @@ int SceneResources::CreateMesh(Mesh* mesh)
     GpuMesh gpu;
     gpu.source = mesh;
     gpu.layout = LayoutFor(*mesh);
-    if (gpu.layout.stride == 0) {
+    // A mesh without vertices has nothing to draw: refused like one
+    // without attributes.
+    if (gpu.layout.stride == 0 || mesh->vertexCount == 0) {
         LogLine("VertexBuffer creation failed");
         return 0;
     }
-    gpu.buffer = NewBuffer();
     std::vector<float> packed;
     PackVertices(*mesh, gpu.layout, packed);
     const GLsizeiptr bytes = static_cast<GLsizeiptr>(packed.size() * sizeof(float));
-    glNamedBufferData(gpu.buffer.get(), bytes, bytes ? packed.data() : nullptr, GL_DYNAMIC_DRAW);
+    ClearGlErrors();
+    gpu.buffer = NewBuffer();
+    glNamedBufferData(gpu.buffer.get(), bytes, packed.data(), GL_DYNAMIC_DRAW);
     if (glGetError() != GL_NO_ERROR) {
         LogLine("VertexBuffer creation failed");
         return 0;

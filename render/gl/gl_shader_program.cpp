@@ -1,21 +1,61 @@
 #include "render/gl/gl_shader_program.h"
 
+#include <algorithm>
+#include <set>
+#include <vector>
+
 #include "core/file_read.h"
+#include "core/log.h"
 
 namespace {
 
 bool IsSamplerType(GLenum type)
 {
     switch (type) {
+    case GL_SAMPLER_1D:
     case GL_SAMPLER_2D:
-    case GL_SAMPLER_CUBE:
     case GL_SAMPLER_3D:
+    case GL_SAMPLER_CUBE:
     case GL_SAMPLER_2D_SHADOW:
     case GL_SAMPLER_CUBE_SHADOW:
+    case GL_SAMPLER_2D_ARRAY:
+    case GL_SAMPLER_2D_RECT:
         return true;
     default:
         return false;
     }
+}
+
+// Components of a float constant; 0 for any other type.
+int FloatComponents(GLenum type)
+{
+    switch (type) {
+    case GL_FLOAT:
+        return 1;
+    case GL_FLOAT_VEC2:
+        return 2;
+    case GL_FLOAT_VEC3:
+        return 3;
+    case GL_FLOAT_VEC4:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+bool TakesFloats(GLenum type)
+{
+    return FloatComponents(type) > 0;
+}
+
+bool TakesMatrix(GLenum type)
+{
+    return type == GL_FLOAT_MAT4 || type == GL_FLOAT_MAT3;
+}
+
+bool TakesTexture(GLenum type)
+{
+    return IsSamplerType(type);
 }
 
 }  // namespace
@@ -45,77 +85,143 @@ bool ShaderProgram::CompileFile(const std::string& fileName, Stage stage, std::s
         return false;
     }
     program_ = std::move(program);
-    constants_.clear();
+    ReadConstants();
     return true;
 }
 
-const ShaderProgram::Constant* ShaderProgram::Find(const char* name)
+void ShaderProgram::ReadConstants()
 {
-    auto cached = constants_.find(name);
-    if (cached == constants_.end()) {
-        Constant constant;
-        constant.location = glGetUniformLocation(program_.get(), name);
-        if (constant.location >= 0) {
-            const GLuint index = glGetProgramResourceIndex(program_.get(), GL_UNIFORM, name);
-            const GLenum property = GL_TYPE;
-            GLint type = 0;
-            glGetProgramResourceiv(program_.get(), GL_UNIFORM, index, 1, &property, 1, nullptr, &type);
-            constant.sampler = IsSamplerType(static_cast<GLenum>(type));
-            if (constant.sampler) {
-                glGetUniformiv(program_.get(), constant.location, &constant.unit);
-            }
+    constants_.clear();
+    GLint count = 0;
+    glGetProgramInterfaceiv(program_.get(), GL_UNIFORM, GL_ACTIVE_RESOURCES, &count);
+    std::vector<std::string> samplers;
+    for (GLint index = 0; index < count; ++index) {
+        const GLenum properties[] = {GL_TYPE, GL_LOCATION, GL_NAME_LENGTH};
+        GLint values[3] = {};
+        glGetProgramResourceiv(program_.get(), GL_UNIFORM, static_cast<GLuint>(index), 3, properties, 3, nullptr,
+                               values);
+        if (values[1] < 0) {
+            continue;  // a member of a uniform block: not a constant of the table
         }
-        cached = constants_.emplace(name, constant).first;
+        std::string name(static_cast<size_t>(std::max(values[2], 1)), '\0');
+        glGetProgramResourceName(program_.get(), GL_UNIFORM, static_cast<GLuint>(index),
+                                 static_cast<GLsizei>(name.size()), nullptr, name.data());
+        name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
+        if (name.size() > 3 && name.compare(name.size() - 3, 3, "[0]") == 0) {
+            name.resize(name.size() - 3);  // an array is set from its first element
+        }
+        Constant constant;
+        constant.type = static_cast<GLenum>(values[0]);
+        constant.location = values[1];
+        constant.sampler = IsSamplerType(constant.type);
+        if (constant.sampler) {
+            glGetUniformiv(program_.get(), constant.location, &constant.unit);
+            samplers.push_back(name);
+        }
+        constants_.emplace(std::move(name), constant);
     }
-    return cached->second.location >= 0 ? &cached->second : nullptr;
+    // A unit claimed by an earlier sampler (every sampler of a file without
+    // bindings says 0) goes to the lowest free unit instead.
+    std::sort(samplers.begin(), samplers.end());
+    std::set<GLint> taken;
+    for (const std::string& name : samplers) {
+        Constant& sampler = constants_[name];
+        if (taken.insert(sampler.unit).second) {
+            continue;
+        }
+        GLint unit = 0;
+        while (taken.count(unit) != 0) {
+            ++unit;
+        }
+        taken.insert(unit);
+        sampler.unit = unit;
+        glProgramUniform1i(program_.get(), sampler.location, unit);
+    }
+}
+
+ShaderProgram::Constant* ShaderProgram::Find(const char* name, const char* kind, bool (*accepts)(GLenum type))
+{
+    const auto found = constants_.find(name);
+    if (found == constants_.end()) {
+        return nullptr;  // not declared, or not used by the shader: skipped
+    }
+    Constant& constant = found->second;
+    if (accepts(constant.type)) {
+        return &constant;
+    }
+    if (!constant.mismatchLogged) {
+        constant.mismatchLogged = true;
+        Log("Shader constant ", name, " of ", fileName_, " cannot take a ", kind);
+    }
+    return nullptr;
+}
+
+bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* values, int count)
+{
+    const Constant* constant = Find(name, kind, TakesFloats);
+    if (!constant) {
+        return false;
+    }
+    float padded[4] = {};
+    std::copy(values, values + std::min(count, 4), padded);
+    const GLuint program = program_.get();
+    switch (FloatComponents(constant->type)) {
+    case 1:
+        glProgramUniform1f(program, constant->location, padded[0]);
+        break;
+    case 2:
+        glProgramUniform2f(program, constant->location, padded[0], padded[1]);
+        break;
+    case 3:
+        glProgramUniform3f(program, constant->location, padded[0], padded[1], padded[2]);
+        break;
+    default:
+        glProgramUniform4f(program, constant->location, padded[0], padded[1], padded[2], padded[3]);
+        break;
+    }
+    return true;
 }
 
 bool ShaderProgram::SetMatrix(const char* name, const Matrix4& value)
 {
     // Row-major with row vectors, read by the shader as column-major with
-    // column vectors: the same transform, no transposition needed.
-    const Constant* constant = Find(name);
-    if (!constant || constant->sampler) {
+    // column vectors: the same transform, no transposition needed. A mat3
+    // takes the rotation and scale part.
+    const Constant* constant = Find(name, "matrix", TakesMatrix);
+    if (!constant) {
         return false;
     }
-    glProgramUniformMatrix4fv(program_.get(), constant->location, 1, GL_FALSE, &value.m[0][0]);
+    if (constant->type == GL_FLOAT_MAT3) {
+        const float upperLeft[9] = {value.m[0][0], value.m[0][1], value.m[0][2], value.m[1][0], value.m[1][1],
+                                    value.m[1][2], value.m[2][0], value.m[2][1], value.m[2][2]};
+        glProgramUniformMatrix3fv(program_.get(), constant->location, 1, GL_FALSE, upperLeft);
+    } else {
+        glProgramUniformMatrix4fv(program_.get(), constant->location, 1, GL_FALSE, &value.m[0][0]);
+    }
     return true;
 }
 
 bool ShaderProgram::SetVector(const char* name, float x, float y, float z, float w)
 {
-    const Constant* constant = Find(name);
-    if (!constant || constant->sampler) {
-        return false;
-    }
-    glProgramUniform4f(program_.get(), constant->location, x, y, z, w);
-    return true;
+    const float values[4] = {x, y, z, w};
+    return SetFloats(name, "vector", values, 4);
 }
 
 bool ShaderProgram::SetFloat(const char* name, float value)
 {
-    const Constant* constant = Find(name);
-    if (!constant || constant->sampler) {
-        return false;
-    }
-    glProgramUniform1f(program_.get(), constant->location, value);
-    return true;
+    return SetFloats(name, "float", &value, 1);
 }
 
 bool ShaderProgram::SetVec2(const char* name, float x, float y)
 {
-    const Constant* constant = Find(name);
-    if (!constant || constant->sampler) {
-        return false;
-    }
-    glProgramUniform2f(program_.get(), constant->location, x, y);
-    return true;
+    const float values[2] = {x, y};
+    return SetFloats(name, "vector", values, 2);
 }
 
 bool ShaderProgram::BindSampler(const char* name, GLuint texture)
 {
-    const Constant* constant = Find(name);
-    if (!constant || !constant->sampler) {
+    const Constant* constant = Find(name, "texture", TakesTexture);
+    if (!constant) {
         return false;
     }
     glBindTextureUnit(static_cast<GLuint>(constant->unit), texture);

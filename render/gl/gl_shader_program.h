@@ -1,7 +1,11 @@
 #pragma once
 // One shader file compiled on its own into a separable program, and its
-// "constant table": uniforms found by name. A sampler uniform's value is the
-// texture unit it reads (fixed in the file with layout(binding = N)).
+// "constant table": the program's uniforms by name, with the type and size
+// the file declares. A value is set as that type takes it (a vector into a
+// vec3 gives its first three components), and a value the type cannot take
+// is logged once. A sampler uniform's value is the texture unit it reads:
+// layout(binding = N) where the file gives one, and each sampler without a
+// unit of its own gets a free one when the program is built.
 
 #include <epoxy/gl.h>
 
@@ -23,7 +27,8 @@ public:
     Stage GetStage() const { return stage_; }
     const std::string& FileName() const { return fileName_; }
 
-    // False when the shader has no constant of that name (nothing is set).
+    // False when the shader has no constant of that name, or one whose type
+    // cannot take the value (nothing is set).
     bool SetMatrix(const char* name, const Matrix4& value);
     bool SetVector(const char* name, float x, float y, float z, float w);
     bool SetFloat(const char* name, float value);
@@ -35,10 +40,19 @@ public:
 private:
     struct Constant {
         GLint location = -1;
+        GLenum type = 0;
         bool sampler = false;
         GLint unit = 0;
+        bool mismatchLogged = false;
     };
-    const Constant* Find(const char* name);
+    // Reads the program's uniforms and gives every sampler a unit of its own.
+    void ReadConstants();
+    // The named constant when its type can take a value of that kind; a
+    // constant that cannot is logged once.
+    Constant* Find(const char* name, const char* kind, bool (*accepts)(GLenum type));
+    // Up to four floats into a float, vec2, vec3 or vec4 constant, the
+    // components it lacks dropped and those not given zero.
+    bool SetFloats(const char* name, const char* kind, const float* values, int count);
 
     GlProgram program_;
     Stage stage_ = Stage::kVertex;

@@ -25,6 +25,18 @@ constexpr ShaderFile kShaderFiles[kShaderCount] = {
     {"text_shader.psh", ShaderProgram::Stage::kPixel},
 };
 
+// The first line that says something of a failure's text, which starts
+// with the file's name and a colon.
+std::string FirstReason(const std::string& error, const std::string& fileName)
+{
+    size_t start = error.compare(0, fileName.size() + 1, fileName + ":") == 0 ? fileName.size() + 1 : 0;
+    start = error.find_first_not_of(" \n", start);
+    if (start == std::string::npos) {
+        return "no reason given";
+    }
+    return error.substr(start, error.find('\n', start) - start);
+}
+
 }  // namespace
 
 int ShaderSet::Compile()
@@ -35,6 +47,7 @@ int ShaderSet::Compile()
         if (!programs_[slot].CompileFile(file.name, file.stage, &error)) {
             const bool vertex = file.stage == ShaderProgram::Stage::kVertex;
             ShowMessageBox(vertex ? "VShaderFailed" : "PShaderError", error);
+            failure_ = "shader file " + std::string(file.name) + ": " + FirstReason(error, file.name);
             return -1;
         }
     }

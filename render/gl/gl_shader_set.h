@@ -4,6 +4,7 @@
 // together for a draw.
 
 #include <array>
+#include <string>
 
 #include "render/gl/gl_objects.h"
 #include "render/gl/gl_shader_program.h"
@@ -32,6 +33,8 @@ public:
     // "VShaderFailed" (vertex) or "PShaderError" (pixel) with the compiler's
     // text and gives -1; the files after it are not compiled.
     int Compile();
+    // After a failed Compile: which file failed and the first line of why.
+    const std::string& Failure() const { return failure_; }
 
     ShaderProgram& operator[](ShaderSlot slot) { return programs_[slot]; }
 
@@ -43,4 +46,5 @@ public:
 private:
     std::array<ShaderProgram, kShaderCount> programs_;
     GlPipeline pipeline_;
+    std::string failure_;
 };

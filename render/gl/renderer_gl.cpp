@@ -30,23 +30,31 @@ RendererGL::~RendererGL()
 
 int RendererGL::Init(Window* window)
 {
+    initFailure_.clear();
     if (!window || !window->handle || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        initFailure_ = "no window to draw in";
         return -1;
     }
-    picture_ = PictureLayout::Fit(window->width, window->height, layoutWidth_ ? layoutWidth_ : window->width,
-                                  layoutHeight_ ? layoutHeight_ : window->height);
-    if (device_.Create(window->handle.get()) != 0) {
+    const unsigned pictureWidth = pictureWidth_ ? pictureWidth_ : window->width;
+    const unsigned pictureHeight = pictureHeight_ ? pictureHeight_ : window->height;
+    picture_ = PictureLayout::Fit(window->width, window->height, pictureWidth, pictureHeight,
+                                  layoutWidth_ ? layoutWidth_ : pictureWidth, layoutHeight_ ? layoutHeight_ : pictureHeight);
+    if (const int device = device_.Create(window->handle.get()); device != 0) {
+        initFailure_ = device == -1 ? "the graphics driver gives no OpenGL 4.5 core context"
+                                    : "no second OpenGL context for the loading thread";
         return -2;
     }
     Log("Adapter 0: ", device_.AdapterName());
     window->Show();
     if (!overlays_.LoadFonts(picture_.scale)) {
+        initFailure_ = "the fonts cannot be loaded";
         return -3;
     }
     overlays_.SetConsoleLineCount(picture_.layoutHeight / kConsoleLineHeight);
 
     frame_ = std::make_unique<DeferredFrame>();
     if (frame_->Shaders().Compile() != 0) {
+        initFailure_ = frame_->Shaders().Failure();
         return -1;
     }
     MatrixPerspectiveFovLH(&camera_.projection, kFieldOfView,
@@ -112,6 +120,12 @@ void RendererGL::SetLayoutSize(unsigned width, unsigned height)
 {
     layoutWidth_ = width;
     layoutHeight_ = height;
+}
+
+void RendererGL::SetPictureSize(unsigned width, unsigned height)
+{
+    pictureWidth_ = width;
+    pictureHeight_ = height;
 }
 
 void RendererGL::StartCapture()
@@ -190,5 +204,5 @@ void RendererGL::DrawRect2D(int x1, int y1, int x2, int y2, uint32_t colour)
 
 void RendererGL::DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, uint32_t colour)
 {
-    overlays_.DrawLine3D(x1, y1, z1, x2, y2, z2, colour);
+    overlays_.DrawLine3D(x1, y1, z1, x2, y2, z2, colour, camera_.view, camera_.projection);
 }

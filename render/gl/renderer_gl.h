@@ -28,6 +28,8 @@ public:
     ~RendererGL() override;
 
     int Init(Window* window) override;
+    // Why Init failed, in words for the user; empty after a success.
+    const std::string& InitFailure() const { return initFailure_; }
     int Shutdown() override;
     void RenderFrame(float frameTimeMs) override;
 
@@ -77,6 +79,9 @@ public:
     // The size overlays are laid out in and whose shape the picture keeps
     // (before Init; by default the window's own size, so nothing scales).
     void SetLayoutSize(unsigned width, unsigned height);
+    // The size the picture is drawn at (before Init; by default the
+    // window's), shown scaled to fit the window when that differs.
+    void SetPictureSize(unsigned width, unsigned height);
     const PictureLayout& Picture() const { return picture_; }
 
     // From now on every frame drawn is also read back, to be taken in order
@@ -101,8 +106,11 @@ private:
 
     unsigned layoutWidth_ = 0;
     unsigned layoutHeight_ = 0;
+    unsigned pictureWidth_ = 0;
+    unsigned pictureHeight_ = 0;
     PictureLayout picture_;
     FrameCamera camera_;
     double lastPresentMs_ = 0.0;
     bool passTiming_ = false;
+    std::string initFailure_;
 };

@@ -53,7 +53,8 @@ void GlFixture::TearDown()
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-int GlFixture::StartRenderer(int width, int height, unsigned layoutWidth, unsigned layoutHeight)
+int GlFixture::StartRenderer(int width, int height, unsigned layoutWidth, unsigned layoutHeight,
+                             unsigned pictureWidth, unsigned pictureHeight)
 {
     window = std::make_unique<Window>();
     window->width = static_cast<unsigned>(width);
@@ -62,6 +63,9 @@ int GlFixture::StartRenderer(int width, int height, unsigned layoutWidth, unsign
     renderer = std::make_unique<RendererGL>();
     if (layoutWidth) {
         renderer->SetLayoutSize(layoutWidth, layoutHeight);
+    }
+    if (pictureWidth) {
+        renderer->SetPictureSize(pictureWidth, pictureHeight);
     }
     return renderer->Init(window.get());
 }

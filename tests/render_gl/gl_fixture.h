@@ -53,8 +53,9 @@ protected:
     void TearDown() override;
 
     // Makes the window and starts the renderer on it, with the layout size
-    // when one is given; the result of Init.
-    int StartRenderer(int width = kWidth, int height = kHeight, unsigned layoutWidth = 0, unsigned layoutHeight = 0);
+    // and the picture size when they are given; the result of Init.
+    int StartRenderer(int width = kWidth, int height = kHeight, unsigned layoutWidth = 0, unsigned layoutHeight = 0,
+                      unsigned pictureWidth = 0, unsigned pictureHeight = 0);
 
     // A unit cube (-0.5..0.5), or its front face alone as a unit square in
     // the z = 0 plane facing -z; texture coordinates v = 0 at the top.

@@ -219,3 +219,43 @@ TEST_F(FrameTest, APictureOfAnotherShapeGetsBarsAndItsTextsScaleWithIt)
     EXPECT_LE(text.count, 32);
     renderer->RemoveTextInstance(&words);
 }
+
+// Full screen on a screen of another size: the picture is drawn at the size
+// asked for and shown scaled to fit the screen, between black bars.
+TEST_F(FrameTest, APictureOnAScreenOfAnotherSizeIsScaledToFitIt)
+{
+    // A 160 x 90 picture on a 160 x 120 screen: shown 160 x 90 with 15 rows
+    // of bar; asked for at 80 x 45, it is drawn that size and scaled up.
+    ASSERT_EQ(StartRenderer(kWidth, kHeight, 320, 180, 80, 45), 0);
+    const PictureLayout& picture = renderer->Picture();
+    EXPECT_EQ(std::vector<unsigned>({picture.width, picture.height, picture.shownWidth, picture.shownHeight, picture.y}),
+              std::vector<unsigned>({80, 45, 160, 90, 15}));
+    SolidMaterial("white", 255, 255, 255);
+    AddObject(Square(), "white", Vec3{0, 0, 2}, Vec3{20, 20, 20});
+    AddLight(Vec3{0, 0, 1});
+    LookFromOrigin();
+    const Frame frame = Render();
+    EXPECT_EQ(frame.MeanSum(0, 0, kWidth, 15), 0.0);
+    EXPECT_EQ(frame.MeanSum(0, 105, kWidth, kHeight), 0.0);
+    // Lit from edge to edge of the screen's width, not only the drawn 80 columns.
+    EXPECT_GT(frame.MeanSum(0, 55, 10, 65), 30.0);
+    EXPECT_GT(frame.MeanSum(150, 55, kWidth, 65), 30.0);
+}
+
+TEST_F(FrameTest, ALine3DIsDrawnThroughTheCamera)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    LookFromOrigin();
+    renderer->RenderFrame(16.0f);
+    // Across the view, 3 units ahead, in red: the middle row of the screen.
+    renderer->DrawLine3D(-1.0f, 0.0f, 3.0f, 1.0f, 0.0f, 3.0f, 0xFFFF0000u);
+    Frame frame;
+    frame.width = kWidth;
+    frame.height = kHeight;
+    frame.rgba.resize(static_cast<size_t>(kWidth) * kHeight * 4);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());
+    const InkRows red = RowsWithInk(frame, 0, kWidth, [](Pixel p) { return p.r > 200 && p.g < 50; });
+    EXPECT_GE(red.count, 1);
+    EXPECT_LE(red.count, 2);
+    EXPECT_NEAR(red.top, kHeight / 2, 1);
+}

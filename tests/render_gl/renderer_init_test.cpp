@@ -94,6 +94,9 @@ TEST_F(InitTest, AShaderThatDoesNotCompileNoWindowOrNoGraphicsDeviceStopStartUpW
     EXPECT_EQ(boxes[0].first, "PShaderError");
     EXPECT_NE(boxes[0].second.find("gshader.psh"), std::string::npos);
     EXPECT_GT(boxes[0].second.size(), std::string("gshader.psh:\n").size());
+    // What the user is told: the file and the compiler's first line.
+    EXPECT_TRUE(std::regex_match(renderer->InitFailure(), std::regex("shader file gshader\\.psh: .*error.*")))
+        << renderer->InitFailure();
 
     // A vertex shader's failure has its own title.
     boxes.clear();
@@ -120,6 +123,45 @@ TEST_F(InitTest, AShaderThatDoesNotCompileNoWindowOrNoGraphicsDeviceStopStartUpW
     ASSERT_NE(plain.handle, nullptr);
     RendererGL noDevice;
     EXPECT_EQ(noDevice.Init(&plain), -2);
+
+    // No context for the loading thread: it could not upload anything.
+    renderer.reset();
+    CopyShaders();
+    GlDevice::SetSharedContextMaker([](SDL_Window*) -> void* { return nullptr; });
+    EXPECT_EQ(StartRenderer(), -2);
+    GlDevice::SetSharedContextMaker(nullptr);
+    EXPECT_EQ(renderer->InitFailure(), "no second OpenGL context for the loading thread");
+}
+
+TEST_F(InitTest, AnErrorLeftByAnEarlierCallFailsNoResourceAndAMeshWithoutVerticesIsRefused)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    const auto leaveAnError = [] { glEnable(0x7FFF); };  // GL_INVALID_ENUM, left unread
+    StdoutCapture capture;
+    Mesh good;
+    good.AllocateArrays(3);
+    good.name = "good";
+    leaveAnError();
+    renderer->CreateMesh(&good);
+    leaveAnError();
+    SolidMaterial("plain", 1, 2, 3);
+    leaveAnError();
+    AddLight(Vec3{0, 0, 0});  // expects 0
+    Mesh empty;
+    empty.AllocateArrays(0);
+    empty.name = "empty";
+    renderer->CreateMesh(&empty);
+    const std::vector<std::string> lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 4u) << capture.Text();
+    EXPECT_EQ(lines[0], "created vbuffer for 3 vertices");
+    EXPECT_EQ(lines[1].rfind("filling 32bit texture", 0), 0u);
+    EXPECT_EQ(lines[3], "VertexBuffer creation failed");
+    RenderInstance instances[2];
+    instances[0].mesh = &good;
+    instances[1].mesh = &empty;
+    EXPECT_EQ(std::pair(renderer->AddRenderInstance(&instances[0]), renderer->AddRenderInstance(&instances[1])),
+              std::pair(0, -1));
+    renderer->RemoveRenderInstance(&instances[0]);
 }
 
 TEST_F(InitTest, RegistrationFromTheLoadingThreadWhileFramesAreDrawn)
