@@ -57,14 +57,24 @@ protected:
     // standard output.
     std::vector<std::string> Play(std::function<bool(const std::string&)> stopWhen = {})
     {
+        const ToolRun run = Run({}, std::move(stopWhen));
+        EXPECT_EQ(run.exitCode, 0) << Dump(run.Lines());
+        return run.Lines();
+    }
+
+    // The same with these variables of the environment changed.
+    ToolRun Run(const std::map<std::string, std::string>& changes,
+                std::function<bool(const std::string&)> stopWhen = {})
+    {
         RunOptions options;
         options.environment = {{"SDL_VIDEODRIVER", "offscreen"},
                                {"SDL_AUDIODRIVER", "disk"},
                                {"SDL_DISKAUDIOFILE", Audio().string()}};
+        for (const auto& [name, value] : changes) {
+            options.environment[name] = value;
+        }
         options.stopWhen = std::move(stopWhen);
-        const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--fixed-step", "--fps", "30", "--size", "320x180"}, options);
-        EXPECT_EQ(run.exitCode, 0) << Dump(run.Lines());
-        return run.Lines();
+        return RunTool(DEMO_EXECUTABLE, {"--fixed-step", "--fps", "30", "--size", "320x180"}, options);
     }
 
     ScopedWorkDir dir;
@@ -120,15 +130,46 @@ TEST_F(DemoTest, SigtermDuringALongLoadStopsAtTheNextItem)
     EXPECT_LT(Find(lines, "d3dx9 destroy [0-9a-f]+"), lines.size());
 }
 
-TEST_F(DemoTest, ABrokenShaderStopsStartUp)
+// Each start-up failure: the log line, one line on standard error that says
+// why, and a failing exit code; nothing is loaded.
+TEST_F(DemoTest, StartUpFailuresExitNonZeroAndSayWhyInOneLine)
 {
     WriteTestProduction(dir.path(), ProductionOptions{});
+    // The disk audio driver has its own lines on standard error.
+    const ToolRun noDisplay = Run(
+        {{"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    const ToolRun noGl45 = Run({{"SDL_AUDIODRIVER", "dummy"}, {"MESA_GL_VERSION_OVERRIDE", "3.3"}});
     std::ofstream(dir.path() / "lighting_shader.psh") << "#version 450 core\nvoid main() { oops }\n";
-    const std::vector<std::string> lines = Play();
-    ASSERT_LT(Find(lines, "add vport failed -1"), lines.size()) << Dump(lines);
-    // Nothing after it: no music, no loading.
-    EXPECT_EQ(Find(lines, "Cannot load music"), lines.size());
-    EXPECT_EQ(Find(lines, "created vbuffer.*"), lines.size());
+    const ToolRun brokenShader = Run({{"SDL_AUDIODRIVER", "dummy"}});
+    const std::pair<const ToolRun*, std::string> failures[] = {
+        {&noDisplay, "add vport failed -1\ndemo: cannot start: no display found .*--render OUT.*offscreen.*"},
+        {&noGl45, "add vport failed -2\ndemo: cannot start: .*no OpenGL 4\\.5.*"},
+        {&brokenShader, "add vport failed -1\ndemo: cannot start: shader file lighting_shader\\.psh: .*"},
+    };
+    for (const auto& [run, expected] : failures) {
+        EXPECT_EQ(run->exitCode, 1) << expected;
+        const std::vector<std::string> lines = run->Lines();
+        const size_t failed = Find(lines, "add vport failed .*");
+        ASSERT_LT(failed, lines.size()) << Dump(lines);
+        const std::vector<std::string> said = SplitLines(run->err);
+        ASSERT_EQ(said.size(), 1u) << run->err;
+        EXPECT_TRUE(std::regex_match(lines[failed] + "\n" + said[0], std::regex(expected))) << said[0];
+        EXPECT_EQ(Find(lines, "Cannot load music|created vbuffer.*"), lines.size());
+    }
+}
+
+// Without a sound card the sound library would print its search for one:
+// one line says instead that the show plays silently.
+TEST_F(DemoTest, WithoutASoundCardOneLineSaysTheShowPlaysSilently)
+{
+    ProductionOptions options;
+    options.exitTime = 0.2f;
+    WriteTestProduction(dir.path(), options);
+    // A card that no machine has.
+    const ToolRun run = Run({{"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "hw:97"}});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "demo: no audio device found; the show plays silently\n");
+    EXPECT_LT(Find(run.Lines(), "Triggering Event: exit 0\\.2"), run.Lines().size());
 }
 
 TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
