@@ -37,6 +37,18 @@ int DesktopFullScreen(SDL_Window* window)
 
 std::atomic<FullScreenFunction> fullScreenFunction{DesktopFullScreen};
 
+// SDL falls back to its offscreen driver when it finds no display: a show
+// played full screen there would be seen by no one, unless that driver was
+// asked for.
+bool FellBackToNoScreen()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return driver && std::string(driver) == "offscreen" && (!asked || *asked == '\0');
+}
+
+constexpr char kWithoutDisplay[] = "--render OUT, or SDL_VIDEODRIVER=offscreen, plays without one";
+
 }  // namespace
 
 void SetFullScreenFunction(FullScreenFunction function)
@@ -53,8 +65,11 @@ int Window::Create(unsigned requestedWidth, unsigned requestedHeight, bool reque
     fullscreen = requestedFullscreen ? 1 : 0;
     failure.clear();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        failure = "no display found (" + std::string(SDL_GetError()) +
-                  "); --render OUT, or SDL_VIDEODRIVER=offscreen, plays without one";
+        failure = "no display found (" + std::string(SDL_GetError()) + "); " + kWithoutDisplay;
+        return -1;
+    }
+    if (fullscreen && FellBackToNoScreen()) {
+        failure = std::string("no display found; ") + kWithoutDisplay;
         return -1;
     }
     IgnoreUnreadEvents();

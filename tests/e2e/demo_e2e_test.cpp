@@ -136,13 +136,22 @@ TEST_F(DemoTest, StartUpFailuresExitNonZeroAndSayWhyInOneLine)
 {
     WriteTestProduction(dir.path(), ProductionOptions{});
     // The disk audio driver has its own lines on standard error.
-    const ToolRun noDisplay = Run(
+    // No display: where SDL would fall back to drawing offscreen, where no
+    // one would see the show, and where it has no such fallback.
+    const std::map<std::string, std::string> noDisplayAtAll = {{"SDL_AUDIODRIVER", "dummy"},
+                                                               {"SDL_VIDEODRIVER", ""},
+                                                               {"DISPLAY", ""},
+                                                               {"WAYLAND_DISPLAY", ""},
+                                                               {"XDG_RUNTIME_DIR", dir.path().string()}};
+    const ToolRun noDisplay = Run(noDisplayAtAll);
+    const ToolRun noDisplayDriver = Run(
         {{"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
     const ToolRun noGl45 = Run({{"SDL_AUDIODRIVER", "dummy"}, {"MESA_GL_VERSION_OVERRIDE", "3.3"}});
     std::ofstream(dir.path() / "lighting_shader.psh") << "#version 450 core\nvoid main() { oops }\n";
     const ToolRun brokenShader = Run({{"SDL_AUDIODRIVER", "dummy"}});
     const std::pair<const ToolRun*, std::string> failures[] = {
-        {&noDisplay, "add vport failed -1\ndemo: cannot start: no display found .*--render OUT.*offscreen.*"},
+        {&noDisplay, "add vport failed -1\ndemo: cannot start: no display found.*--render OUT.*offscreen.*"},
+        {&noDisplayDriver, "add vport failed -1\ndemo: cannot start: no display found.*--render OUT.*offscreen.*"},
         {&noGl45, "add vport failed -2\ndemo: cannot start: .*no OpenGL 4\\.5.*"},
         {&brokenShader, "add vport failed -1\ndemo: cannot start: shader file lighting_shader\\.psh: .*"},
     };
