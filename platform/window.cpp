@@ -47,6 +47,25 @@ bool FellBackToNoScreen()
     return driver && std::string(driver) == "offscreen" && (!asked || *asked == '\0');
 }
 
+struct Size {
+    int width;
+    int height;
+};
+
+// The desktop's size, which a full-screen window takes: made that size from
+// the start, it fills the screen even where no window manager resizes it.
+// Without a screen, the size asked for.
+Size ScreenSize(unsigned askedWidth, unsigned askedHeight)
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    SDL_DisplayMode desktop{};
+    if ((driver && std::string(driver) == "offscreen") || SDL_GetDesktopDisplayMode(0, &desktop) != 0 ||
+        desktop.w <= 0 || desktop.h <= 0) {
+        return Size{static_cast<int>(askedWidth), static_cast<int>(askedHeight)};
+    }
+    return Size{desktop.w, desktop.h};
+}
+
 constexpr char kWithoutDisplay[] = "--render OUT, or SDL_VIDEODRIVER=offscreen, plays without one";
 
 }  // namespace
@@ -76,7 +95,8 @@ int Window::Create(unsigned requestedWidth, unsigned requestedHeight, bool reque
     // A window goes full screen only once it is shown: a hidden one would
     // report a switch that never happened.
     const Uint32 flags = SDL_WINDOW_OPENGL | (fullscreen ? 0u : SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-    handle.reset(SDL_CreateWindow(title.c_str(), 0, 0, static_cast<int>(width), static_cast<int>(height), flags));
+    const Size size = fullscreen ? ScreenSize(width, height) : Size{static_cast<int>(width), static_cast<int>(height)};
+    handle.reset(SDL_CreateWindow(title.c_str(), 0, 0, size.width, size.height, flags));
     if (!handle) {
         failure = "cannot open a window (" + std::string(SDL_GetError()) + ")";
         return -1;

@@ -167,6 +167,27 @@ TEST_F(DemoTest, StartUpFailuresExitNonZeroAndSayWhyInOneLine)
     }
 }
 
+// Full screen on a real X server whose screen has no 1920 x 1080 mode: the
+// window takes the screen as it is, even with no window manager to resize it.
+TEST_F(DemoTest, FullScreenOnAScreenOfAnotherSizeFillsTheScreen)
+{
+    WriteTestProduction(dir.path(), ProductionOptions{});
+    WriteFile(dir.path() / "screen.sh",
+              "\"$DEMO\" --fixed-step --fps 30 --size 320x180 > out.txt 2>&1 &\n"
+              "demo=$!\n"
+              "for i in $(seq 600); do grep -q 'Triggering Event' out.txt && break; sleep 0.1; done\n"
+              "xwininfo -root -tree > windows.txt\n"
+              "wait $demo\n");
+    RunOptions options;
+    options.directory = dir.path();
+    options.environment = {{"DEMO", DEMO_EXECUTABLE}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+    const ToolRun run =
+        RunTool("/usr/bin/xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24", "/bin/sh", "screen.sh"}, options);
+    EXPECT_EQ(run.exitCode, 0) << run.err << ReadFileText(dir.path() / "out.txt");
+    const std::string windows = ReadFileText(dir.path() / "windows.txt");
+    EXPECT_TRUE(std::regex_search(windows, std::regex("\"default\".* 1280x1024\\+0\\+0"))) << windows;
+}
+
 // Without a sound card the sound library would print its search for one:
 // one line says instead that the show plays silently.
 TEST_F(DemoTest, WithoutASoundCardOneLineSaysTheShowPlaysSilently)
