@@ -67,6 +67,8 @@ void ActOnTypedChars(Window& window)
     }
 }
 
+}  // namespace
+
 void RunFrame(Window& window, RenderInterface& renderer, Show& show)
 {
     LoadingState& state = TheLoadingState();
@@ -97,8 +99,6 @@ void RunFrame(Window& window, RenderInterface& renderer, Show& show)
     }
     ActOnTypedChars(window);
 }
-
-}  // namespace
 
 void HandleTypedChar(uint8_t c)
 {
@@ -131,22 +131,25 @@ void SteerFreeCamera(const Window& window, int dx, int dy)
     }
 }
 
-void MainLoop(Show& show)
+void TakeOverLoadingText(RenderInterface& renderer)
 {
     LoadingState& state = TheLoadingState();
+    // The loading thread registers the loading text only once the loop
+    // runs: the flag and the text's removal change hands under one lock.
+    std::lock_guard<std::mutex> handOver(state.overlayMutex);
+    state.mainLoopStarted = true;
+    if (state.loadingOverlayActive) {
+        renderer.RemoveTextInstance(&state.loadingText);
+        state.loadingOverlayActive = false;
+    }
+    state.loadingTextShown = false;
+}
+
+void MainLoop(Show& show)
+{
     quitRequested = false;
     RenderInterface* renderer = GetRenderer();
-    {
-        // The loading thread registers the loading text only once the loop
-        // runs: the flag and the text's removal change hands under one lock.
-        std::lock_guard<std::mutex> handOver(state.overlayMutex);
-        state.mainLoopStarted = true;
-        if (state.loadingOverlayActive) {
-            renderer->RemoveTextInstance(&state.loadingText);
-            state.loadingOverlayActive = false;
-        }
-        state.loadingTextShown = false;
-    }
+    TakeOverLoadingText(*renderer);
     while (!quitRequested) {
         RunFrame(*ViewportWindow(), *renderer, show);
     }

@@ -3,8 +3,17 @@
 
 #include <cstdint>
 
+class RenderInterface;
 class Show;
 class Window;
+
+// Marks the main loop as running, so that the loading thread may show its
+// text from now on, and takes down any text shown before.
+void TakeOverLoadingText(RenderInterface& renderer);
+// One frame: the show starts here, on the main thread, once the loading
+// thread has loaded the scene; then the clock, the keys, the world and the
+// picture.
+void RunFrame(Window& window, RenderInterface& renderer, Show& show);
 
 // Runs frames until the demo quits, then shuts the renderer and window down.
 void MainLoop(Show& show);

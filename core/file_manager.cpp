@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "core/file_read.h"
 #include "core/log.h"
@@ -13,11 +14,26 @@ bool SameName(const ResourceFile& record, std::string_view name)
     return std::string_view(record.name) == name;
 }
 
-// Reads the whole file; false when it cannot be read or does not fit the
-// record's 32-bit size.
-bool ReadResource(const std::string& path, FileBytes& bytes)
+// Reads the whole file; false, with the reason, when the name does not fit a
+// record, the file cannot be read or does not fit the record's 32-bit size.
+bool ReadResource(std::string_view name, const std::string& path, FileBytes& bytes, std::string& error)
 {
-    return ReadWholeFile(path, bytes) && bytes.size <= std::numeric_limits<uint32_t>::max();
+    if (name.size() > kMaxResourceNameLength) {
+        error = "name longer than " + std::to_string(kMaxResourceNameLength) + " characters";
+        return false;
+    }
+    if (name.find('\0') != std::string_view::npos) {
+        error = "name holds a zero byte";
+        return false;
+    }
+    if (!ReadWholeFile(path, bytes, &error)) {
+        return false;
+    }
+    if (bytes.size > std::numeric_limits<uint32_t>::max()) {
+        error = "larger than 4 GiB";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -53,9 +69,12 @@ ResourceFile FileManager::OpenFile(std::string_view name, int type)
     path.append(name).append(".").append(searchPath->ext);
 
     FileBytes bytes;
-    if (name.size() > kMaxResourceNameLength || name.find('\0') != std::string_view::npos ||
-        !ReadResource(path, bytes)) {
+    std::string error;
+    if (!ReadResource(name, path, bytes, error)) {
         Log("Cannot open file: ", path);
+        if (error != kNoSuchFile) {
+            Log(path, ": ", error);
+        }
         return ResourceFile{};
     }
     LoadedFile loaded;

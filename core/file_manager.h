@@ -18,8 +18,9 @@ enum ResourceType : int {
     kResourceTexture = 4,
 };
 
-// Longest resource name that fits a ResourceFile record.
-constexpr size_t kMaxResourceNameLength = 31;
+// Longest resource name that fits a ResourceFile record: the longest name a
+// file can have, so that no existing file is ever out of reach.
+constexpr size_t kMaxResourceNameLength = 255;
 
 // A copy of one cache entry. The bytes belong to the cache: holders of a copy
 // never free them. type 0 means that nothing was opened.
@@ -43,8 +44,10 @@ public:
     int AddSearchPath(std::string_view dir, std::string_view ext, int type);
     // Reads dir + name + "." + ext whole and caches it. A record with type 0
     // when the type is unknown or the file cannot be opened or read (logged
-    // "Cannot open file: " + path). Names longer than 31 characters are refused
-    // the same way, so that two long names can never share a cache entry.
+    // "Cannot open file: " + path, then path + ": " + the reason unless the
+    // file is simply missing). Names longer than kMaxResourceNameLength are
+    // refused the same way, so that two long names can never share a cache
+    // entry; special files (FIFOs, devices) are refused without being opened.
     ResourceFile OpenFile(std::string_view name, int type);
     // 0 when an entry of that name and type was freed and removed; -1 when none.
     int ReleaseFile(std::string_view name, int type);

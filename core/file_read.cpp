@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -39,21 +41,36 @@ bool ReadAll(int fd, uint8_t* buffer, size_t size)
 
 }  // namespace
 
+bool IsSpecialFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
 bool ReadWholeFile(const std::string& path, FileBytes& out, std::string* error)
 {
-    auto fail = [error](const char* reason) {
+    auto fail = [error](const std::string& reason) {
         if (error) {
             *error = reason;
         }
         return false;
     };
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (IsSpecialFile(path)) {
+        return fail(kNotARegularFile);
+    }
+    // Non-blocking, in case the path was swapped for a FIFO since the check;
+    // it changes nothing for a regular file.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        return fail(errno == ENOENT ? std::string(kNoSuchFile)
+                                    : std::string("cannot open the file: ") + std::strerror(errno));
+    }
     struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
+    if (::fstat(file.get(), &info) != 0) {
         return fail("cannot open the file");
     }
     if (!S_ISREG(info.st_mode)) {
-        return fail("not a regular file");
+        return fail(kNotARegularFile);
     }
     const size_t size = static_cast<size_t>(info.st_size);
     std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);

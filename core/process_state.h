@@ -8,7 +8,7 @@
 extern float frameDeltaMs;
 // Seconds since the music started, summed from frame durations.
 extern float demoTime;
-// Set once, when the music starts; the loading thread sets it.
+// Set once, when the show starts (on the main thread).
 extern std::atomic<bool> musicStarted;
 // The main loop ends after the current frame.
 extern std::atomic<bool> quitRequested;

@@ -13,8 +13,11 @@ inline constexpr uint32_t kBitmapInfoHeaderBytes = 40;
 inline constexpr uint16_t kBitmapBitsPerPixel = 24;
 
 // Header fields the player reads, as byte offsets into the file.
+inline constexpr uint32_t kBitmapDataOffsetOffset = 10;
 inline constexpr uint32_t kBitmapWidthOffset = 18;
-inline constexpr uint32_t kBitmapHeightOffset = 22;
+inline constexpr uint32_t kBitmapHeightOffset = 22;  // negative for rows stored top-down
+inline constexpr uint32_t kBitmapBitsPerPixelOffset = 28;
+inline constexpr uint32_t kBitmapCompressionOffset = 30;
 inline constexpr uint32_t kBitmapImageSizeOffset = 34;
 
 // Appends the 54-byte header of an uncompressed 24-bit bitmap whose pixel

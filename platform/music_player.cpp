@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "core/file_read.h"
+
 namespace {
 
 // The sound library's own messages while it looks for a device: on a
@@ -49,7 +51,8 @@ int MusicPlayer::Load(const std::string& fileName)
         lastError_ = kNoAudioDevice;
         return -1;
     }
-    stream_ = Mix_LoadMUS(fileName.c_str());
+    // A FIFO or a device would block the opening thread, perhaps for ever.
+    stream_ = IsSpecialFile(fileName) ? nullptr : Mix_LoadMUS(fileName.c_str());
     if (!stream_) {
         lastError_ = kCannotLoadFile;
         return -1;

@@ -68,6 +68,31 @@ Size ScreenSize(unsigned askedWidth, unsigned askedHeight)
 
 constexpr char kWithoutDisplay[] = "--render OUT, or SDL_VIDEODRIVER=offscreen, plays without one";
 
+// Keys with a key-down further up the queue, met while walking it in order.
+using KeysQueued = std::array<bool, 256>;
+
+// SDL queues one key-down per auto-repeat, and one event is handled per
+// frame: at a low frame rate a held key would keep Escape and a quit request
+// waiting for seconds. A repeat behind a queued key-down of the same key
+// adds nothing, so it is dropped.
+int KeepUnlessQueuedRepeat(void* userdata, SDL_Event* event)
+{
+    KeysQueued& queued = *static_cast<KeysQueued*>(userdata);
+    if (event->type != SDL_KEYDOWN && event->type != SDL_KEYUP) {
+        return 1;
+    }
+    const uint8_t key = VirtualKeyOf(event->key.keysym.sym);
+    if (event->type == SDL_KEYUP) {
+        queued[key] = false;
+        return 1;
+    }
+    if (event->key.repeat != 0 && queued[key]) {
+        return 0;
+    }
+    queued[key] = true;
+    return 1;
+}
+
 }  // namespace
 
 void SetFullScreenFunction(FullScreenFunction function)
@@ -129,8 +154,11 @@ void Window::Show()
 
 int Window::PumpMessage()
 {
+    SDL_PumpEvents();
+    KeysQueued queued{};
+    SDL_FilterEvents(KeepUnlessQueuedRepeat, &queued);
     SDL_Event event;
-    if (SDL_PollEvent(&event)) {
+    if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
         HandleEvent(event);
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "scene/behaviour_loader.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -58,10 +59,19 @@ entity_base* FindAutomationTarget(const std::string& entityName)
 
 void LoadKeys(Automation& automation, const XMLTagExtended& element)
 {
+    size_t number = 0;  // of the key element, counted from 1
     for (const XMLTag* keyElement : element.children) {
+        ++number;
         // Values a key does not give are 0.
         float values[4] = {0.0f, 0.0f, 0.0f, 0.0f};
         ReadFloatList(keyElement, values, 4);
+        // Keys are kept sorted by time: a time that is not a number would
+        // leave the later ones out of order.
+        if (!std::isfinite(values[0])) {
+            Log("automation ", element.name, ": key ", number, " time ", FirstValue(keyElement),
+                " is not a finite number; key skipped");
+            continue;
+        }
         AutomationKey key;
         key.time = values[0];
         key.values[0] = values[1];
@@ -145,13 +155,21 @@ void LoadEventTriggers(XMLTagExtended* section)
     LogLine("loading event trigger");
     for (XMLTag* element : section->children) {
         float time = 0.0f;  // when the element gives none
+        std::string timeText;
         Triggerable* target = nullptr;
         for (const auto& [name, value] : element->attributes) {
             if (name == "eventTime") {
                 time = static_cast<float>(std::strtod(value.c_str(), nullptr));
+                timeText = value;
             } else if (name == "target") {
                 target = FindActor(value);
             }
+        }
+        // Triggers are kept sorted by time: one that is not a number would
+        // leave the later ones out of order and fire late.
+        if (!std::isfinite(time)) {
+            Log("event trigger ", element->name, ": time ", timeText, " is not a finite number; trigger skipped");
+            continue;
         }
         AddEventTrigger(element->name, time, target);
     }

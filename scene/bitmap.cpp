@@ -1,6 +1,7 @@
 #include "scene/bitmap.h"
 
 #include <cstring>
+#include <sstream>
 
 #include "formats/little_endian.h"
 
@@ -49,22 +50,77 @@ void SwapRedBlue(const uint8_t* source, uint8_t* target, size_t pixels)
     SwapRedBlueScalar(source, target, pixels);
 }
 
+// Why the header describes something other than an uncompressed 24-bit
+// bitmap with its rows bottom-up right after the 54-byte header; empty when
+// it does. Other layouts would be read as garbled pixels.
+std::string LayoutProblem(const uint8_t* header)
+{
+    std::ostringstream why;
+    const uint16_t bitsPerPixel = ReadU16(header + kBitmapBitsPerPixelOffset);
+    const uint32_t compression = ReadU32(header + kBitmapCompressionOffset);
+    const uint32_t dataOffset = ReadU32(header + kBitmapDataOffsetOffset);
+    if (bitsPerPixel != kBitmapBitsPerPixel) {
+        why << bitsPerPixel << " bits per pixel, not " << kBitmapBitsPerPixel;
+    } else if (compression != 0) {
+        why << "compressed (method " << compression << ")";
+    } else if (dataOffset != kBitmapHeaderBytes) {
+        why << "pixels start at byte " << dataOffset << ", not " << kBitmapHeaderBytes;
+    } else if (static_cast<int32_t>(ReadU32(header + kBitmapHeightOffset)) < 0) {
+        why << "rows stored top-down (negative height)";
+    }
+    return why.str();
+}
+
+// Why the pixel bytes do not fit the size; empty when they do.
+std::string SizeProblem(uint32_t width, uint32_t height, uint32_t imageSize, uint32_t pixelBytes)
+{
+    std::ostringstream why;
+    if (uint64_t{width} * height == 0) {
+        why << "no pixels: width " << width << ", height " << height;
+    } else if (imageSize > pixelBytes) {
+        why << "image size " << imageSize << " is more than the " << pixelBytes << " pixel bytes in the file";
+    } else if (imageSize < uint64_t{width} * height * 3) {
+        why << "image size " << imageSize << " is less than " << width << " x " << height << " x 3 bytes";
+    }
+    return why.str();
+}
+
+bool Refuse(std::string* why, std::string reason)
+{
+    if (why) {
+        *why = std::move(reason);
+    }
+    return false;
+}
+
+// True when the file is a bitmap of the format with all its pixels.
+bool Acceptable(const ResourceFile& file, std::string* why)
+{
+    if (!file.data || file.size < kBitmapHeaderBytes) {
+        return Refuse(why, "shorter than its 54-byte header");
+    }
+    if (file.data[0] != 'B' || file.data[1] != 'M') {
+        return Refuse(why, "no BM signature");
+    }
+    std::string problem = LayoutProblem(file.data);
+    if (problem.empty()) {
+        problem = SizeProblem(ReadU32(file.data + kBitmapWidthOffset), ReadU32(file.data + kBitmapHeightOffset),
+                              ReadU32(file.data + kBitmapImageSizeOffset), file.size - kBitmapHeaderBytes);
+    }
+    return problem.empty() || Refuse(why, std::move(problem));
+}
+
 }  // namespace
 
-int DecodeBitmap(const ResourceFile& file, DecodedBitmap* out)
+int DecodeBitmap(const ResourceFile& file, DecodedBitmap* out, std::string* why)
 {
-    if (!out || !file.data || file.size < kBitmapHeaderBytes || file.data[0] != 'B' ||
-        file.data[1] != 'M') {
+    if (!out || !Acceptable(file, why)) {
         return -1;
     }
     const uint32_t width = ReadU32(file.data + kBitmapWidthOffset);
     const uint32_t height = ReadU32(file.data + kBitmapHeightOffset);
     const uint32_t imageSize = ReadU32(file.data + kBitmapImageSizeOffset);
     const uint64_t pixels = uint64_t{width} * height;
-    if (pixels == 0 || imageSize == 0 || imageSize > file.size - kBitmapHeaderBytes ||
-        imageSize < pixels * 3) {
-        return -1;
-    }
     const size_t packedPixels = imageSize / 3;
     auto rgb = std::make_unique_for_overwrite<uint8_t[]>(imageSize);
     SwapRedBlue(file.data + kBitmapHeaderBytes, rgb.get(), packedPixels);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/file_manager.h"
 #include "formats/bitmap_file.h"
@@ -17,6 +18,8 @@ struct DecodedBitmap {
 };
 
 // 0 on success. -1 when the file is shorter than its header, lacks the "BM"
-// signature, has no pixels (width x height 0 or image size 0), or claims more
-// pixel bytes than it holds or fewer than width x height x 3.
-int DecodeBitmap(const ResourceFile& file, DecodedBitmap* out);
+// signature, is not an uncompressed 24-bit bitmap with its pixels right after
+// the 54-byte header, stores its rows top-down, has no pixels (width x height
+// 0), or claims more pixel bytes than it holds or fewer than width x height x
+// 3; then *why, when given, says which.
+int DecodeBitmap(const ResourceFile& file, DecodedBitmap* out, std::string* why = nullptr);

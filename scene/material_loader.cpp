@@ -29,15 +29,16 @@ void CopyRowsMirrored(const uint8_t* source, uint8_t* target, uint32_t width, ui
 
 // Decodes a texture through the file cache and takes it out of the cache
 // again: texture bytes live only while their material is being made. False
-// when the file is absent (*found false) or malformed (*found true).
-bool DecodeTexture(const std::string& name, DecodedBitmap* out, bool* found)
+// when the file is absent (*found false) or malformed (*found true, the
+// reason in *why).
+bool DecodeTexture(const std::string& name, DecodedBitmap* out, bool* found, std::string* why)
 {
     const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceTexture);
     *found = file != nullptr;
     if (!file) {
         return false;
     }
-    const bool decoded = DecodeBitmap(*file, out) == 0;
+    const bool decoded = DecodeBitmap(*file, out, why) == 0;
     TheFileManager().ReleaseFile(name, kResourceTexture);
     return decoded;
 }
@@ -81,18 +82,23 @@ int LoadMaterialFile(Material** out, const std::string& name)
     }
     DecodedBitmap colour;
     bool found = false;
-    if (!DecodeTexture(name, &colour, &found)) {
+    std::string why;
+    if (!DecodeTexture(name, &colour, &found, &why)) {
+        if (found) {
+            Log("Colour texture ", name, " is malformed (", why, ")");
+        }
         return -1;
     }
 
     const std::string normalName = name + "_normal";
     DecodedBitmap normal;
-    const bool normalDecoded = DecodeTexture(normalName, &normal, &found);
+    const bool normalDecoded = DecodeTexture(normalName, &normal, &found, &why);
     const uint64_t pixels = uint64_t{colour.width} * colour.height;
     const bool normalUsable = normalDecoded && normal.imageSize / 3 >= pixels;
-    if (found && !normalUsable) {
-        Log("Normal map ", normalName, " is malformed or smaller than ", name,
-            "; using a flat normal map");
+    if (found && !normalDecoded) {
+        Log("Normal map ", normalName, " is malformed (", why, "); using a flat normal map");
+    } else if (found && !normalUsable) {
+        Log("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
     }
 
     std::unique_ptr<Material> material =

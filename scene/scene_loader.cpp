@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/file_read.h"
 #include "core/log.h"
 #include "core/process_state.h"
 #include "scene/behaviour_loader.h"
@@ -34,6 +35,9 @@ int LoadScene(const std::string& fileName)
 {
     XMLReader reader;
     if (reader.Load(fileName) != 0) {
+        if (IsSpecialFile(fileName)) {  // refused unopened: reading it could block for ever
+            Log(fileName, ": ", kNotARegularFile);
+        }
         return -1;
     }
     for (const Section& section : kSections) {

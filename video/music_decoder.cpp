@@ -10,10 +10,16 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
+#include "core/file_read.h"
+
 std::unique_ptr<MusicDecoder> MusicDecoder::Open(const std::string& path, std::string* error)
 {
     std::unique_ptr<MusicDecoder> music(new MusicDecoder);
     music->path_ = path;
+    if (IsSpecialFile(path)) {  // a FIFO or a device would block the opening for ever
+        Fail(error, "the music '" + path + "' is not a regular file");
+        return nullptr;
+    }
     int opened = avformat_open_input(&music->input_, path.c_str(), nullptr, nullptr);
     if (opened < 0) {
         AvFail(error, "cannot open the music '" + path + "'", opened);

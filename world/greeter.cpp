@@ -56,6 +56,14 @@ Greeter::Greeter(std::string greeterName) : EntitylessActor(std::move(greeterNam
     SubscribeTo("activate");
 }
 
+Greeter::~Greeter()
+{
+    RenderInterface* renderer = GetRenderer();
+    for (; renderer && registrations_ > 0; --registrations_) {
+        renderer->RemoveTextInstance(&text_);
+    }
+}
+
 std::string Greeter::GetClassName()
 {
     return "Greeter";
@@ -81,6 +89,7 @@ void Greeter::Trigger(std::string event)
     ShowLine(0);
     RenderInterface* renderer = GetRenderer();
     const int result = renderer ? renderer->AddTextInstance(&text_) : -1;
+    registrations_ += result == 0 ? 1 : 0;
     Log("reg text inst ", result);
 }
 
@@ -122,6 +131,7 @@ void Greeter::Update(float dtMs)
             active_ = false;
             RenderInterface* renderer = GetRenderer();
             const int result = renderer ? renderer->RemoveTextInstance(&text_) : -1;
+            registrations_ -= result == 0 && registrations_ > 0 ? 1 : 0;
             Log("rel text inst ", result);
             return;
         }

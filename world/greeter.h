@@ -15,6 +15,8 @@ public:
     enum Phase : int { kFadeIn = 0, kHold = 1, kFadeOut = 2 };
 
     explicit Greeter(std::string name);
+    // Takes the text off the renderer if it is still registered.
+    ~Greeter() override;
 
     std::string GetClassName() override;
     void Trigger(std::string event) override;
@@ -33,6 +35,7 @@ private:
 
     char buffer_[kTextBytes] = {};
     TextInstance text_;
+    int registrations_ = 0;  // of text_ with the renderer, not yet removed
     bool active_ = false;
     float timer_ = 0.0f;
     size_t lineIndex_ = 0;

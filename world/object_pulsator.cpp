@@ -55,7 +55,9 @@ int RestoreStep(Mesh* copy, float dtMs)
     if (!source->positions || !copy->positions) {
         return 0;
     }
-    const float f = dtMs * 0.001f * 5.0f;
+    // 0.5 % of the remaining offset per millisecond; a frame of 200 ms or
+    // more lands exactly instead of overshooting past the source.
+    const float f = std::min(dtMs * 0.001f * 5.0f, 1.0f);
     const size_t floats = 3 * size_t{std::min(source->vertexCount, copy->vertexCount)};
     for (size_t i = 0; i < floats; ++i) {
         copy->positions[i] = copy->positions[i] * (1.0f - f) + source->positions[i] * f;

@@ -46,25 +46,34 @@ TEST_F(FileManagerTest, FailuresGiveAnEmptyRecordAndTheTriedPath)
 {
     WriteFile("model/cube.obj", std::string("x"));
     std::filesystem::create_directories("model/folder.obj");
-    const std::string longest(31, 'a');
-    WriteFile("tex/" + longest + ".bmp", std::string("short"));
-    WriteFile("tex/" + longest + "b.bmp", std::string("long"));
+    MakeFifo("model/pipe.obj");
+    // Names as long as a file's name can be, with room for the extension.
+    const std::string longest(kMaxResourceNameLength - 4, 'a');
+    WriteFile("tex/" + longest + ".bmp", std::string("long"));
+    WriteFile("tex/" + std::string(31, 'n') + "_normal.bmp", std::string("normal"));
     StdoutCapture capture;
     EXPECT_EQ(files.OpenFile("missing", kResourceModel).type, kResourceNone);
     EXPECT_EQ(files.OpenFile("cube.obj", kResourceModel).type, kResourceNone);  // the extension is added
     EXPECT_EQ(files.OpenFile("folder", kResourceModel).type, kResourceNone);
+    // A FIFO would block the reader until something writes to it: refused unopened.
+    RunWithoutBlockingOn("model/pipe.obj", [this] { EXPECT_EQ(files.OpenFile("pipe", kResourceModel).type, kResourceNone); });
     EXPECT_EQ(files.OpenFile("cube", 7).type, kResourceNone);  // no search path: silent
-    // Names longer than 31 characters are refused, not cut to a name that exists.
-    EXPECT_EQ(files.OpenFile(longest, kResourceTexture).type, kResourceTexture);
-    EXPECT_EQ(files.OpenFile(longest + "b", kResourceTexture).type, kResourceNone);
-    EXPECT_FALSE(files.FindLoaded(longest + "b", kResourceTexture).has_value());
+    EXPECT_EQ(files.OpenFile(longest, kResourceTexture).size, 4u);
+    EXPECT_EQ(files.OpenFile(std::string(31, 'n') + "_normal", kResourceTexture).size, 6u);
+    // Longer names are refused, not cut to a name that exists.
+    EXPECT_EQ(files.OpenFile(longest + "bbbbb", kResourceTexture).type, kResourceNone);
+    EXPECT_FALSE(files.FindLoaded(longest + "bbbbb", kResourceTexture).has_value());
     EXPECT_EQ(capture.Lines(), (std::vector<std::string>{
                                    "Cannot open file: model/missing.obj",
                                    "Cannot open file: model/cube.obj.obj",
                                    "Cannot open file: model/folder.obj",
-                                   "Cannot open file: tex/" + longest + "b.bmp",
+                                   "model/folder.obj: not a regular file",
+                                   "Cannot open file: model/pipe.obj",
+                                   "model/pipe.obj: not a regular file",
+                                   "Cannot open file: tex/" + longest + "bbbbb.bmp",
+                                   "tex/" + longest + "bbbbb.bmp: name longer than 255 characters",
                                }));
-    EXPECT_EQ(files.LoadedCount(), 1u);
+    EXPECT_EQ(files.LoadedCount(), 2u);
 }
 
 TEST_F(FileManagerTest, ReleaseRemovesTheFirstMatchingEntryOnly)

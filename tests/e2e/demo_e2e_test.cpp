@@ -104,6 +104,24 @@ TEST_F(DemoTest, PlaysTheProductionWithoutMusicToItsExitEvent)
     }
 }
 
+TEST_F(DemoTest, SpecialFilesNamedLikeContentAreRefusedAndTheShowPlaysToItsEnd)
+{
+    ProductionOptions options;
+    options.music = false;
+    WriteTestProduction(dir.path(), options);
+    // Opening either FIFO for reading would wait for a writer that never comes.
+    MakeFifo(dir.path() / "13_3.ogg");
+    MakeFifo(dir.path() / "tex" / "plain_normal.bmp");
+    const std::vector<std::string> lines = Play();
+    size_t at = 0;
+    for (const char* pattern : {"Cannot load music", "Cannot open file: tex/plain_normal.bmp",
+                                "tex/plain_normal.bmp: not a regular file", "material plain .*",
+                                "Triggering Event: exit 2", "ri dtor"}) {
+        at = Find(lines, pattern, at);
+        ASSERT_LT(at, lines.size()) << pattern << "\n" << Dump(lines);
+    }
+}
+
 TEST_F(DemoTest, WithoutASceneTheMusicPlaysAndSigtermEndsItCleanly)
 {
     WriteTestProduction(dir.path(), ProductionOptions{});

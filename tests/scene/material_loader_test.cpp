@@ -1,6 +1,7 @@
 #include <array>
 #include <cstdlib>
 #include <regex>
+#include <tuple>
 
 #include "scene/bitmap.h"
 #include "scene/material_loader.h"
@@ -64,12 +65,12 @@ TEST_F(MaterialLoaderTest, ColourAndNormalTexturesAreMirroredPerRowAndMissingNor
     EXPECT_FALSE(TheFileManager().FindLoaded("plate_normal", kResourceTexture).has_value());
 
     // Missing or unusable normal maps are replaced by the flat one.
-    const std::vector<std::pair<std::string, std::vector<uint8_t>>> normals = {
-        {"missing", {}},
-        {"smaller", BitmapFile(2, 1, NumberedPixels(2))},
-        {"garbage", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}},
+    const std::vector<std::tuple<std::string, std::vector<uint8_t>, std::string>> normals = {
+        {"missing", {}, ""},
+        {"smaller", BitmapFile(2, 1, NumberedPixels(2)), "is smaller than smaller"},
+        {"garbage", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'}, "is malformed (shorter than its 54-byte header)"},
     };
-    for (const auto& [name, normalBytes] : normals) {
+    for (const auto& [name, normalBytes, why] : normals) {
         WriteFile("tex/" + name + ".bmp", BitmapFile(4, 2, NumberedPixels(8)));
         if (!normalBytes.empty()) {
             WriteFile("tex/" + name + "_normal.bmp", normalBytes);
@@ -80,13 +81,20 @@ TEST_F(MaterialLoaderTest, ColourAndNormalTexturesAreMirroredPerRowAndMissingNor
         ASSERT_NE(flat, nullptr) << name;
         ASSERT_EQ(said.size(), normalBytes.empty() ? 3u : 2u) << name;
         EXPECT_EQ(said[0], normalBytes.empty() ? "Cannot open file: tex/missing_normal.bmp"
-                                               : "Normal map " + name + "_normal is malformed or smaller than " +
-                                                     name + "; using a flat normal map");
+                                               : "Normal map " + name + "_normal " + why + "; using a flat normal map");
         for (uint32_t i = 0; i < 8; ++i) {
             EXPECT_EQ(PixelAt(flat->normalMap.get(), 4, i / 4, i % 4), (Rgb{127, 127, 255}));
         }
         EXPECT_FALSE(TheFileManager().FindLoaded(name + "_normal", kResourceTexture).has_value());
     }
+
+    // A long name keeps its normal map, though the name with "_normal" is 35 characters.
+    const std::string longName(28, 'l');
+    WriteFile("tex/" + longName + ".bmp", BitmapFile(4, 2, NumberedPixels(8)));
+    WriteFile("tex/" + longName + "_normal.bmp", BitmapFile(4, 2, NumberedPixels(8, 1)));
+    Material* longNamed = LoadMaterial(longName);
+    ASSERT_NE(longNamed, nullptr);
+    EXPECT_EQ(PixelAt(longNamed->normalMap.get(), 4, 1, 0), NumberedRgb(8));
 }
 
 TEST(BitmapTest, EveryPixelIsSwappedToRgbWhateverTheCount)
@@ -137,24 +145,26 @@ TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
     noSignature[0] = 'X';
     std::vector<uint8_t> headerOnly = BitmapFile(2, 2, {});
     headerOnly.resize(40);
-    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
-        {"tooshort", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"cutheader", headerOnly},
-        {"nosignature", noSignature},
-        {"zerowidth", BitmapFile(0, 2, NumberedPixels(4))},
-        {"zerosize", BitmapFile(2, 2, NumberedPixels(4), 0)},
-        {"sizetoobig", BitmapFile(2, 2, NumberedPixels(4), 13)},
-        {"fewpixels", BitmapFile(4, 4, NumberedPixels(5))},
+    const std::vector<std::tuple<std::string, std::vector<uint8_t>, std::string>> files = {
+        {"tooshort", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0}, "shorter than its 54-byte header"},
+        {"cutheader", headerOnly, "shorter than its 54-byte header"},
+        {"nosignature", noSignature, "no BM signature"},
+        {"zerowidth", BitmapFile(0, 2, NumberedPixels(4)), "no pixels: width 0, height 2"},
+        {"zerosize", BitmapFile(2, 2, NumberedPixels(4), 0), "image size 0 is less than 2 x 2 x 3 bytes"},
+        {"sizetoobig", BitmapFile(2, 2, NumberedPixels(4), 13),
+         "image size 13 is more than the 12 pixel bytes in the file"},
+        {"fewpixels", BitmapFile(4, 4, NumberedPixels(5)), "image size 15 is less than 4 x 4 x 3 bytes"},
         // width x height x 3 overflows 32 bits to a small number.
-        {"overflow", BitmapFile(2, 715827883, NumberedPixels(4))},
+        {"overflow", BitmapFile(2, 715827883, NumberedPixels(4)), "image size 12 is less than 2 x 715827883 x 3 bytes"},
     };
     const size_t materialsBefore = TheWorld().MaterialCount();
     const size_t cachedBefore = TheFileManager().LoadedCount();
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, bytes, why] : files) {
         WriteFile("tex/" + name + ".bmp", bytes);
         StdoutCapture capture;
         EXPECT_EQ(LoadMaterial(name), nullptr) << name;
-        EXPECT_EQ(capture.Lines(), std::vector<std::string>{"Loading Material failure"}) << name;
+        EXPECT_EQ(capture.Lines(), (std::vector<std::string>{"Colour texture " + name + " is malformed (" + why + ")",
+                                                              "Loading Material failure"}));
     }
     EXPECT_EQ(TheWorld().MaterialCount(), materialsBefore);
     EXPECT_EQ(TheFileManager().LoadedCount(), cachedBefore);
@@ -167,6 +177,43 @@ TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
                                    "openfileerror",
                                    "Loading Material failure",
                                }));
+}
+
+TEST_F(MaterialLoaderTest, BitmapsOutsideTheFormatAreRefusedWithTheirReason)
+{
+    // Written by an independent tool; top-down rows are the same files with a negative height.
+    std::filesystem::create_directories("tex");
+    const std::string convert = IMAGEMAGICK_CONVERT;
+    const std::pair<const char*, const char*> written[] = {
+        {"alpha", "-size 4x2 xc:'rgba(255,0,0,0.5)' -define bmp3:alpha=true BMP3:tex/alpha.bmp"},
+        {"infoheader", "-size 4x2 xc:red -type truecolor BMP:tex/infoheader.bmp"},
+        {"palette", "-size 4x2 xc:red -type palette BMP3:tex/palette.bmp"},
+        {"topdown", "-size 4x2 xc:red -type truecolor BMP3:tex/topdown.bmp"},
+        {"alphatopdown", "-size 4x2 xc:'rgba(255,0,0,0.5)' -define bmp3:alpha=true BMP3:tex/alphatopdown.bmp"},
+    };
+    for (const auto& [name, arguments] : written) {
+        ASSERT_EQ(std::system((convert + " " + arguments).c_str()), 0) << name;
+    }
+    for (const char* name : {"topdown", "alphatopdown"}) {
+        std::string bytes = ReadFileText(std::string("tex/") + name + ".bmp");
+        bytes[kBitmapHeightOffset] = static_cast<char>(-2);
+        std::fill_n(bytes.begin() + kBitmapHeightOffset + 1, 3, static_cast<char>(0xFF));
+        WriteFile(std::string("tex/") + name + ".bmp", bytes);
+    }
+    const std::pair<const char*, const char*> expected[] = {
+        {"alpha", "32 bits per pixel, not 24"},
+        {"infoheader", "pixels start at byte 138, not 54"},
+        {"palette", "1 bits per pixel, not 24"},
+        {"topdown", "rows stored top-down (negative height)"},
+        {"alphatopdown", "32 bits per pixel, not 24"},
+    };
+    for (const auto& [name, why] : expected) {
+        StdoutCapture capture;
+        EXPECT_EQ(LoadMaterial(name), nullptr) << name;
+        EXPECT_EQ(capture.Lines(), (std::vector<std::string>{std::string("Colour texture ") + name + " is malformed (" +
+                                                                  why + ")",
+                                                              "Loading Material failure"}));
+    }
 }
 
 TEST_F(MaterialLoaderTest, SameMaterialTwiceIsReadTwiceIntoIndependentRecords)

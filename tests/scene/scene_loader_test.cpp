@@ -219,6 +219,10 @@ TEST_F(SceneLoaderTest, LoadsEverySectionWithItsLogLinesAndRegistersWhatTheFileD
 TEST_F(SceneLoaderTest, MissingFilesAndSectionsAreReported)
 {
     EXPECT_TRUE(LoadLines("absent.xml", -1).empty());
+    MakeFifo("pipe.xml");
+    RunWithoutBlockingOn("pipe.xml", [] {
+        EXPECT_EQ(LoadLines("pipe.xml", -1), std::vector<std::string>{"pipe.xml: not a regular file"});
+    });
     WriteFile("scene.xml", std::string("<root><scene><meshes /></scene></root>"));
     EXPECT_EQ(LoadLines("scene.xml", 0),
               (std::vector<std::string>{"scene.xml: no meshes found", "scene.xml: no materials found",
@@ -230,4 +234,32 @@ TEST_F(SceneLoaderTest, MissingFilesAndSectionsAreReported)
                                        "<eventtrigger /></scene></base>"));
     EXPECT_EQ(LoadLines("scene.xml", 0), (std::vector<std::string>{"scene.xml: no lights found", "loading actors",
                                                                     "loading automations", "loading event trigger"}));
+}
+
+TEST_F(SceneLoaderTest, TimesThatAreNotFiniteNumbersAreRefusedNamingTheirEntry)
+{
+    WriteFile("scene.xml", std::string(R"(<base><scene><actors> <timed classname="Camera" /> </actors>
+      <automations> <timed::Position> <key t="3" x="3" /> <key t="nan" x="9" /> <key t="1" x="1" /> <key t="inf" />
+        <key t="2" x="2" /> </timed::Position> </automations>
+      <eventtrigger> <t_nine eventTime="9" /> <t_nan eventTime="nan" /> <t_low eventTime="-inf" />
+        <t_big eventTime="1e39" /> <t_one eventTime="1" /> <t_five eventTime="5" /> </eventtrigger>
+    </scene></base>)"));
+    const std::vector<std::string> lines = LoadLines("scene.xml", 0);
+    for (const char* refused : {
+             "automation timed::Position: key 2 time nan is not a finite number; key skipped",
+             "automation timed::Position: key 4 time inf is not a finite number; key skipped",
+             "event trigger t_nan: time nan is not a finite number; trigger skipped",
+             "event trigger t_low: time -inf is not a finite number; trigger skipped",
+             "event trigger t_big: time 1e39 is not a finite number; trigger skipped",
+         }) {
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), refused), 1) << refused;
+    }
+    EXPECT_EQ(KeyTimes(FindAutomation(FindActor("timed"), "Position")), (std::vector<float>{1, 2, 3}));
+    std::vector<std::string> triggers;
+    for (const EventTrigger& trigger : TheWorld().EventTriggers()) {
+        if (trigger.name.rfind("t_", 0) == 0) {
+            triggers.push_back(trigger.name);
+        }
+    }
+    EXPECT_EQ(triggers, (std::vector<std::string>{"t_one", "t_five", "t_nine"}));
 }

@@ -1,10 +1,14 @@
 #include "tests/support/test_support.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 
@@ -84,4 +88,28 @@ void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance)
     EXPECT_NEAR(v.x, x, tolerance);
     EXPECT_NEAR(v.y, y, tolerance);
     EXPECT_NEAR(v.z, z, tolerance);
+}
+
+void MakeFifo(const fs::path& path)
+{
+    fs::create_directories(path.parent_path().empty() ? "." : path.parent_path());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+}
+
+void RunWithoutBlockingOn(const fs::path& fifo, const std::function<void()>& action)
+{
+    using namespace std::chrono_literals;
+    std::future<void> done = std::async(std::launch::async, action);
+    if (done.wait_for(30s) == std::future_status::ready) {
+        done.get();
+        return;
+    }
+    ADD_FAILURE() << "blocked opening " << fifo;
+    while (done.wait_for(100ms) != std::future_status::ready) {
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (writer >= 0) {
+            ::close(writer);
+        }
+    }
+    done.get();
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,13 @@ private:
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 std::string ReadFileText(const std::filesystem::path& path);
+
+// Makes a FIFO (named pipe) at the path; the test fails when it cannot.
+void MakeFifo(const std::filesystem::path& path);
+// Runs the action on another thread and waits for it a generous while. An
+// action still running then is taken to be blocked opening the FIFO: the
+// test fails, and a writer that opens and closes the FIFO lets it finish.
+void RunWithoutBlockingOn(const std::filesystem::path& fifo, const std::function<void()>& action);
 
 // Each component of v within the tolerance of (x, y, z).
 void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f);

@@ -155,6 +155,13 @@ TEST(SoundTrack, SpanRepeatsTheMusicSampleForSample)
     // One pass of the music: what each pass of the span must repeat.
     std::vector<float> once = ReadSpan(0, 0.25);
     ASSERT_EQ(once.size(), 12000u);
+    // A FIFO in the music's place is refused before it is opened.
+    MakeFifo("pipe.ogg");
+    RunWithoutBlockingOn("pipe.ogg", [] {
+        std::string error;
+        EXPECT_FALSE(SoundTrack::Open("pipe.ogg", 0, 1, &error));
+        EXPECT_EQ(error, "the music 'pipe.ogg' is not a regular file");
+    });
 
     // Eight passes, starting 0.3 s in: each sample is the music's sample at
     // the same place in its pass.

@@ -231,6 +231,10 @@ TEST_F(ActorTest, PulsatorShattersACopyOnlyWhilePlayingAndRestoresOnlyWhatItsReg
     EXPECT_EQ(RestoreStep(longCopy.get(), 200), 0);
     EXPECT_EQ(longCopy->positions[8], pebble->positions[8]);
     EXPECT_EQ(longCopy->positions[9], 5.0f);  // beyond the source: untouched
+    // A frame longer than 200 ms lands exactly too, rather than overshooting.
+    std::fill_n(shortCopy->positions, 9, 5.0f);
+    EXPECT_EQ(RestoreStep(shortCopy.get(), 500), 0);
+    EXPECT_EQ(Positions(shortCopy.get()), std::vector<float>(boulder->positions, boulder->positions + 9));
 }
 
 TEST_F(ActorTest, LineEffectDrawsAConnectedCurveFillingItsScaleAroundItsPosition)
@@ -309,4 +313,14 @@ TEST_F(ActorTest, GreeterFadesEveryLineInAndOutAndLeavesTheScreenAfterTheLast)
     greeter.Update(16);
     EXPECT_EQ(greeter.Text().colour, 0xFFFFFFFFu);
     EXPECT_EQ(PackGrey(-0.4f), 0xFF000000u);
+
+    // Destroyed while its text is registered (twice: "activate" again during
+    // the sequence), it takes the text off the renderer.
+    {
+        Greeter doubled("doubled");
+        doubled.Trigger("activate");
+        doubled.Trigger("activate");
+        Greeter idle("idle");
+    }
+    EXPECT_EQ(renderer.texts, std::vector<TextInstance*>{const_cast<TextInstance*>(&greeter.Text())});
 }
