@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the check
 # that every include stays in its layer, the plain build (warnings are errors), the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer.
+# UndefinedBehaviorSanitizer with the whole production played to its end, and
+# the threaded tests under ThreadSanitizer with the whole demo's load and
+# first half minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,19 +51,24 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_WERROR=ON
 cmake --build build -j "$jobs"
 run_ctest --test-dir build || overall=1
 
-echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+# The sanitizer builds also play the production the plain build assembled.
+production="$PWD/build/production"
+
+echo "== unit tests and the whole production under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
-  -DDEMO_SANITIZE=address -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF
+  -DDEMO_SANITIZE=address -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF \
+  -DDEMO_WHOLE_RUN_PRODUCTION="$production"
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_ctest --test-dir build-asan -L unit || overall=1
+  run_ctest --test-dir build-asan -L 'unit|wholerun' || overall=1
 
-echo "== threaded tests under ThreadSanitizer"
+echo "== threaded tests and the whole demo under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
-  -DDEMO_SANITIZE=thread -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF
-cmake --build build-tsan -j "$jobs" --target demo_threaded_tests
+  -DDEMO_SANITIZE=thread -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF \
+  -DDEMO_WHOLE_RUN_PRODUCTION="$production"
+cmake --build build-tsan -j "$jobs" --target demo_threaded_tests demo
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  run_ctest --test-dir build-tsan -L threads || overall=1
+  run_ctest --test-dir build-tsan -L 'threads|wholerun' || overall=1
 
 echo "$passed passed, $failed failed"
 exit $overall
