@@ -3,11 +3,14 @@
 
 #include <cstdint>
 
+class LiveEdit;
 class Show;
 class Window;
 
 // Runs frames until the demo quits, then shuts the renderer and window down.
-void MainLoop(Show& show);
+// With live editing, changed files take effect between frames and the keys
+// that move through the show act.
+void MainLoop(Show& show, LiveEdit* liveEdit = nullptr);
 
 // What one typed character does: 'p' (P or F1) toggles the free camera,
 // Escape quits; anything else is ignored.

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "app/event_triggers.h"
 #include "app/seek.h"
 #include "app/show_recording.h"
 #include "app/show_start.h"
 #include "app/viewport.h"
 #include "core/log.h"
 #include "core/process_state.h"
+#include "platform/music_player.h"
 #include "world/world.h"
 
 namespace {
@@ -35,7 +37,7 @@ Show::~Show() = default;
 
 bool Show::WorldRuns() const
 {
-    return !clock_.FixedStep() || musicStarted;
+    return (!clock_.FixedStep() || musicStarted) && !paused_;
 }
 
 bool Show::Draws() const
@@ -120,4 +122,48 @@ void Show::Finish()
         exitCode_ = 1;
     }
     recording_.reset();
+}
+
+void Show::TogglePause()
+{
+    if (!musicStarted || recording_) {
+        return;
+    }
+    paused_ = !paused_;
+    if (paused_) {
+        TheMusicPlayer().Pause();
+    } else {
+        TheMusicPlayer().Resume();
+    }
+}
+
+void Show::JumpTo(double seconds)
+{
+    if (!musicStarted || recording_) {
+        return;
+    }
+    DemoClock steps = clock_.FixedStep() ? clock_ : DemoClock(options_.fps);
+    const int64_t target = std::max<int64_t>(1, steps.FrameAt(seconds));
+    const int64_t now = clock_.FixedStep() ? clock_.ShowFrames() : steps.FrameAt(demoTime);
+    if (target <= now) {
+        // Back to the top: shattered objects are whole again, the events
+        // fire anew from the first one.
+        demoTime = 0.0f;
+        lastTriggerTime = 0.0f;
+        steps.RestartAt(0);
+        Broadcast("restore");
+        RaiseCurtain();
+    } else {
+        steps.RestartAt(now);
+        demoTime = steps.TimeOfFrame(now);
+    }
+    SeekShow(steps, target);
+    if (clock_.FixedStep()) {
+        clock_ = steps;
+    }
+    PlayMusicFrom(steps.TimeOfFrame(target));
+    if (paused_) {
+        TheMusicPlayer().Pause();
+    }
+    Log("Show moved to ", steps.TimeOfFrame(target), " s");
 }

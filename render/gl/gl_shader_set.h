@@ -4,6 +4,7 @@
 // together for a draw.
 
 #include <array>
+#include <string>
 
 #include "render/gl/gl_objects.h"
 #include "render/gl/gl_shader_program.h"
@@ -32,6 +33,13 @@ public:
     // "VShaderFailed" (vertex) or "PShaderError" (pixel) with the compiler's
     // text and gives -1; the files after it are not compiled.
     int Compile();
+
+    // What Recompile did with a file.
+    enum class Recompiled { kNotAShaderFile, kSwapped, kFailed };
+    // Compiles the file again if it is one of the set's (a bare file name)
+    // and puts the new program in its slot. When it does not compile the old
+    // program stays and *error holds the compiler's text. Main thread.
+    Recompiled Recompile(const std::string& fileName, std::string* error);
 
     ShaderProgram& operator[](ShaderSlot slot) { return programs_[slot]; }
 
