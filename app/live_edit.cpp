@@ -22,7 +22,7 @@ constexpr char kNormalMapSuffix[] = "_normal";
 
 // Console lines hold 79 characters.
 constexpr size_t kConsoleLineLength = 79;
-constexpr int kMessageColour = static_cast<int>(0xFFFF6060u);
+constexpr int kMessageColour = static_cast<int>(0xFFFFFF40u);  // yellow
 
 SceneFileCheck& ChangedSceneCheck()
 {
