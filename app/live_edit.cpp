@@ -108,7 +108,7 @@ void LiveEdit::ReloadShader(RendererGL& renderer, const std::string& fileName)
     case ShaderSet::Recompiled::kNotAShaderFile:
         return;
     case ShaderSet::Recompiled::kFailed:
-        Log("Shader ", fileName, " does not compile; the old one stays: ", error);
+        Log("Shader ", fileName, " does not compile at show time ", demoTime, " s; the old one stays: ", error);
         ShowOnConsole(renderer, error);
         failedShader_ = fileName;
         return;
