@@ -127,7 +127,11 @@ void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
     if (!material && EndsWith(name, kNormalMapSuffix)) {
         material = FindMaterial(name.substr(0, name.size() - std::string_view(kNormalMapSuffix).size()));
     }
-    if (!material || ReloadMaterialFile(*material) != 0 || renderer.ReloadMaterial(material) != 0) {
+    if (!material) {
+        return;
+    }
+    if (ReloadMaterialFile(*material) != 0 || renderer.ReloadMaterial(material) != 0) {
+        Log("Kept material ", material->name, " as it was at show time ", demoTime, " s");
         return;
     }
     Log("Reloaded material ", material->name, " at show time ", demoTime, " s");
@@ -136,7 +140,14 @@ void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
 void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
 {
     Mesh* mesh = FindMesh(name);
-    if (!mesh || ReloadMeshFile(*mesh) != 0 || renderer.ReloadMesh(mesh) != 0) {
+    if (!mesh) {
+        return;
+    }
+    if (ReloadMeshFile(*mesh) != 0) {
+        Log("Kept mesh ", name, " as it was at show time ", demoTime, " s");
+        return;
+    }
+    if (renderer.ReloadMesh(mesh) != 0) {
         return;
     }
     Log("Reloaded mesh ", name, " at show time ", demoTime, " s");

@@ -23,8 +23,11 @@ constexpr int kFps = 10;
 constexpr int kThreshold = 16;
 
 // A scene that stands still: every frame is the same until a file changes.
+// Its edited version (camera elsewhere) has one more event, in the past
+// once it is read.
 std::string StillScene(float cameraX)
 {
+    const std::string edited = cameraX != 0.0f ? R"(<restore eventTime="0.3" />)" : "";
     std::ostringstream xml;
     xml << R"(<?xml version="1.0"?>
 <base>
@@ -43,7 +46,8 @@ std::string StillScene(float cameraX)
       <cam1::Position> <key t="0" x=")"
         << cameraX << R"(" y="0" z="0" /> <key t="300" x=")" << cameraX << R"(" y="0" z="0" /> </cam1::Position>
     </automations>
-    <eventtrigger> <activate eventTime="0.05" target="cam1" /> <exit eventTime="300" /> </eventtrigger>
+    <eventtrigger> <activate eventTime="0.05" target="cam1" /> )"
+        << edited << R"( <exit eventTime="300" /> </eventtrigger>
   </scene>
 </base>
 )";
@@ -60,6 +64,15 @@ int FrameAfter(const std::string& out, const std::string& prefix)
         return -1;
     }
     return static_cast<int>(std::lround(std::stod(match[1].str()) * kFps));
+}
+
+int Count(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 // Saves a file the way many editors do: a temporary file renamed over it.
@@ -92,8 +105,15 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
     // One change at a time, each once the frames have settled after the
     // previous one (the camera follows its parameters a frame late).
     constexpr int kSettle = 3;
-    const char* const shown[] = {"Reloaded demofinal.xml", "Reloaded material checker",
-                                 "Shader lighting_shader.psh does not compile", "Reloaded deffered_shader.psh"};
+    const char* const shown[] = {"Reloaded demofinal.xml",
+                                 "Kept material checker as it was",
+                                 "Reloaded material checker",
+                                 "Reloaded mesh cube",
+                                 "Shader lighting_shader.psh does not compile",
+                                 "Reloaded deffered_shader.psh"};
+    const std::string plainTexture = ReadFileText(dir.path() / "tex/plain.bmp");
+    const fs::path sphere = dir.path() / "sphere.obj";
+    ASSERT_EQ(RunTool(MESHGEN, {"sphere", sphere.string()}).exitCode, 0);
     int stage = 0;
     const auto edit = [&](const std::string& out) {
         const int previous = stage == 0 ? 0 : FrameAfter(out, shown[stage - 1]);
@@ -102,9 +122,11 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
         }
         switch (stage++) {
         case 0: std::ofstream(dir.path() / "demofinal.xml") << StillScene(1.0f); break;  // in place
-        case 1: SaveByRename(dir.path() / "tex/checker.bmp", ReadFileText(dir.path() / "tex/plain.bmp")); break;
-        case 2: SaveByRename(dir.path() / "lighting_shader.psh", "#version 450 core\nvoid main() { oops }\n"); break;
-        case 3: SaveByRename(dir.path() / "deffered_shader.psh", redComposition); break;
+        case 1: SaveByRename(dir.path() / "tex/checker.bmp", plainTexture.substr(0, 80)); break;  // cut short
+        case 2: SaveByRename(dir.path() / "tex/checker.bmp", plainTexture); break;
+        case 3: fs::rename(sphere, dir.path() / "model/cube.obj"); break;
+        case 4: SaveByRename(dir.path() / "lighting_shader.psh", "#version 450 core\nvoid main() { oops }\n"); break;
+        case 5: SaveByRename(dir.path() / "deffered_shader.psh", redComposition); break;
         default: return true;
         }
         return false;
@@ -119,21 +141,30 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
                                  std::to_string(kFps)},
                                 options);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    ASSERT_EQ(stage, 5) << run.out;
+    ASSERT_EQ(stage, 7) << run.out;
 
     // The camera key moved the camera: the picture changes once the new
-    // scene file took effect, not before.
+    // scene file took effect, not before. Events already past when it did
+    // do not fire, neither the old one nor the one added.
     const int moved = FrameAfter(run.out, shown[0]);
     ASSERT_GE(moved, kSettle) << run.out;
     EXPECT_EQ(Changed(1, moved - 1), 0.0);
     EXPECT_GT(Changed(moved - 1, moved + kSettle - 1), 0.05);
-    // The texture changed on the box.
-    const int retextured = FrameAfter(run.out, shown[1]);
-    EXPECT_EQ(Changed(moved + kSettle - 1, retextured - 1), 0.0);
+    EXPECT_EQ(Count(run.out, "Triggering Event: activate"), 1);
+    EXPECT_EQ(Count(run.out, "Triggering Event: restore"), 0);
+    // A texture cut short is refused and the old one stays.
+    const int kept = FrameAfter(run.out, shown[1]);
+    EXPECT_EQ(Changed(moved + kSettle - 1, kept + kSettle - 1), 0.0);
+    // The texture, then the mesh, changed on the box.
+    const int retextured = FrameAfter(run.out, shown[2]);
+    EXPECT_EQ(Changed(kept + kSettle - 1, retextured - 1), 0.0);
     EXPECT_GT(Changed(retextured - 1, retextured), 0.02);
+    const int reshaped = FrameAfter(run.out, shown[3]);
+    EXPECT_EQ(Changed(retextured, reshaped - 1), 0.0);
+    EXPECT_GT(Changed(reshaped - 1, reshaped), 0.05);
     // A shader that does not compile: the show goes on with the old one, and
     // the compiler's message shows in the top-left corner, nowhere else.
-    const int broken = FrameAfter(run.out, shown[2]);
+    const int broken = FrameAfter(run.out, shown[4]);
     const Picture before = Read(broken - 1);
     const Picture after = Read(broken + kSettle - 1);
     ASSERT_EQ(before.rgb.size(), after.rgb.size());
@@ -142,7 +173,7 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
     EXPECT_TRUE(std::equal(before.rgb.begin() + topRows, before.rgb.end(), after.rgb.begin() + topRows));
     EXPECT_NE(run.out.find("error"), std::string::npos);
     // A new composition shader: the picture is red from its frame on.
-    const int red = FrameAfter(run.out, shown[3]);
+    const int red = FrameAfter(run.out, shown[5]);
     const Picture redFrame = Read(red);
     const size_t centre = (size_t{90} * 320 + 160) * 3;
     EXPECT_EQ((std::vector<uint8_t>(redFrame.rgb.begin() + centre, redFrame.rgb.begin() + centre + 3)),
