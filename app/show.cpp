@@ -135,6 +135,7 @@ void Show::TogglePause()
     } else {
         TheMusicPlayer().Resume();
     }
+    Log(paused_ ? "Show paused at " : "Show resumed at ", demoTime, " s");
 }
 
 void Show::JumpTo(double seconds)
@@ -143,21 +144,24 @@ void Show::JumpTo(double seconds)
         return;
     }
     DemoClock steps = clock_.FixedStep() ? clock_ : DemoClock(options_.fps);
-    const int64_t target = std::max<int64_t>(1, steps.FrameAt(seconds));
+    // The world is brought to the target frame itself, so that a paused
+    // show shows it.
+    const int64_t target = std::max<int64_t>(0, steps.FrameAt(seconds));
     const int64_t now = clock_.FixedStep() ? clock_.ShowFrames() : steps.FrameAt(demoTime);
     if (target <= now) {
-        // Back to the top: shattered objects are whole again, the events
-        // fire anew from the first one.
+        // Back to the top: "stop" puts the actors back (objects whole,
+        // lights their own colour), "play" starts them again, and the
+        // events fire anew from the first one.
         demoTime = 0.0f;
         lastTriggerTime = 0.0f;
         steps.RestartAt(0);
-        Broadcast("restore");
+        Broadcast("stop");
         RaiseCurtain();
     } else {
         steps.RestartAt(now);
         demoTime = steps.TimeOfFrame(now);
     }
-    SeekShow(steps, target);
+    SeekShow(steps, target + 1);
     if (clock_.FixedStep()) {
         clock_ = steps;
     }
@@ -165,5 +169,5 @@ void Show::JumpTo(double seconds)
     if (paused_) {
         TheMusicPlayer().Pause();
     }
-    Log("Show moved to ", steps.TimeOfFrame(target), " s");
+    Log("Show moved to ", demoTime, " s");
 }

@@ -37,10 +37,11 @@ public:
     // keeps drawing its frame; the demo time, the world and the music stand.
     bool Paused() const { return paused_; }
     void TogglePause();
-    // Brings the show to a point on the fixed-step clock: forward by running
-    // the world on from now, back by running it again from the start, so
-    // that events fire in order and actors are where playing puts them. The
-    // music follows. Nothing before the show has begun.
+    // Brings the show to a point, on a frame of the fixed-step clock:
+    // forward by running the world on from now, back by running it again
+    // from the start, so that events fire in order and actors are where
+    // playing puts them. The music follows. Nothing before the show has
+    // begun, nor while recording.
     void JumpTo(double seconds);
     double StartSeconds() const { return options_.startSeconds; }
     // 0, or 1 when the recording could not be made.

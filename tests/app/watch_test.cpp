@@ -62,6 +62,7 @@ TEST(ShowJumpTest, JumpsMoveTheFixedStepClockAndABackwardJumpReplaysTheEventsFro
     Listener listener;
     Subscribe(&listener, "flash");
     Subscribe(&listener, "play");
+    Subscribe(&listener, "stop");
     AddEventTrigger("flash", 2.0f, nullptr);
     AddEventTrigger("flash", 12.0f, nullptr);
     PlayOptions options;
@@ -73,26 +74,26 @@ TEST(ShowJumpTest, JumpsMoveTheFixedStepClockAndABackwardJumpReplaysTheEventsFro
     demoTime = 0.0f;
     lastTriggerTime = 0.0f;
 
-    show.JumpTo(10.0);  // forward: the world runs up to the frame before
-    EXPECT_EQ(show.Clock().ShowFrames(), 99);
-    EXPECT_FLOAT_EQ(demoTime, 9.9f);
+    show.JumpTo(10.0);  // forward: the world runs up to that frame
+    EXPECT_EQ(show.Clock().ShowFrames(), 100);
+    EXPECT_FLOAT_EQ(demoTime, 10.0f);
     EXPECT_EQ(listener.received, std::vector<std::string>{"flash"});
 
-    ApplyWatchKey(WatchKey::kBack, show);  // to 4.9 s: from the top again
-    EXPECT_EQ(show.Clock().ShowFrames(), 48);
-    EXPECT_FLOAT_EQ(demoTime, 4.8f);
-    EXPECT_EQ(listener.received, (std::vector<std::string>{"flash", "play", "flash"}));
+    ApplyWatchKey(WatchKey::kBack, show);  // to 5 s: from the top again
+    EXPECT_EQ(show.Clock().ShowFrames(), 50);
+    EXPECT_FLOAT_EQ(demoTime, 5.0f);
+    EXPECT_EQ(listener.received, (std::vector<std::string>{"flash", "stop", "play", "flash"}));
 
-    ApplyWatchKey(WatchKey::kForward, show);  // to 9.8 s: nothing new fires
-    EXPECT_EQ(show.Clock().ShowFrames(), 97);
-    EXPECT_EQ(listener.received.size(), 3u);
+    ApplyWatchKey(WatchKey::kForward, show);  // to 10 s: nothing new fires
+    EXPECT_EQ(show.Clock().ShowFrames(), 100);
+    EXPECT_EQ(listener.received.size(), 4u);
 
     ApplyWatchKey(WatchKey::kPauseOrResume, show);
     EXPECT_TRUE(show.Paused());
     EXPECT_FALSE(show.WorldRuns());
     ApplyWatchKey(WatchKey::kToStart, show);  // to --start, still paused
-    EXPECT_EQ(show.Clock().ShowFrames(), 9);
-    EXPECT_FLOAT_EQ(demoTime, 0.9f);
+    EXPECT_EQ(show.Clock().ShowFrames(), 10);
+    EXPECT_FLOAT_EQ(demoTime, 1.0f);
     EXPECT_TRUE(show.Paused());
     ApplyWatchKey(WatchKey::kPauseOrResume, show);
     EXPECT_TRUE(show.WorldRuns());
