@@ -158,6 +158,8 @@ void LiveEdit::ReloadScene()
     if (ReloadBehaviour(sceneFile_) == 0) {
         // Events up to now have had their moment, in the file as it was.
         lastTriggerTime = std::max(lastTriggerTime, demoTime);
+        // The new tracks take hold now, so that a paused show shows them too.
+        EvaluateAutomations();
         Log("Reloaded ", sceneFile_, " at show time ", demoTime, " s");
     }
     if (ChangedSceneCheck()) {
