@@ -168,7 +168,7 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
     const Picture before = Read(broken - 1);
     const Picture after = Read(broken + kSettle - 1);
     ASSERT_EQ(before.rgb.size(), after.rgb.size());
-    const size_t topRows = size_t{320} * 3 * 16;
+    const size_t topRows = size_t{320} * 3 * 45;  // the top quarter: room for a long message
     EXPECT_FALSE(std::equal(before.rgb.begin(), before.rgb.begin() + topRows, after.rgb.begin()));
     EXPECT_TRUE(std::equal(before.rgb.begin() + topRows, before.rgb.end(), after.rgb.begin() + topRows));
     EXPECT_NE(run.out.find("error"), std::string::npos);
