@@ -28,7 +28,8 @@ Examples:
                                             play in a window, from a minute in
   demo --render show.mp4 build/production   make a video with sound (no display needed)
   demo --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
-                                            two seconds as numbered PNG files)";
+                                            two seconds as numbered PNG files
+  demo --watch --windowed build/production  edit the production's files while it plays)";
 
 // "WxH" with both sides in range; the reason otherwise.
 std::string ParseSize(const std::string& text, unsigned* width, unsigned* height)
@@ -151,6 +152,9 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
     app.add_flag("--fixed-step", options->fixedStep,
                  "advance the show exactly 1/fps a frame, however fast the machine (the music is not kept in step)");
     app.add_flag("--overwrite", options->overwrite, "replace an existing render output");
+    app.add_flag("--watch", options->watch,
+                 "apply changed shader, texture, model and scene files while the show plays; "
+                 "Space pauses, Left/Right jump 5 s, Home returns to --start");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {

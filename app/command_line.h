@@ -15,6 +15,7 @@ struct PlayOptions {
     int fps = 60;
     bool fixedStep = false;  // live play on the fixed-step clock (always so when rendering)
     bool overwrite = false;
+    bool watch = false;  // live editing: changed files take effect, keys move through the show
 
     bool Rendering() const { return !renderPath.empty(); }
     bool FixedStep() const { return fixedStep || Rendering(); }

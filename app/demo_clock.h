@@ -23,6 +23,8 @@ public:
     float AdvanceShow(float demoTime, double frameMs);
     // Frames the show has run (fixed steps).
     int64_t ShowFrames() const { return showFrames_; }
+    // The show counts as having run `frames` frames: after a jump.
+    void RestartAt(int64_t frames) { showFrames_ = frames; }
 
     // The demo time of the show's n-th frame on fixed steps.
     float TimeOfFrame(int64_t frame) const;

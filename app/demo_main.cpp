@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
+#include "app/live_edit.h"
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/main_loop.h"
@@ -63,6 +65,10 @@ int DemoMain(const PlayOptions& options)
     state.SetSceneFileName(kSceneFile);
     StartLoaderThread();
     Show show(options);
-    MainLoop(show);
+    std::unique_ptr<LiveEdit> liveEdit;
+    if (options.watch) {
+        liveEdit = std::make_unique<LiveEdit>(kSceneFile);
+    }
+    MainLoop(show, liveEdit.get());
     return show.ExitCode();
 }

@@ -5,12 +5,14 @@
 #include <chrono>
 #include <thread>
 
+#include "app/live_edit.h"
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/loading_text.h"
 #include "app/seek.h"
 #include "app/show.h"
 #include "app/viewport.h"
+#include "app/watch_keys.h"
 #include "core/process_state.h"
 #include "platform/window.h"
 #include "render/render_interface.h"
@@ -55,12 +57,19 @@ void ReadMouseAndSteer(Window& window)
     SteerFreeCamera(window, dx, dy);
 }
 
-void ActOnTypedChars(Window& window)
+void ActOnTypedChars(Window& window, Show& show, bool watching)
 {
     while (!window.typedChars.empty()) {
         const uint8_t c = window.typedChars.front();
         window.typedChars.pop_front();
         HandleTypedChar(c);
+    }
+    while (!window.pressedKeys.empty()) {
+        const uint8_t key = window.pressedKeys.front();
+        window.pressedKeys.pop_front();
+        if (watching) {
+            ApplyWatchKey(WatchKeyFor(key), show);
+        }
     }
     if (window.closeRequested) {
         quitRequested = true;  // a close request ends the demo like Escape
@@ -69,15 +78,18 @@ void ActOnTypedChars(Window& window)
 
 }  // namespace
 
-void RunFrame(Window& window, RenderInterface& renderer, Show& show)
+void RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit)
 {
     LoadingState& state = TheLoadingState();
     if (state.loadingDone && !musicStarted) {
         show.Begin();
     }
+    if (liveEdit && musicStarted) {
+        liveEdit->ApplyChanges(*ViewportRenderer());
+    }
     const double dt = show.Clock().BeginFrame();
     frameDeltaMs = static_cast<float>(dt);
-    if (musicStarted) {
+    if (musicStarted && !show.Paused()) {
         demoTime = show.Clock().AdvanceShow(demoTime, dt);
     }
     if (state.loadingTextShown) {
@@ -97,7 +109,7 @@ void RunFrame(Window& window, RenderInterface& renderer, Show& show)
     } else {
         std::this_thread::sleep_for(kLoadingPause);
     }
-    ActOnTypedChars(window);
+    ActOnTypedChars(window, show, liveEdit != nullptr);
 }
 
 void HandleTypedChar(uint8_t c)
@@ -145,13 +157,13 @@ void TakeOverLoadingText(RenderInterface& renderer)
     state.loadingTextShown = false;
 }
 
-void MainLoop(Show& show)
+void MainLoop(Show& show, LiveEdit* liveEdit)
 {
     quitRequested = false;
     RenderInterface* renderer = GetRenderer();
     TakeOverLoadingText(*renderer);
     while (!quitRequested) {
-        RunFrame(*ViewportWindow(), *renderer, show);
+        RunFrame(*ViewportWindow(), *renderer, show, liveEdit);
     }
     // The loading thread stops at its next item and is joined before the
     // renderer it uses goes away.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+class LiveEdit;
 class RenderInterface;
 class Show;
 class Window;
@@ -13,10 +14,12 @@ void TakeOverLoadingText(RenderInterface& renderer);
 // One frame: the show starts here, on the main thread, once the loading
 // thread has loaded the scene; then the clock, the keys, the world and the
 // picture.
-void RunFrame(Window& window, RenderInterface& renderer, Show& show);
+void RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit = nullptr);
 
 // Runs frames until the demo quits, then shuts the renderer and window down.
-void MainLoop(Show& show);
+// With live editing, changed files take effect between frames and the keys
+// that move through the show act.
+void MainLoop(Show& show, LiveEdit* liveEdit = nullptr);
 
 // What one typed character does: 'p' (P or F1) toggles the free camera,
 // Escape quits; anything else is ignored.

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "app/event_triggers.h"
 #include "app/seek.h"
 #include "app/show_recording.h"
 #include "app/show_start.h"
 #include "app/viewport.h"
 #include "core/log.h"
 #include "core/process_state.h"
+#include "platform/music_player.h"
 #include "world/world.h"
 
 namespace {
@@ -35,7 +37,7 @@ Show::~Show() = default;
 
 bool Show::WorldRuns() const
 {
-    return !clock_.FixedStep() || musicStarted;
+    return (!clock_.FixedStep() || musicStarted) && !paused_;
 }
 
 bool Show::Draws() const
@@ -120,4 +122,52 @@ void Show::Finish()
         exitCode_ = 1;
     }
     recording_.reset();
+}
+
+void Show::TogglePause()
+{
+    if (!musicStarted || recording_) {
+        return;
+    }
+    paused_ = !paused_;
+    if (paused_) {
+        TheMusicPlayer().Pause();
+    } else {
+        TheMusicPlayer().Resume();
+    }
+    Log(paused_ ? "Show paused at " : "Show resumed at ", demoTime, " s");
+}
+
+void Show::JumpTo(double seconds)
+{
+    if (!musicStarted || recording_) {
+        return;
+    }
+    DemoClock steps = clock_.FixedStep() ? clock_ : DemoClock(options_.fps);
+    // The world is brought to the target frame itself, so that a paused
+    // show shows it.
+    const int64_t target = std::max<int64_t>(0, steps.FrameAt(seconds));
+    const int64_t now = clock_.FixedStep() ? clock_.ShowFrames() : steps.FrameAt(demoTime);
+    if (target <= now) {
+        // Back to the top: "stop" puts the actors back (objects whole,
+        // lights their own colour), "play" starts them again, and the
+        // events fire anew from the first one.
+        demoTime = 0.0f;
+        lastTriggerTime = 0.0f;
+        steps.RestartAt(0);
+        Broadcast("stop");
+        RaiseCurtain();
+    } else {
+        steps.RestartAt(now);
+        demoTime = steps.TimeOfFrame(now);
+    }
+    SeekShow(steps, target + 1);
+    if (clock_.FixedStep()) {
+        clock_ = steps;
+    }
+    PlayMusicFrom(steps.TimeOfFrame(target));
+    if (paused_) {
+        TheMusicPlayer().Pause();
+    }
+    Log("Show moved to ", demoTime, " s");
 }

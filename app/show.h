@@ -33,6 +33,17 @@ public:
     void EndFrame();
     // After the last frame: the recording is finished.
     void Finish();
+    // Moving through the show while it plays (with --watch). A paused show
+    // keeps drawing its frame; the demo time, the world and the music stand.
+    bool Paused() const { return paused_; }
+    void TogglePause();
+    // Brings the show to a point, on a frame of the fixed-step clock:
+    // forward by running the world on from now, back by running it again
+    // from the start, so that events fire in order and actors are where
+    // playing puts them. The music follows. Nothing before the show has
+    // begun, nor while recording.
+    void JumpTo(double seconds);
+    double StartSeconds() const { return options_.startSeconds; }
     // 0, or 1 when the recording could not be made.
     int ExitCode() const { return exitCode_; }
 
@@ -46,4 +57,5 @@ private:
     std::unique_ptr<ShowRecording> recording_;
     int64_t firstFrame_ = 1;
     int exitCode_ = 0;
+    bool paused_ = false;
 };

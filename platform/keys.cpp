@@ -25,6 +25,7 @@ uint8_t VirtualKeyOf(SDL_Keycode key)
     case SDLK_KP_MINUS: return kKeyNumpadMinus;
     case SDLK_KP_COMMA: return kKeyNumpadSeparator;
     case SDLK_INSERT: return kKeyInsert;
+    case SDLK_HOME: return kKeyHome;
     case SDLK_LEFT: return kKeyLeft;
     case SDLK_UP: return kKeyUp;
     case SDLK_RIGHT: return kKeyRight;

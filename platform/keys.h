@@ -14,6 +14,7 @@ enum VirtualKey : uint8_t {
     kKeyShift = 0x10,
     kKeyEscape = 0x1B,
     kKeySpace = 0x20,
+    kKeyHome = 0x24,
     kKeyLeft = 0x25,
     kKeyUp = 0x26,
     kKeyRight = 0x27,

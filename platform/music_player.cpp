@@ -85,6 +85,20 @@ int MusicPlayer::PlayFrom(double seconds)
     return 0;
 }
 
+void MusicPlayer::Pause()
+{
+    if (stream_) {
+        Mix_PauseMusic();
+    }
+}
+
+void MusicPlayer::Resume()
+{
+    if (stream_) {
+        Mix_ResumeMusic();
+    }
+}
+
 double MusicPlayer::Duration() const
 {
     const double length = stream_ ? Mix_MusicDuration(stream_) : 0.0;

@@ -29,6 +29,9 @@ public:
     int Play();
     // Plays looping from a point of the music (taken modulo its length); 0, or -1.
     int PlayFrom(double seconds);
+    // Holds the music where it is, and lets it go on from there.
+    void Pause();
+    void Resume();
     // The loaded music's length in seconds; 0 when unknown or nothing is loaded.
     double Duration() const;
     // The last error number in decimal.

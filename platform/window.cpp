@@ -190,6 +190,9 @@ void Window::HandleKey(uint8_t virtualKey, bool down)
         shiftDown = down;
         return;
     }
+    if (down && virtualKey != 0) {
+        pressedKeys.push_back(virtualKey);
+    }
     if (down) {
         if (const uint8_t c = TranslateKey(virtualKey, shiftDown)) {
             typedChars.push_back(c);
@@ -202,5 +205,6 @@ void Window::Destroy()
 {
     handle.reset();
     typedChars.clear();
+    pressedKeys.clear();
     title.clear();
 }

@@ -32,6 +32,9 @@ public:
     std::array<uint8_t, 256> keyDown{};
     bool shiftDown = false;
     std::deque<uint8_t> typedChars;
+    // Every key pressed, as a virtual-key code, whether it types or not; the
+    // owner takes them from the front.
+    std::deque<uint8_t> pressedKeys;
     // The window was asked to close (window manager, Alt+F4) or the process
     // to end (SIGINT, SIGTERM).
     bool closeRequested = false;

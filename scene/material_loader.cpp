@@ -75,11 +75,12 @@ std::unique_ptr<Material> MakeMaterial(const std::string& name, uint32_t channel
     return material;
 }
 
-int LoadMaterialFile(Material** out, const std::string& name)
+namespace {
+
+// The material made from the texture files of that name; null when the
+// colour texture is missing or malformed.
+std::unique_ptr<Material> ReadMaterial(const std::string& name)
 {
-    if (!out) {
-        return -1;
-    }
     DecodedBitmap colour;
     bool found = false;
     std::string why;
@@ -87,7 +88,7 @@ int LoadMaterialFile(Material** out, const std::string& name)
         if (found) {
             Log("Colour texture ", name, " is malformed (", why, ")");
         }
-        return -1;
+        return nullptr;
     }
 
     const std::string normalName = name + "_normal";
@@ -100,14 +101,41 @@ int LoadMaterialFile(Material** out, const std::string& name)
     } else if (found && !normalUsable) {
         Log("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
     }
+    return MakeMaterial(name, colour.channels, colour.width, colour.height, colour.rgb.get(),
+                        normalUsable ? normal.rgb.get() : nullptr);
+}
 
-    std::unique_ptr<Material> material =
-        MakeMaterial(name, colour.channels, colour.width, colour.height, colour.rgb.get(),
-                     normalUsable ? normal.rgb.get() : nullptr);
+}  // namespace
+
+int LoadMaterialFile(Material** out, const std::string& name)
+{
+    if (!out) {
+        return -1;
+    }
+    std::unique_ptr<Material> material = ReadMaterial(name);
+    if (!material) {
+        return -1;
+    }
     *out = material.release();  // lives for the rest of the run
     if (RenderInterface* renderer = GetRenderer()) {
         renderer->CreateMaterial(*out);
     }
+    return 0;
+}
+
+int ReloadMaterialFile(Material& material)
+{
+    std::unique_ptr<Material> fresh = ReadMaterial(material.name);
+    if (!fresh) {
+        Log("Cannot reload material ", material.name, ": its texture is missing or malformed");
+        return -1;
+    }
+    material.width = fresh->width;
+    material.height = fresh->height;
+    material.channels = fresh->channels;
+    material.size = fresh->size;
+    material.diffuse = std::move(fresh->diffuse);
+    material.normalMap = std::move(fresh->normalMap);
     return 0;
 }
 

@@ -19,6 +19,12 @@ Material* LoadMaterial(const std::string& name);
 // the colour texture is missing or malformed.
 int LoadMaterialFile(Material** out, const std::string& name);
 
+// Reads the material's textures again and replaces its pixels with them,
+// keeping the same material; 0, or -1 (logged) with the material unchanged
+// when the colour texture is missing or malformed. The caller has the
+// renderer upload it again.
+int ReloadMaterialFile(Material& material);
+
 // Builds a material from decoded pixels: every row is mirrored left to right;
 // a null colour buffer gives black, a null normal buffer the flat normal map.
 // Both buffers hold at least width x height pixels of 3 bytes.

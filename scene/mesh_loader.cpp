@@ -74,6 +74,27 @@ Mesh* LoadMesh(const std::string& name)
     return mesh;
 }
 
+int ReloadMeshFile(Mesh& mesh)
+{
+    TheFileManager().ReleaseFile(mesh.name, kResourceModel);
+    const std::unique_ptr<ResourceFile> file = OpenResourceFile(mesh.name, kResourceModel);
+    Mesh* parsed = nullptr;
+    if (!file || ParseMeshFile(*file, &parsed, mesh.name) != 0) {
+        Log("Cannot reload mesh ", mesh.name, ": the file is missing or malformed");
+        return -1;
+    }
+    const std::unique_ptr<Mesh> fresh(parsed);
+    const size_t floats = size_t{fresh->vertexCount} * 3;
+    mesh.AllocateArrays(fresh->vertexCount);
+    mesh.vertexCount = fresh->vertexCount;
+    std::memcpy(mesh.positions, fresh->positions, floats * sizeof(float));
+    std::memcpy(mesh.normals, fresh->normals, floats * sizeof(float));
+    std::memcpy(mesh.tangents, fresh->tangents, floats * sizeof(float));
+    std::memcpy(mesh.binormals, fresh->binormals, floats * sizeof(float));
+    std::memcpy(mesh.texcoords, fresh->texcoords, size_t{fresh->vertexCount} * 2 * sizeof(float));
+    return 0;
+}
+
 void LoadMeshes(XMLTagExtended* section)
 {
     LoadEachNamedFile(section, [](const std::string& name) { LoadMesh(name); });

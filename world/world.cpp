@@ -278,6 +278,19 @@ void World::EvaluateAutomations(float time)
     }
 }
 
+void World::ClearAutomations()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    automations_.clear();
+    ownedAutomations_.clear();
+}
+
+void World::ClearEventTriggers()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    eventTriggers_.clear();
+}
+
 int World::AddEventTrigger(const std::string& name, float time, Triggerable* target)
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -80,7 +80,14 @@ public:
     // its parameter; a value that is not finite is never written.
     void EvaluateAutomations(float demoTime);
 
+    // Drops every track, so that the scene's automations can be read again.
+    // Only while nothing else uses the tracks: on the main thread, once the
+    // scene has been loaded.
+    void ClearAutomations();
+
     int AddEventTrigger(const std::string& name, float time, Triggerable* target);
+    // Drops every timed event, so that they can be read again.
+    void ClearEventTriggers();
     std::vector<EventTrigger> EventTriggers();
     // The triggers with after < time <= upTo, in list order, into `due`.
     void DueEventTriggers(float after, float upTo, std::vector<EventTrigger>& due);

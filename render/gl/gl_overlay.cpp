@@ -159,6 +159,17 @@ void Overlays::DrawTexts()
         DrawString(big ? *largeFont_ : *smallFont_, big ? largeAtlas_.get() : smallAtlas_.get(), text->text,
                    text->x, text->y, text->colour);
     }
+    // Console lines that hold text, over everything, one per 16 pixels
+    // from the top-left corner.
+    constexpr int kConsoleMargin = 8;
+    constexpr int kConsoleLineHeight = 16;
+    for (size_t i = 0; i < console_.size(); ++i) {
+        const ConsoleLine& line = console_[i];
+        if (line.length > 0 && line.text[0] != '\0') {
+            DrawString(*smallFont_, smallAtlas_.get(), line.text, kConsoleMargin,
+                       static_cast<int>(i) * kConsoleLineHeight + kConsoleMargin, static_cast<uint32_t>(line.colour));
+        }
+    }
 }
 
 // Alpha-blended quads from the font atlas: two triangles per glyph.

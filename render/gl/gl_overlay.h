@@ -46,7 +46,8 @@ public:
 
     // Every registered line set as points, with the frame's view and projection.
     void DrawLineSets(const Matrix4& view, const Matrix4& projection);
-    // Every registered text, the newest first, so older ones end up on top.
+    // Every registered text, the newest first, so older ones end up on top;
+    // then the console lines that hold text, from the top-left corner down.
     void DrawTexts();
 
     void DrawText(const std::string& text, int x, int y, uint32_t colour);

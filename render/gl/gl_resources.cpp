@@ -136,6 +136,34 @@ void SceneResources::PackVertices(const Mesh& mesh, const VertexLayout& layout, 
     }
 }
 
+bool SceneResources::UploadVertices(GpuMesh& gpu)
+{
+    const Mesh& mesh = *gpu.source;
+    gpu.layout = LayoutFor(mesh);
+    // A mesh without vertices has nothing to draw: refused like one
+    // without attributes.
+    if (gpu.layout.stride == 0 || mesh.vertexCount == 0) {
+        LogLine("VertexBuffer creation failed");
+        return false;
+    }
+    std::vector<float> packed;
+    PackVertices(mesh, gpu.layout, packed);
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(packed.size() * sizeof(float));
+    ClearGlErrors();
+    GlBuffer buffer = NewBuffer();
+    glNamedBufferData(buffer.get(), bytes, packed.data(), GL_DYNAMIC_DRAW);
+    if (glGetError() != GL_NO_ERROR) {
+        LogLine("VertexBuffer creation failed");
+        return false;
+    }
+    Log("created vbuffer for ", mesh.vertexCount, " vertices");
+    gpu.buffer = std::move(buffer);
+    gpu.source->strideBytes = gpu.layout.stride;
+    gpu.name = mesh.name;
+    gpu.vertexCount = mesh.vertexCount;
+    return true;
+}
+
 int SceneResources::CreateMesh(Mesh* mesh)
 {
     if (!mesh || !device_.Ready()) {
@@ -144,31 +172,32 @@ int SceneResources::CreateMesh(Mesh* mesh)
     device_.MakeThreadContextCurrent();
     GpuMesh gpu;
     gpu.source = mesh;
-    gpu.layout = LayoutFor(*mesh);
-    // A mesh without vertices has nothing to draw: refused like one
-    // without attributes.
-    if (gpu.layout.stride == 0 || mesh->vertexCount == 0) {
-        LogLine("VertexBuffer creation failed");
+    if (!UploadVertices(gpu)) {
         return 0;
     }
-    std::vector<float> packed;
-    PackVertices(*mesh, gpu.layout, packed);
-    const GLsizeiptr bytes = static_cast<GLsizeiptr>(packed.size() * sizeof(float));
-    ClearGlErrors();
-    gpu.buffer = NewBuffer();
-    glNamedBufferData(gpu.buffer.get(), bytes, packed.data(), GL_DYNAMIC_DRAW);
-    if (glGetError() != GL_NO_ERROR) {
-        LogLine("VertexBuffer creation failed");
-        return 0;
-    }
-    Log("created vbuffer for ", mesh->vertexCount, " vertices");
-    mesh->strideBytes = gpu.layout.stride;
-    gpu.name = mesh->name;
-    gpu.vertexCount = mesh->vertexCount;
     device_.PublishUploads();
     TimedListLock lock(meshLock_, kRegistrationWait, "mesh");
     meshes_.push_back(std::move(gpu));
     return 0;
+}
+
+int SceneResources::ReloadMesh(Mesh* mesh)
+{
+    TimedListLock lock(meshLock_, kRegistrationWait, "mesh");
+    const auto found =
+        std::find_if(meshes_.begin(), meshes_.end(), [mesh](const GpuMesh& gpu) { return gpu.source == mesh; });
+    if (!mesh || found == meshes_.end()) {
+        return -1;
+    }
+    device_.MakeThreadContextCurrent();
+    // A mesh whose new contents cannot be uploaded keeps drawing nothing
+    // rather than reading past a smaller buffer.
+    const bool uploaded = UploadVertices(*found);
+    if (!uploaded) {
+        found->vertexCount = 0;
+    }
+    device_.PublishUploads();
+    return uploaded ? 0 : -1;
 }
 
 int SceneResources::ReleaseMesh(Mesh* mesh)
@@ -233,6 +262,21 @@ int SceneResources::CreateMaterial(Material* material)
     }
     device_.PublishUploads();
     materials_.push_front(std::move(gpu));
+    return 0;
+}
+
+int SceneResources::ReloadMaterial(Material* material)
+{
+    TimedListLock lock(materialLock_, kRegistrationWait, "material");
+    const auto found = std::find_if(materials_.begin(), materials_.end(),
+                                    [material](const GpuMaterial& gpu) { return gpu.source == material; });
+    if (!material || found == materials_.end()) {
+        return -1;
+    }
+    device_.MakeThreadContextCurrent();
+    found->diffuse = material->diffuse ? CreateTexture(*material, material->diffuse.get()) : GlTexture{};
+    found->normal = material->normalMap ? CreateTexture(*material, material->normalMap.get()) : GlTexture{};
+    device_.PublishUploads();
     return 0;
 }
 

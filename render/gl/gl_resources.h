@@ -56,6 +56,11 @@ public:
     int RemoveRenderInstance(RenderInstance* instance);
     int CreateMaterial(Material* material);
     int ReleaseMaterial(Material* material);
+    // The mesh's or material's GPU copy made again from its record's current
+    // contents, in place: instances keep drawing it. -1 when it was never
+    // created (or, for a mesh, its vertex buffer cannot be built).
+    int ReloadMesh(Mesh* mesh);
+    int ReloadMaterial(Material* material);
     int AddLight(RenderLight* light);
     int RemoveLightById(int id);
     int ReleaseLight(RenderLight* light);
@@ -89,6 +94,9 @@ public:
 
 private:
     static VertexLayout LayoutFor(const Mesh& mesh);
+    // Fills the GPU mesh's vertex buffer from its source; false when no
+    // buffer can be built.
+    bool UploadVertices(GpuMesh& gpu);
     static void PackVertices(const Mesh& mesh, const VertexLayout& layout, std::vector<float>& out);
 
     GlDevice& device_;

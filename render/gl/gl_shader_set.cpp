@@ -55,6 +55,18 @@ int ShaderSet::Compile()
     return 0;
 }
 
+ShaderSet::Recompiled ShaderSet::Recompile(const std::string& fileName, std::string* error)
+{
+    for (int slot = 0; slot < kShaderCount; ++slot) {
+        if (fileName == kShaderFiles[slot].name) {
+            // A program that fails to compile keeps the one it had.
+            return programs_[slot].CompileFile(fileName, kShaderFiles[slot].stage, error) ? Recompiled::kSwapped
+                                                                                           : Recompiled::kFailed;
+        }
+    }
+    return Recompiled::kNotAShaderFile;
+}
+
 void ShaderSet::Bind()
 {
     glUseProgram(0);

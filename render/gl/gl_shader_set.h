@@ -36,6 +36,13 @@ public:
     // After a failed Compile: which file failed and the first line of why.
     const std::string& Failure() const { return failure_; }
 
+    // What Recompile did with a file.
+    enum class Recompiled { kNotAShaderFile, kSwapped, kFailed };
+    // Compiles the file again if it is one of the set's (a bare file name)
+    // and puts the new program in its slot. When it does not compile the old
+    // program stays and *error holds the compiler's text. Main thread.
+    Recompiled Recompile(const std::string& fileName, std::string* error);
+
     ShaderProgram& operator[](ShaderSlot slot) { return programs_[slot]; }
 
     // Binds the pipeline, with no monolithic program in use.

@@ -159,6 +159,14 @@ int RendererGL::Reserved18(void*) { return 0; }
 int RendererGL::AddLineSet(LineSet* lines) { return overlays_.AddLineSet(lines); }
 int RendererGL::RemoveLineSet(LineSet* lines) { return overlays_.RemoveLineSet(lines); }
 
+ShaderSet::Recompiled RendererGL::RecompileShader(const std::string& fileName, std::string* error)
+{
+    if (!frame_) {
+        return ShaderSet::Recompiled::kNotAShaderFile;
+    }
+    return frame_->Shaders().Recompile(fileName, error);
+}
+
 void RendererGL::SetConsoleLine(unsigned index, const char* text, unsigned length, int colour)
 {
     overlays_.SetConsoleLine(index, text, length, colour);

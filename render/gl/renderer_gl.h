@@ -65,6 +65,15 @@ public:
     void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2,
                     uint32_t colour) override;
 
+    // Live editing, on the main thread between frames. A shader file of the
+    // renderer's is compiled again and swapped in (the old program stays
+    // when it does not compile, with the compiler's text in *error); a mesh
+    // or material record whose contents were replaced is uploaded again in
+    // place.
+    ShaderSet::Recompiled RecompileShader(const std::string& fileName, std::string* error);
+    int ReloadMesh(Mesh* mesh) { return resources_.ReloadMesh(mesh); }
+    int ReloadMaterial(Material* material) { return resources_.ReloadMaterial(material); }
+
     // Milliseconds the last present took.
     double LastPresentMs() const { return lastPresentMs_; }
     // Milliseconds each pass of the last frame took (GPU timer queries,

@@ -33,7 +33,8 @@ TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTimeAndO
     const Parsed plain = Parse({});
     ASSERT_TRUE(plain.run);
     EXPECT_TRUE(plain.options.productionDir.empty() && !plain.options.windowed && !plain.options.FixedStep() &&
-                !plain.options.endSeconds.has_value());
+                !plain.options.endSeconds.has_value() && !plain.options.watch);
+    EXPECT_TRUE(Parse({"--watch"}).options.watch);
     EXPECT_EQ(std::pair(plain.options.width, plain.options.height), std::pair(1920u, 1080u));
 
     // A render runs on fixed steps and writes to an absolute path.
@@ -96,7 +97,7 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
     EXPECT_FALSE(parsed.run);
     EXPECT_EQ(parsed.exitCode, 0);
     for (const char* option : {"--windowed", "--size", "--start", "--end", "--render", "--fps", "--fixed-step",
-                               "--overwrite", "--version", "PRODUCTION_DIR", "Examples:"}) {
+                               "--overwrite", "--watch", "--version", "PRODUCTION_DIR", "Examples:"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

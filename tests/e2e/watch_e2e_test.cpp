@@ -1,0 +1,182 @@
+// Live editing in the real demo executable: a run with --watch that also
+// renders every frame to numbered PNG files on the fixed-step clock, so the
+// test sees exactly which frames were drawn before and after each change.
+// Each change is logged with the show time at which it took effect; on
+// fixed steps that time names the first frame drawn with it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <regex>
+
+#include "tests/e2e/test_production.h"
+#include "tests/golden/picture_diff.h"
+#include "tests/support/test_support.h"
+#include "tests/tools/tool_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFps = 10;
+constexpr int kThreshold = 16;
+
+// A scene that stands still: every frame is the same until a file changes.
+// Its edited version (camera elsewhere) has one more event, in the past
+// once it is read.
+std::string StillScene(float cameraX)
+{
+    const std::string edited = cameraX != 0.0f ? R"(<restore eventTime="0.3" />)" : "";
+    std::ostringstream xml;
+    xml << R"(<?xml version="1.0"?>
+<base>
+  <scene>
+    <meshes> <cube /> </meshes>
+    <materials> <checker /> <plain /> </materials>
+    <objects>
+      <box1> <Position x="0" y="0" z="4" /> <Scale x="1.5" y="1.5" z="1.5" /> <Mesh name="cube" /> <Material name="checker" /> </box1>
+      <floor> <Position x="0" y="-1.5" z="5" /> <Scale x="10" y="0.2" z="10" /> <Mesh name="cube" /> <Material name="plain" /> </floor>
+    </objects>
+    <lights>
+      <lamp1> <Color x="1" y="0.9" z="0.8" /> <Position x="2" y="2" z="2" /> <Cutoff x="12" /> </lamp1>
+    </lights>
+    <actors> <cam1 classname="Camera"> <Position x="0" y="0" z="0" /> </cam1> </actors>
+    <automations>
+      <cam1::Position> <key t="0" x=")"
+        << cameraX << R"(" y="0" z="0" /> <key t="300" x=")" << cameraX << R"(" y="0" z="0" /> </cam1::Position>
+    </automations>
+    <eventtrigger> <activate eventTime="0.05" target="cam1" /> )"
+        << edited << R"( <exit eventTime="300" /> </eventtrigger>
+  </scene>
+</base>
+)";
+    return xml.str();
+}
+
+// The show time in the first log line "PREFIX at show time T s", as the
+// number of the first PNG file drawn after the change; -1 while there is none.
+int FrameAfter(const std::string& out, const std::string& prefix)
+{
+    std::smatch match;
+    const std::regex line(prefix + " at show time ([0-9.e+-]+) s");
+    if (!std::regex_search(out, match, line)) {
+        return -1;
+    }
+    return static_cast<int>(std::lround(std::stod(match[1].str()) * kFps));
+}
+
+int Count(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// Saves a file the way many editors do: a temporary file renamed over it.
+void SaveByRename(const fs::path& path, const std::string& text)
+{
+    const fs::path temporary = path.parent_path() / ("." + path.filename().string() + ".tmp");
+    std::ofstream(temporary, std::ios::binary) << text;
+    fs::rename(temporary, path);
+}
+
+class WatchTest : public testing::Test {
+protected:
+    fs::path Frame(int number) const { return dir.path() / "frames" / (std::to_string(number) + ".png"); }
+    Picture Read(int number) const { return Picture::Read(Frame(number)); }
+    double Changed(int a, int b) const { return ComparePictures(Read(a), Read(b), kThreshold).differingShare; }
+
+    ScopedWorkDir dir;
+};
+
+}  // namespace
+
+TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABrokenShaderKeepsTheShowGoing)
+{
+    WriteTestProduction(dir.path(), ProductionOptions{.music = false});
+    std::ofstream(dir.path() / "demofinal.xml") << StillScene(0.0f);
+    fs::create_directory(dir.path() / "frames");
+    const std::string redComposition = "#version 450 core\nlayout(location = 0) out vec4 outColour;\n"
+                                       "void main() { outColour = vec4(1.0, 0.0, 0.0, 1.0); }\n";
+
+    // One change at a time, each once the frames have settled after the
+    // previous one (the camera follows its parameters a frame late).
+    constexpr int kSettle = 3;
+    const char* const shown[] = {"Reloaded demofinal.xml",
+                                 "Kept material checker as it was",
+                                 "Reloaded material checker",
+                                 "Reloaded mesh cube",
+                                 "Shader lighting_shader.psh does not compile",
+                                 "Reloaded deffered_shader.psh"};
+    const std::string plainTexture = ReadFileText(dir.path() / "tex/plain.bmp");
+    const fs::path sphere = dir.path() / "sphere.obj";
+    ASSERT_EQ(RunTool(MESHGEN, {"sphere", sphere.string()}).exitCode, 0);
+    int stage = 0;
+    const auto edit = [&](const std::string& out) {
+        const int previous = stage == 0 ? 0 : FrameAfter(out, shown[stage - 1]);
+        if (previous < 0 || !fs::exists(Frame(previous + kSettle))) {
+            return false;
+        }
+        switch (stage++) {
+        case 0: std::ofstream(dir.path() / "demofinal.xml") << StillScene(1.0f); break;  // in place
+        case 1: SaveByRename(dir.path() / "tex/checker.bmp", plainTexture.substr(0, 80)); break;  // cut short
+        case 2: SaveByRename(dir.path() / "tex/checker.bmp", plainTexture); break;
+        case 3: fs::rename(sphere, dir.path() / "model/cube.obj"); break;
+        case 4: SaveByRename(dir.path() / "lighting_shader.psh", "#version 450 core\nvoid main() { oops }\n"); break;
+        case 5: SaveByRename(dir.path() / "deffered_shader.psh", redComposition); break;
+        default: return true;
+        }
+        return false;
+    };
+    RunOptions options;
+    options.directory = dir.path();
+    options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}};
+    options.stopWhen = edit;
+    options.timeLimitSeconds = 200;  // a loaded machine may take a second a frame
+    const ToolRun run = RunTool(DEMO_EXECUTABLE,
+                                {"--watch", "--render", "frames/%d.png", "--size", "320x180", "--fps",
+                                 std::to_string(kFps)},
+                                options);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    ASSERT_EQ(stage, 7) << run.out;
+
+    // The camera key moved the camera: the picture changes once the new
+    // scene file took effect, not before. Events already past when it did
+    // do not fire, neither the old one nor the one added.
+    const int moved = FrameAfter(run.out, shown[0]);
+    ASSERT_GE(moved, kSettle) << run.out;
+    EXPECT_EQ(Changed(1, moved - 1), 0.0);
+    EXPECT_GT(Changed(moved - 1, moved + kSettle - 1), 0.05);
+    EXPECT_EQ(Count(run.out, "Triggering Event: activate"), 1);
+    EXPECT_EQ(Count(run.out, "Triggering Event: restore"), 0);
+    // A texture cut short is refused and the old one stays.
+    const int kept = FrameAfter(run.out, shown[1]);
+    EXPECT_EQ(Changed(moved + kSettle - 1, kept + kSettle - 1), 0.0);
+    // The texture, then the mesh, changed on the box.
+    const int retextured = FrameAfter(run.out, shown[2]);
+    EXPECT_EQ(Changed(kept + kSettle - 1, retextured - 1), 0.0);
+    EXPECT_GT(Changed(retextured - 1, retextured), 0.02);
+    const int reshaped = FrameAfter(run.out, shown[3]);
+    EXPECT_EQ(Changed(retextured, reshaped - 1), 0.0);
+    EXPECT_GT(Changed(reshaped - 1, reshaped), 0.05);
+    // A shader that does not compile: the show goes on with the old one, and
+    // the compiler's message shows in the top-left corner, nowhere else.
+    const int broken = FrameAfter(run.out, shown[4]);
+    const Picture before = Read(broken - 1);
+    const Picture after = Read(broken + kSettle - 1);
+    ASSERT_EQ(before.rgb.size(), after.rgb.size());
+    const size_t topRows = size_t{320} * 3 * 45;  // the top quarter: room for a long message
+    EXPECT_FALSE(std::equal(before.rgb.begin(), before.rgb.begin() + topRows, after.rgb.begin()));
+    EXPECT_TRUE(std::equal(before.rgb.begin() + topRows, before.rgb.end(), after.rgb.begin() + topRows));
+    EXPECT_NE(run.out.find("error"), std::string::npos);
+    // A new composition shader: the picture is red from its frame on.
+    const int red = FrameAfter(run.out, shown[5]);
+    const Picture redFrame = Read(red);
+    const size_t centre = (size_t{90} * 320 + 160) * 3;
+    EXPECT_EQ((std::vector<uint8_t>(redFrame.rgb.begin() + centre, redFrame.rgb.begin() + centre + 3)),
+              (std::vector<uint8_t>{255, 0, 0}));
+    EXPECT_GT(Changed(red - 1, red), 0.5);
+}
