@@ -47,6 +47,7 @@ private:
     void GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
     void ShadowPass(SceneResources& resources);
     void LightingPass(SceneResources& resources, const FrameCamera& camera);
+    void SetLightingCamera(const FrameCamera& camera);
     void CompositionPass();
     void TextPass(Overlays& overlays);
     // The picture into the window, black around it.

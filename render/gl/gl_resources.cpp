@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "render/gl/list_unlink.h"
+#include "render/gl/shadow_signature.h"
 
 namespace {
 
@@ -152,6 +153,7 @@ int SceneResources::CreateMesh(Mesh* mesh)
     mesh->strideBytes = gpu.layout.stride;
     gpu.name = mesh->name;
     gpu.vertexCount = mesh->vertexCount;
+    gpu.radius = MeshRadius(*mesh);
     device_.PublishUploads();
     TimedListLock lock(meshLock_, kRegistrationWait, "mesh");
     meshes_.push_back(std::move(gpu));
@@ -309,6 +311,8 @@ void SceneResources::UpdateInstances()
             const size_t bytes = std::min(scratch_.size() * sizeof(float),
                                           size_t{gpu->vertexCount} * gpu->layout.stride);
             glNamedBufferSubData(gpu->buffer.get(), 0, static_cast<GLsizeiptr>(bytes), scratch_.data());
+            gpu->radius = MeshRadius(*instance->mesh);
+            ++gpu->revision;
         }
     }
 }

@@ -10,12 +10,11 @@
 struct FrameTargets {
     GlTexture diffuse;
     GlTexture normal;
-    GlTexture depth;  // world positions
+    GlTexture depth;  // the geometry pass's depth buffer
     GlTexture emissive;
     GlTexture lighting;
     GlTexture specular;
     GlTexture picture;
-    GlRenderbuffer depthBuffer;
     GlRenderbuffer shadowDepthBuffer;
     GlFramebuffer geometryFbo;
     GlFramebuffer lightingFbo;
