@@ -123,10 +123,10 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     BeginPassTimer(kGeometryPass);
     const GLuint framebuffer = targets_.geometryFbo.get();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    const GLenum buffers[3] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1, GL_COLOR_ATTACHMENT2};
-    glNamedFramebufferDrawBuffers(framebuffer, 3, buffers);
+    const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    ClearTargets(framebuffer, 3);
+    ClearTargets(framebuffer, 2);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glDisable(GL_BLEND);
@@ -272,7 +272,6 @@ void DeferredFrame::CompositionPass()
     deferred.BindSampler("diffusePass", targets_.diffuse.get());
     deferred.BindSampler("lightingPass", targets_.lighting.get());
     deferred.BindSampler("specularPass", targets_.specular.get());
-    deferred.BindSampler("emissivePass", targets_.emissive.get());
     DrawScreenQuad();
     EndPassTimer();
 }

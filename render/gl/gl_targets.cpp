@@ -29,15 +29,14 @@ void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
     // Positions come back from depth: 32-bit float depth keeps the shadow
     // test steady far from the camera.
     depth = CreateTarget(GL_DEPTH_COMPONENT32F, width, height);
-    emissive = CreateTarget(GL_RGBA8, width, height);
     lighting = CreateTarget(GL_RGBA8, width, height);
     specular = CreateTarget(GL_RGBA8, width, height);
     picture = CreateTarget(GL_RGBA8, width, height);
     shadowDepthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT24, shadowMapSize, shadowMapSize);
 
     geometryFbo = NewFramebuffer();
-    const GLuint geometry[3] = {diffuse.get(), normal.get(), emissive.get()};
-    for (GLuint i = 0; i < 3; ++i) {
+    const GLuint geometry[2] = {diffuse.get(), normal.get()};
+    for (GLuint i = 0; i < 2; ++i) {
         glNamedFramebufferTexture(geometryFbo.get(), GL_COLOR_ATTACHMENT0 + i, geometry[i], 0);
     }
     glNamedFramebufferTexture(geometryFbo.get(), GL_DEPTH_ATTACHMENT, depth.get(), 0);
