@@ -3,14 +3,17 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
+#include "app/frame_rate_hint.h"
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/loading_text.h"
 #include "app/seek.h"
 #include "app/show.h"
 #include "app/viewport.h"
+#include "core/log.h"
 #include "core/process_state.h"
 #include "platform/window.h"
 #include "render/render_interface.h"
@@ -67,7 +70,31 @@ void ActOnTypedChars(Window& window)
     }
 }
 
-void RunFrame(Window& window, RenderInterface& renderer, Show& show)
+// The frames of a real-time show and the time they took, for the log line
+// at its end; the first, which carries the start of the show, is left out.
+struct ShowPace {
+    int64_t frames = -1;
+    double ms = 0.0;
+};
+
+// In real time, the first seconds of the show tell whether a smaller
+// picture would play smoother; the user hears it once, on the terminal.
+void WatchFrameRate(FrameRateHint& hint, ShowPace& pace, const Window& window, Show& show, double frameMs)
+{
+    if (!musicStarted || show.Clock().FixedStep()) {
+        return;
+    }
+    if (++pace.frames > 0) {
+        pace.ms += frameMs;
+    }
+    if (!hint.AddFrame(frameMs)) {
+        return;
+    }
+    const std::string text = FrameRateHint::Text(hint.FramesPerSecond(), window.width, window.height);
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void RunFrame(Window& window, RenderInterface& renderer, Show& show, FrameRateHint& hint, ShowPace& pace)
 {
     LoadingState& state = TheLoadingState();
     if (state.loadingDone && !musicStarted) {
@@ -92,6 +119,7 @@ void RunFrame(Window& window, RenderInterface& renderer, Show& show)
     if (show.Draws()) {
         renderer.RenderFrame(static_cast<float>(dt));
         show.EndFrame();
+        WatchFrameRate(hint, pace, window, show, dt);
     } else {
         std::this_thread::sleep_for(kLoadingPause);
     }
@@ -147,8 +175,14 @@ void MainLoop(Show& show)
         }
         state.loadingTextShown = false;
     }
+    FrameRateHint hint;
+    ShowPace pace;
     while (!quitRequested) {
-        RunFrame(*ViewportWindow(), *renderer, show);
+        RunFrame(*ViewportWindow(), *renderer, show, hint, pace);
+    }
+    if (pace.frames > 0 && pace.ms > 0.0) {
+        Log("real-time show: ", pace.frames, " frames in ", pace.ms / 1000.0, " s, ",
+            pace.frames * 1000.0 / pace.ms, " frames a second");
     }
     // The loading thread stops at its next item and is joined before the
     // renderer it uses goes away.
