@@ -25,7 +25,9 @@ GlRenderbuffer CreateDepthBuffer(GLenum format, int width, int height)
 void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
 {
     diffuse = CreateTarget(GL_RGBA8, width, height);
-    normal = CreateTarget(GL_RGBA16F, width, height);
+    // 10 bits a component hold a unit normal as finely as half floats do
+    // near 1, in half the bytes; the 2 bits of alpha mark lit surfaces.
+    normal = CreateTarget(GL_RGB10_A2, width, height);
     // Positions come back from depth: 32-bit float depth keeps the shadow
     // test steady far from the camera.
     depth = CreateTarget(GL_DEPTH_COMPONENT32F, width, height);

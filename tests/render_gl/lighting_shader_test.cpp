@@ -28,7 +28,7 @@ std::array<float, 8> ShadeOnePixel(const float normal[4], float depth)
     std::string error;
     EXPECT_TRUE(vertex.CompileFile("ovrlay_shader.vsh", ShaderProgram::Stage::kVertex, &error)) << error;
     EXPECT_TRUE(pixel.CompileFile("lighting_shader.psh", ShaderProgram::Stage::kPixel, &error)) << error;
-    GlTexture normals = OnePixel(GL_TEXTURE_2D, GL_RGBA16F);
+    GlTexture normals = OnePixel(GL_TEXTURE_2D, GL_RGB10_A2);
     glTextureSubImage2D(normals.get(), 0, 0, 0, 1, 1, GL_RGBA, GL_FLOAT, normal);
     GlTexture depths = OnePixel(GL_TEXTURE_2D, GL_DEPTH_COMPONENT32F);
     glTextureSubImage2D(depths.get(), 0, 0, 0, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
@@ -100,7 +100,8 @@ TEST_F(LightingShaderTest, APixelAsTheClearLeftItGetsNoLightAndAMarkedSurfaceDoe
     for (float value : ShadeOnePixel(cleared, depth)) {
         EXPECT_EQ(value, 0.0f);
     }
-    const float facingTheCamera[4] = {0.0f, 0.0f, -1.0f, 2.0f};
+    // (0, 0, -1) as n * 0.5 + 0.5, marked as a lit surface.
+    const float facingTheCamera[4] = {0.5f, 0.5f, 0.0f, 1.0f / 3.0f};
     const std::array<float, 8> lit = ShadeOnePixel(facingTheCamera, depth);
     EXPECT_GT(lit[0], 0.05f);
     EXPECT_TRUE(std::isfinite(lit[0]) && std::isfinite(lit[4]));
