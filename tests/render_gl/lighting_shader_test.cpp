@@ -96,7 +96,7 @@ TEST_F(LightingShaderTest, APixelAsTheClearLeftItGetsNoLightAndAMarkedSurfaceDoe
 {
     ASSERT_EQ(StartRenderer(), 0);
     const float cleared[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const float depth = 0.99f;  // a point about 5 units ahead
+    const float depth = 0.99f;  // a point about 4.3 units ahead
     for (float value : ShadeOnePixel(cleared, depth)) {
         EXPECT_EQ(value, 0.0f);
     }
