@@ -3,8 +3,10 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
+#include "app/frame_rate_hint.h"
 #include "app/live_edit.h"
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
@@ -13,6 +15,7 @@
 #include "app/show.h"
 #include "app/viewport.h"
 #include "app/watch_keys.h"
+#include "core/log.h"
 #include "core/process_state.h"
 #include "platform/window.h"
 #include "render/render_interface.h"
@@ -74,6 +77,30 @@ void ActOnTypedChars(Window& window, Show& show, bool watching)
     if (window.closeRequested) {
         quitRequested = true;  // a close request ends the demo like Escape
     }
+}
+
+// The frames of a real-time show and the time they took, for the log line
+// at its end; the first, which carries the start of the show, is left out.
+struct ShowPace {
+    int64_t frames = -1;
+    double ms = 0.0;
+};
+
+// In real time, the first seconds of the show tell whether a smaller
+// picture would play smoother; the user hears it once, on the terminal.
+void WatchFrameRate(FrameRateHint& hint, ShowPace& pace, const Window& window, Show& show, double frameMs)
+{
+    if (!musicStarted || show.Clock().FixedStep() || !show.Draws()) {
+        return;
+    }
+    if (++pace.frames > 0) {
+        pace.ms += frameMs;
+    }
+    if (!hint.AddFrame(frameMs)) {
+        return;
+    }
+    const std::string text = FrameRateHint::Text(hint.FramesPerSecond(), window.width, window.height);
+    std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 }  // namespace
@@ -162,8 +189,15 @@ void MainLoop(Show& show, LiveEdit* liveEdit)
     quitRequested = false;
     RenderInterface* renderer = GetRenderer();
     TakeOverLoadingText(*renderer);
+    FrameRateHint hint;
+    ShowPace pace;
     while (!quitRequested) {
         RunFrame(*ViewportWindow(), *renderer, show, liveEdit);
+        WatchFrameRate(hint, pace, *ViewportWindow(), show, frameDeltaMs);
+    }
+    if (pace.frames > 0 && pace.ms > 0.0) {
+        Log("real-time show: ", pace.frames, " frames in ", pace.ms / 1000.0, " s, ",
+            pace.frames * 1000.0 / pace.ms, " frames a second");
     }
     // The loading thread stops at its next item and is joined before the
     // renderer it uses goes away.

@@ -1,5 +1,8 @@
 // Cost of one frame of the GL renderer at 1920 x 1080 against a bare frame of
-// the same size (clear, then present) through the same window and context.
+// the same size (clear, then present) and against the floor (the same scene
+// drawn once, textured and unlit, into one 8-bit target with depth) through
+// the same window and context. The closing lines give the median of each and
+// the frame's ratio to the floor, the figure that compares across machines.
 // Meant for SDL's offscreen driver on Mesa's software rasteriser:
 //   SDL_VIDEODRIVER=offscreen ./bench_frame
 //
@@ -11,8 +14,11 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -20,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_floor.h"
 #include "core/log.h"
 #include "platform/window.h"
 #include "render/gl/renderer_gl.h"
@@ -63,8 +70,31 @@ struct Scene {
     std::vector<std::unique_ptr<Light>> lights;
     char label[32] = "frame benchmark";
     TextInstance text{label, 0, 20, 20, 0xFFFFFFFFu};
+    FloorFrame floor;
     bool ready = false;
 };
+
+// Milliseconds of each iteration of each benchmark, for the closing medians.
+struct Timings {
+    std::vector<double> frame;
+    std::vector<double> clearAndPresent;
+    std::vector<double> floor;
+};
+Timings theTimings;
+
+double Median(std::vector<double> values)
+{
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double MsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
 
 // A unit sphere as a triangle list, quads of (stack, slice) split in two.
 std::unique_ptr<Mesh> MakeSphere()
@@ -156,6 +186,19 @@ void AddLights(Scene& scene)
     }
 }
 
+// The floor's copy of the scene: the same mesh, transforms and textures.
+bool StartFloor(Scene& scene)
+{
+    std::vector<FloorFrame::Object> objects;
+    for (size_t i = 0; i < scene.objects.size(); ++i) {
+        const Object& object = *scene.objects[i];
+        FloorFrame::Object floorObject{{}, scene.materials[i].get()};
+        MatrixWorldTransform(&floorObject.model, object.position, object.scale, object.rotation);
+        objects.push_back(floorObject);
+    }
+    return scene.floor.Create(*scene.sphere, objects, kWidth, kHeight);
+}
+
 // The window, the renderer in a working directory holding the shaders, and
 // the scene; ready is false when any of it failed.
 void StartScene(Scene& scene)
@@ -187,7 +230,7 @@ void StartScene(Scene& scene)
     Matrix4 identity;
     scene.renderer->ApplyCameraRotation(MatrixIdentity(&identity));
     scene.renderer->SetCameraDirection(Vec3{0, 0, 1});
-    scene.ready = true;
+    scene.ready = StartFloor(scene);
 }
 
 void StopScene(Scene& scene)
@@ -272,13 +315,76 @@ void BM_ClearAndPresent(benchmark::State& state)
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClearDepth(1.0);
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SDL_GL_SwapWindow(scene.window.handle.get());
         glFinish();
+        theTimings.clearAndPresent.push_back(MsSince(start));
     }
 }
 BENCHMARK(BM_ClearAndPresent)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void DrawFloor(Scene& scene)
+{
+    Matrix4 view;
+    Matrix4 projection;
+    MatrixIdentity(&view);
+    MatrixPerspectiveFovLH(&projection, 1.2217305f, static_cast<float>(kWidth) / kHeight, 0.05f, 30.0f);
+    scene.floor.Draw(view, projection);
+    SDL_GL_SwapWindow(scene.window.handle.get());
+    glFinish();
+}
+
+// The floor: the scene once, textured and unlit, then present.
+void BM_Floor(benchmark::State& state)
+{
+    Scene& scene = TheScene();
+    if (!scene.ready) {
+        state.SkipWithError("renderer did not start");
+        return;
+    }
+    DrawFloor(scene);  // the first draw pays for set-up
+    for (auto _ : state) {
+        DrawFloor(scene);
+    }
+}
+BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A frame and the floor in turn, each timed: on a machine shared with other
+// work, the load changes less between the two halves of one iteration than
+// between two benchmarks. The closing ratio comes from these.
+void BM_FrameThenFloor(benchmark::State& state)
+{
+    Scene& scene = TheScene();
+    if (!scene.ready) {
+        state.SkipWithError("renderer did not start");
+        return;
+    }
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        scene.renderer->RenderFrame(kFrameMs);
+        glFinish();
+        theTimings.frame.push_back(MsSince(start));
+        start = std::chrono::steady_clock::now();
+        DrawFloor(scene);
+        theTimings.floor.push_back(MsSince(start));
+    }
+}
+BENCHMARK(BM_FrameThenFloor)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// The closing lines: medians of the frames and floors drawn in turn and of
+// the bare frames, and the frame as a multiple of the floor.
+void PrintSummary()
+{
+    const double frame = Median(theTimings.frame);
+    const double floor = Median(theTimings.floor);
+    std::printf("median ms: frame %.2f  clear-and-present %.2f  floor %.2f\n", frame,
+                Median(theTimings.clearAndPresent), floor);
+    if (frame > 0.0 && floor > 0.0) {
+        std::printf("frame/floor: %.2f\n", frame / floor);
+    }
+}
 
 }  // namespace
 
@@ -290,6 +396,7 @@ int main(int argc, char** argv)
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
+    PrintSummary();
     if (theScene) {
         StopScene(*theScene);
         theScene.reset();

@@ -13,7 +13,6 @@ uniform mat4 ModelMat;
 uniform mat4 NormalMat;
 
 out gl_PerVertex { vec4 gl_Position; };
-layout(location = 0) out vec3 worldPosition;
 layout(location = 1) out vec3 worldNormal;
 layout(location = 2) out vec2 texcoord;
 layout(location = 3) out vec3 worldTangent;
@@ -22,7 +21,6 @@ layout(location = 4) out vec3 worldBinormal;
 void main()
 {
     gl_Position = Proj * (WorldView * vec4(inPosition, 1.0));
-    worldPosition = (ModelMat * vec4(inPosition, 1.0)).xyz;
     worldNormal = (NormalMat * vec4(inNormal, 0.0)).xyz;
     worldTangent = (ModelMat * vec4(inTangent, 0.0)).xyz;
     worldBinormal = (ModelMat * vec4(inBinormal, 0.0)).xyz;

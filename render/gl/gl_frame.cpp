@@ -3,6 +3,8 @@
 #include <numbers>
 
 #include "core/log.h"
+#include "render/gl/light_bounds.h"
+#include "render/gl/shadow_signature.h"
 
 namespace {
 
@@ -20,12 +22,17 @@ constexpr CubeFace kCubeFaces[6] = {
     {{0, -1, 0}, {0, 0, 1}}, {{0, 0, 1}, {0, 1, 0}},  {{0, 0, -1}, {0, 1, 0}},
 };
 
-void ClearTargets(GLuint framebuffer, int colourTargets)
+void ClearColourTargets(GLuint framebuffer, int colourTargets)
 {
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     for (int i = 0; i < colourTargets; ++i) {
         glClearNamedFramebufferfv(framebuffer, GL_COLOR, i, black);
     }
+}
+
+void ClearTargets(GLuint framebuffer, int colourTargets)
+{
+    ClearColourTargets(framebuffer, colourTargets);
     const float farthest = 1.0f;
     glClearNamedFramebufferfv(framebuffer, GL_DEPTH, 0, &farthest);
 }
@@ -116,11 +123,10 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     BeginPassTimer(kGeometryPass);
     const GLuint framebuffer = targets_.geometryFbo.get();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    const GLenum buffers[4] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1, GL_COLOR_ATTACHMENT2,
-                               GL_COLOR_ATTACHMENT3};
-    glNamedFramebufferDrawBuffers(framebuffer, 4, buffers);
+    const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    ClearTargets(framebuffer, 4);
+    ClearTargets(framebuffer, 2);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glDisable(GL_BLEND);
@@ -155,6 +161,13 @@ void DeferredFrame::ShadowPass(SceneResources& resources)
         if (!light->shadowMap || !light->position) {
             continue;
         }
+        // Nothing within the light's reach moved: its faces are still right.
+        const float cutoff = light->cutoff ? light->cutoff->x : kShadowFar;
+        const uint64_t scene = ShadowSignature(*light->position, cutoff, resources.Instances());
+        if (light->shadowMap->shownScene == scene) {
+            continue;
+        }
+        light->shadowMap->shownScene = scene;
         const Vec3 eye = *light->position;
         vertexShader.SetVector("lightPosUT", eye.x, eye.y, eye.z, 1.0f);
         for (int face = 0; face < 6; ++face) {
@@ -181,24 +194,36 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    ClearTargets(framebuffer, 2);
+    ClearColourTargets(framebuffer, 2);  // the depth buffer is the geometry pass's
     if (resources.Lights().empty()) {
         EndPassTimer();
         return;  // both targets stay black
     }
-    glDisable(GL_DEPTH_TEST);
     shaders_.Use(kOverlayShader, kLightingShader);
+    SetLightingCamera(camera);
     ShaderProgram& lighting = shaders_[kLightingShader];
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    lighting.SetVector("camPos", camera.position.x, camera.position.y, camera.position.z, 0.0f);
     lighting.BindSampler("normalPass", targets_.normal.get());
     lighting.BindSampler("depthPass", targets_.depth.get());
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    // Each light's quad lies at the far side of its reach and passes only
+    // where a surface is nearer, which leaves out the background.
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_GREATER);
+    glEnable(GL_SCISSOR_TEST);
     for (RenderLight* light : resources.Lights()) {
         if (!light->position || !light->colour || !light->cutoff || !light->shadowMap) {
             continue;
         }
         const Vec3& p = *light->position;
+        const LightBounds bounds = ComputeLightBounds(p, light->cutoff->x, camera.view, camera.projection, width_,
+                                                      height_);
+        if (!bounds.visible) {
+            continue;
+        }
+        glScissor(bounds.x, bounds.y, bounds.width, bounds.height);
+        glDepthRangef(bounds.farDepth, bounds.farDepth);
         const Vec3& c = *light->colour;
         lighting.SetVector("lightPosUT", p.x, p.y, p.z, 1.0f);
         lighting.SetVector("lightCol", c.x, c.y, c.z, 0.0f);
@@ -206,8 +231,27 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
         lighting.BindSampler("shadowMap", light->shadowMap->texture.get());
         DrawScreenQuad();
     }
+    glDisable(GL_SCISSOR_TEST);
+    glDepthRangef(0.0f, 1.0f);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     EndPassTimer();
+}
+
+// What the lighting shader needs to turn a depth back into a world position.
+void DeferredFrame::SetLightingCamera(const FrameCamera& camera)
+{
+    ShaderProgram& lighting = shaders_[kLightingShader];
+    Matrix4 viewInverse;
+    if (!MatrixInverse(&viewInverse, nullptr, &camera.view)) {
+        MatrixIdentity(&viewInverse);
+    }
+    const Matrix4& p = camera.projection;
+    lighting.SetVector("camPos", camera.position.x, camera.position.y, camera.position.z, 0.0f);
+    lighting.SetMatrix("ViewInverse", viewInverse);
+    lighting.SetVector("projectionTerms", p.m[0][0], p.m[1][1], p.m[2][2], p.m[3][2]);
 }
 
 void DeferredFrame::CompositionPass()
@@ -228,7 +272,6 @@ void DeferredFrame::CompositionPass()
     deferred.BindSampler("diffusePass", targets_.diffuse.get());
     deferred.BindSampler("lightingPass", targets_.lighting.get());
     deferred.BindSampler("specularPass", targets_.specular.get());
-    deferred.BindSampler("emissivePass", targets_.emissive.get());
     DrawScreenQuad();
     EndPassTimer();
 }

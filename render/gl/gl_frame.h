@@ -1,5 +1,5 @@
 #pragma once
-// The deferred frame: instance update, geometry pass into four targets (with
+// The deferred frame: instance update, geometry pass into two targets (with
 // the line sets), a cube shadow map per light, additive lighting per light,
 // composition into the picture, the texts over it, and the picture into
 // the window. The frame owns the shaders, the targets and the vertex stream
@@ -47,6 +47,7 @@ private:
     void GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
     void ShadowPass(SceneResources& resources);
     void LightingPass(SceneResources& resources, const FrameCamera& camera);
+    void SetLightingCamera(const FrameCamera& camera);
     void CompositionPass();
     void TextPass(Overlays& overlays);
     // The picture into the window, black around it.

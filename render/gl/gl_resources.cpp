@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "render/gl/list_unlink.h"
+#include "render/gl/shadow_signature.h"
 
 namespace {
 
@@ -161,6 +162,8 @@ bool SceneResources::UploadVertices(GpuMesh& gpu)
     gpu.source->strideBytes = gpu.layout.stride;
     gpu.name = mesh.name;
     gpu.vertexCount = mesh.vertexCount;
+    gpu.radius = MeshRadius(mesh);
+    ++gpu.revision;  // a reloaded mesh may cast another shadow
     return true;
 }
 
@@ -366,6 +369,8 @@ void SceneResources::UpdateInstances()
             const size_t bytes = std::min(scratch_.size() * sizeof(float),
                                           size_t{gpu->vertexCount} * gpu->layout.stride);
             glNamedBufferSubData(gpu->buffer.get(), 0, static_cast<GLsizeiptr>(bytes), scratch_.data());
+            gpu->radius = MeshRadius(*instance->mesh);
+            ++gpu->revision;
         }
     }
 }

@@ -24,10 +24,13 @@ struct GpuMesh {
     GlBuffer buffer;
     VertexLayout layout;
     uint32_t vertexCount = 0;
+    float radius = 0.0f;    // around the mesh's origin, holding every vertex
+    uint32_t revision = 0;  // counts the rewrites of the vertices
 };
 
 struct GpuCubeMap {
     GlTexture texture;
+    uint64_t shownScene = 0;  // the shadow signature of what it shows; 0: nothing drawn yet
 };
 
 struct GpuMaterial {

@@ -25,27 +25,29 @@ GlRenderbuffer CreateDepthBuffer(GLenum format, int width, int height)
 void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
 {
     diffuse = CreateTarget(GL_RGBA8, width, height);
-    normal = CreateTarget(GL_RGBA16F, width, height);
-    // World positions: 32-bit floats keep the shadow test steady far from the
-    // camera, where half floats would band.
-    depth = CreateTarget(GL_RGBA32F, width, height);
-    emissive = CreateTarget(GL_RGBA8, width, height);
+    // 10 bits a component hold a unit normal as finely as half floats do
+    // near 1, in half the bytes; the 2 bits of alpha mark lit surfaces.
+    normal = CreateTarget(GL_RGB10_A2, width, height);
+    // Positions come back from depth: 32-bit float depth keeps the shadow
+    // test steady far from the camera.
+    depth = CreateTarget(GL_DEPTH_COMPONENT32F, width, height);
     lighting = CreateTarget(GL_RGBA8, width, height);
     specular = CreateTarget(GL_RGBA8, width, height);
     picture = CreateTarget(GL_RGBA8, width, height);
-    depthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT16, static_cast<int>(width), static_cast<int>(height));
     shadowDepthBuffer = CreateDepthBuffer(GL_DEPTH_COMPONENT24, shadowMapSize, shadowMapSize);
 
     geometryFbo = NewFramebuffer();
-    const GLuint geometry[4] = {diffuse.get(), normal.get(), depth.get(), emissive.get()};
-    for (GLuint i = 0; i < 4; ++i) {
+    const GLuint geometry[2] = {diffuse.get(), normal.get()};
+    for (GLuint i = 0; i < 2; ++i) {
         glNamedFramebufferTexture(geometryFbo.get(), GL_COLOR_ATTACHMENT0 + i, geometry[i], 0);
     }
-    glNamedFramebufferRenderbuffer(geometryFbo.get(), GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer.get());
+    glNamedFramebufferTexture(geometryFbo.get(), GL_DEPTH_ATTACHMENT, depth.get(), 0);
 
     lightingFbo = NewFramebuffer();
     glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT0, lighting.get(), 0);
     glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT1, specular.get(), 0);
+    // Read only: the lighting pass tests against it and never writes it.
+    glNamedFramebufferTexture(lightingFbo.get(), GL_DEPTH_ATTACHMENT, depth.get(), 0);
 
     pictureFbo = NewFramebuffer();
     glNamedFramebufferTexture(pictureFbo.get(), GL_COLOR_ATTACHMENT0, picture.get(), 0);

@@ -1,7 +1,10 @@
 #pragma once
 // The screen-sized targets of the deferred frame and the framebuffers that
-// draw into them: the geometry pass writes diffuse, normal, world position
-// and emissive; the lighting pass adds light and specular; the shadow pass
+// draw into them: the geometry pass writes diffuse (an albedo, or the glow
+// of line sets) and normal, and its depth buffer, from which the lighting
+// pass works out each pixel's world position; the lighting pass adds light
+// and specular, testing against the same depth buffer to skip surfaces out
+// of a light's reach; the shadow pass
 // draws cube faces with a depth buffer of its own; composition and text go
 // into the picture, which the present copies into the window.
 
@@ -10,12 +13,10 @@
 struct FrameTargets {
     GlTexture diffuse;
     GlTexture normal;
-    GlTexture depth;  // world positions
-    GlTexture emissive;
+    GlTexture depth;  // the geometry pass's depth buffer
     GlTexture lighting;
     GlTexture specular;
     GlTexture picture;
-    GlRenderbuffer depthBuffer;
     GlRenderbuffer shadowDepthBuffer;
     GlFramebuffer geometryFbo;
     GlFramebuffer lightingFbo;

@@ -1,0 +1,203 @@
+// What limits the work of the lighting and shadow passes: the screen
+// rectangle and depth of a light's cutoff sphere, the signature that says
+// when a light's shadow cube map must be drawn again, and the frames that
+// rely on both.
+
+#include <cmath>
+#include <numbers>
+
+#include "render/gl/light_bounds.h"
+#include "render/gl/shadow_signature.h"
+#include "tests/render_gl/gl_fixture.h"
+
+namespace {
+
+constexpr unsigned kPictureWidth = 320;
+constexpr unsigned kPictureHeight = 180;
+
+struct Camera {
+    Matrix4 view;
+    Matrix4 projection;
+};
+
+// At the origin looking along +z, as the renderer's projection.
+Camera OriginCamera()
+{
+    Camera camera;
+    MatrixIdentity(&camera.view);
+    MatrixPerspectiveFovLH(&camera.projection, 1.2217305f, 16.0f / 9.0f, 0.05f, 30.0f);
+    return camera;
+}
+
+// Every point of a grid over the sphere's surface lands inside the bounds'
+// rectangle, no farther than their far depth.
+void ExpectSphereInside(const LightBounds& bounds, Vec3 centre, float radius, const Camera& camera)
+{
+    ASSERT_TRUE(bounds.visible);
+    Matrix4 viewProjection;
+    MatrixMultiply(&viewProjection, &camera.view, &camera.projection);
+    for (int i = 0; i <= 24; ++i) {
+        for (int j = 0; j < 48; ++j) {
+            const float theta = std::numbers::pi_v<float> * static_cast<float>(i) / 24.0f;
+            const float phi = std::numbers::pi_v<float> * static_cast<float>(j) / 24.0f;
+            const Vec3 point{centre.x + radius * std::sin(theta) * std::cos(phi),
+                             centre.y + radius * std::cos(theta), centre.z + radius * std::sin(theta) * std::sin(phi)};
+            // The projection's w is the view depth.
+            const float w = TransformCoord(point, camera.view).z;
+            const Vec3 clip = TransformCoord(point, viewProjection);
+            const Vec3 ndc{clip.x / w, clip.y / w, clip.z / w};
+            if (w <= 0.05f || ndc.z > 1.0f || std::fabs(ndc.x) > 1.0f || std::fabs(ndc.y) > 1.0f) {
+                continue;  // off the picture
+            }
+            const float x = (ndc.x * 0.5f + 0.5f) * kPictureWidth;
+            const float y = (ndc.y * 0.5f + 0.5f) * kPictureHeight;
+            EXPECT_GE(x, static_cast<float>(bounds.x));
+            EXPECT_LE(x, static_cast<float>(bounds.x + bounds.width));
+            EXPECT_GE(y, static_cast<float>(bounds.y));
+            EXPECT_LE(y, static_cast<float>(bounds.y + bounds.height));
+            EXPECT_LE(ndc.z, bounds.farDepth + 1e-6f);
+        }
+    }
+}
+
+TEST(LightBoundsTest, TheRectangleHoldsTheSphereAndLeavesOutWhatItCannotReach)
+{
+    const Camera camera = OriginCamera();
+    const unsigned w = kPictureWidth;
+    const unsigned h = kPictureHeight;
+
+    // In front, off to one side: a part of the picture, holding the sphere.
+    const LightBounds side = ComputeLightBounds(Vec3{3, 1, 8}, 1.5f, camera.view, camera.projection, w, h);
+    ExpectSphereInside(side, Vec3{3, 1, 8}, 1.5f, camera);
+    EXPECT_GT(side.x, static_cast<int>(w / 2));
+    EXPECT_LT(side.width * side.height, static_cast<int>(w * h / 4));
+    EXPECT_LT(side.farDepth, 1.0f);
+
+    // Reaching past the far plane: every depth counts.
+    const LightBounds deep = ComputeLightBounds(Vec3{0, 0, 20}, 12.0f, camera.view, camera.projection, w, h);
+    ExpectSphereInside(deep, Vec3{0, 0, 20}, 12.0f, camera);
+    EXPECT_EQ(deep.farDepth, 1.0f);
+
+    // The camera inside the sphere: the whole picture.
+    const LightBounds around = ComputeLightBounds(Vec3{0, 0, 1}, 4.0f, camera.view, camera.projection, w, h);
+    EXPECT_TRUE(around.visible);
+    EXPECT_EQ(around.width, static_cast<int>(w));
+    EXPECT_EQ(around.height, static_cast<int>(h));
+
+    // Behind the camera, or wholly beside the picture: nothing to draw.
+    EXPECT_FALSE(ComputeLightBounds(Vec3{0, 0, -5}, 2.0f, camera.view, camera.projection, w, h).visible);
+    EXPECT_FALSE(ComputeLightBounds(Vec3{40, 0, 5}, 2.0f, camera.view, camera.projection, w, h).visible);
+
+    // A turned and moved camera sees the same sphere where it now is.
+    Camera turned = camera;
+    Matrix4 rotation;
+    Matrix4 translation;
+    MatrixRotationYawPitchRoll(&rotation, 0.6f, 0.2f, 0.0f);
+    MatrixTranslation(&translation, -1.0f, 0.5f, 2.0f);
+    MatrixMultiply(&turned.view, &translation, &rotation);
+    const LightBounds seen = ComputeLightBounds(Vec3{-2, 0, 9}, 2.0f, turned.view, turned.projection, w, h);
+    ExpectSphereInside(seen, Vec3{-2, 0, 9}, 2.0f, turned);
+}
+
+// Two registered-looking instances of one mesh, without a GL context.
+struct SignatureScene {
+    GpuMesh mesh;
+    Matrix4 near;
+    Matrix4 far;
+    RenderInstance a;
+    RenderInstance b;
+    std::list<RenderInstance*> instances{&a, &b};
+
+    SignatureScene()
+    {
+        mesh.radius = 1.0f;
+        mesh.vertexCount = 36;
+        MatrixTranslation(&near, 0, 0, 5);
+        MatrixTranslation(&far, 0, 0, 50);
+        a.gpuMesh = &mesh;
+        a.modelMatrix = &near;
+        b.gpuMesh = &mesh;
+        b.modelMatrix = &far;
+    }
+};
+
+TEST(ShadowSignatureTest, ChangesWithTheLightAndWithWhatIsWithinItsReachOnly)
+{
+    SignatureScene scene;
+    const Vec3 light{0, 0, 0};
+    const uint64_t first = ShadowSignature(light, 10.0f, scene.instances);
+    EXPECT_NE(first, 0u);
+    EXPECT_EQ(ShadowSignature(light, 10.0f, scene.instances), first);
+
+    // The far instance moves, out of reach: the cube map is still right.
+    MatrixTranslation(&scene.far, 3, 0, 60);
+    EXPECT_EQ(ShadowSignature(light, 10.0f, scene.instances), first);
+    // ... and into reach: it is not.
+    MatrixTranslation(&scene.far, 0, 0, 10.5f);
+    const uint64_t entered = ShadowSignature(light, 10.0f, scene.instances);
+    EXPECT_NE(entered, first);
+
+    // The near instance turns, the mesh's vertices are rewritten, the light
+    // moves or reaches farther: each one changes it.
+    Matrix4 turned;
+    MatrixRotationYawPitchRoll(&turned, 0.3f, 0, 0);
+    turned.m[3][2] = 5;
+    scene.near = turned;
+    const uint64_t afterTurn = ShadowSignature(light, 10.0f, scene.instances);
+    EXPECT_NE(afterTurn, entered);
+    ++scene.mesh.revision;
+    const uint64_t afterRewrite = ShadowSignature(light, 10.0f, scene.instances);
+    EXPECT_NE(afterRewrite, afterTurn);
+    EXPECT_NE(ShadowSignature(Vec3{0, 1, 0}, 10.0f, scene.instances), afterRewrite);
+    EXPECT_NE(ShadowSignature(light, 11.0f, scene.instances), afterRewrite);
+
+    // An instance leaving the list changes it too.
+    scene.instances.pop_front();
+    EXPECT_NE(ShadowSignature(light, 10.0f, scene.instances), afterRewrite);
+}
+
+using LightReachTest = GlFixture;
+
+// The shadow of an occluder goes where the occluder goes, and comes back
+// when it does; a frame with nothing changed looks like the one before.
+TEST_F(LightReachTest, ShadowsFollowAMovingOccluderAndStillFramesRepeat)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    SolidMaterial("grey", 200, 200, 200);
+    Mesh* cube = Cube();
+    AddObject(cube, "grey", Vec3{0, 0, 8}, Vec3{14, 10, 0.2f});  // a wall
+    SceneObject* occluder = AddObject(cube, "grey", Vec3{1.5f, 0, 5.5f}, Vec3{0.8f, 0.8f, 0.8f});
+    AddLight(Vec3{3, 0, 3});
+    LookFromOrigin();
+    const auto centre = [](const Frame& f) { return f.MeanSum(77, 57, 83, 63); };
+    const auto left = [](const Frame& f) { return f.MeanSum(30, 57, 36, 63); };
+
+    const Frame shadowed = Render();
+    EXPECT_LT(centre(shadowed), left(shadowed) * 0.5);
+    const Frame again = Render();
+    EXPECT_EQ(again.rgba, shadowed.rgba);
+
+    occluder->position = Vec3{1.5f, 3, 5.5f};  // out of the light's way, still within its reach
+    const Frame open = Render();
+    EXPECT_GT(centre(open), left(open));
+    occluder->position = Vec3{1.5f, 0, 5.5f};
+    EXPECT_EQ(Render().rgba, shadowed.rgba);
+}
+
+// Light reaches as far as its cutoff; where it cannot reach, and on the
+// background, the frame is exactly as dark as with no light.
+TEST_F(LightReachTest, ALightChangesNoPixelBeyondItsCutoff)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    SolidMaterial("grey", 200, 200, 200);
+    AddObject(Cube(), "grey", Vec3{-2, 0, 8}, Vec3{4, 10, 0.2f});  // a wall on the left
+    LookFromOrigin();
+    const Frame dark = Render();
+    AddLight(Vec3{-2, 0, 6}, Vec3{1, 1, 1}, 3.0f);
+    const Frame lit = Render();
+    EXPECT_GT(lit.MeanSum(40, 55, 50, 65), dark.MeanSum(40, 55, 50, 65) + 30);
+    EXPECT_EQ(lit.MeanSum(120, 0, kWidth, kHeight), dark.MeanSum(120, 0, kWidth, kHeight));
+    EXPECT_EQ(lit.MeanSum(0, 0, kWidth, 8), dark.MeanSum(0, 0, kWidth, 8));
+}
+
+}  // namespace
