@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <memory>
 
 #include "app/live_edit.h"
@@ -12,6 +13,7 @@
 #include "app/main_loop.h"
 #include "app/show.h"
 #include "app/viewport.h"
+#include "check/production_check.h"
 #include "core/file_manager.h"
 #include "core/log.h"
 #include "platform/music_player.h"
@@ -71,4 +73,9 @@ int DemoMain(const PlayOptions& options)
     }
     MainLoop(show, liveEdit.get());
     return show.ExitCode();
+}
+
+int CheckMain()
+{
+    return CheckProduction(kSceneFile, kMusicFile, std::cout);
 }

@@ -1,0 +1,44 @@
+#pragma once
+// What the scene rules share while they check one scene text: where the
+// findings go, the sections the player reads, and the names each section
+// defines, with the element that defines each.
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "check/diagnostics.h"
+#include "check/marked_markup.h"
+
+// The sections in the order the player loads them.
+enum SectionId { kMeshes, kMaterials, kObjects, kLights, kActors, kAutomations, kEventTrigger, kSectionCount };
+inline constexpr std::array<const char*, kSectionCount> kSectionNames = {
+    "meshes", "materials", "objects", "lights", "actors", "automations", "eventtrigger"};
+
+struct ActorEntry {
+    const MarkedElement* element = nullptr;
+    std::string className;  // empty when the player makes no actor of it
+};
+
+struct SceneContext {
+    SceneContext(std::string fileName, Diagnostics& findings, std::optional<double> musicLength)
+        : file(std::move(fileName)), found(findings), musicSeconds(musicLength)
+    {
+    }
+
+    std::string file;
+    Diagnostics& found;
+    std::optional<double> musicSeconds;  // the length of the music, when known
+
+    std::array<const MarkedElement*, kSectionCount> sections{};  // the ones the player reads
+    // Each name's first definition: the one the player's lookups find.
+    std::map<std::string, const MarkedElement*> meshes;
+    std::map<std::string, const MarkedElement*> materials;
+    std::map<std::string, const MarkedElement*> objects;
+    std::map<std::string, const MarkedElement*> lights;
+    std::map<std::string, ActorEntry> actors;
+
+    void Error(TextPosition where, std::string message) { found.Error(file, where, std::move(message)); }
+    void Warning(TextPosition where, std::string message) { found.Warning(file, where, std::move(message)); }
+};

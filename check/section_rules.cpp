@@ -1,0 +1,97 @@
+#include "check/section_rules.h"
+
+#include <algorithm>
+
+#include "check/name_suggestion.h"
+
+namespace {
+
+std::vector<std::string> SectionNameList()
+{
+    return {kSectionNames.begin(), kSectionNames.end()};
+}
+
+int SectionIdOf(const std::string& name)
+{
+    const auto found = std::find(kSectionNames.begin(), kSectionNames.end(), name);
+    return found == kSectionNames.end() ? -1 : static_cast<int>(found - kSectionNames.begin());
+}
+
+const MarkedElement* CheckRootAndScene(const MarkedDocument& document, SceneContext& context)
+{
+    if (!document.root) {
+        context.Error({}, "no element: the scene is empty");
+        return nullptr;
+    }
+    const MarkedElement& root = *document.root;
+    if (root.name != "base") {
+        context.Error(root.where, "the root element is '" + root.name + "', not 'base': the player finds no section");
+        return nullptr;
+    }
+    const MarkedElement* scene = nullptr;
+    for (const auto& child : root.children) {
+        if (child->name != "scene") {
+            context.Warning(child->where, "'" + child->name + "' in 'base' is ignored (only 'scene' is read)" +
+                                              DidYouMean(child->name, {"scene"}));
+        } else if (scene) {
+            context.Error(child->where, "a second 'scene' is ignored (the first is at " + PlaceText(scene->where) + ")");
+        } else {
+            scene = child.get();
+        }
+    }
+    if (!scene) {
+        context.Error(root.where, "'base' holds no 'scene': the player finds no section");
+    }
+    return scene;
+}
+
+void FindSections(const MarkedElement& scene, SceneContext& context)
+{
+    for (const auto& child : scene.children) {
+        const int id = SectionIdOf(child->name);
+        if (id < 0) {
+            context.Error(child->where, "unknown section '" + child->name + "' is ignored" +
+                                            DidYouMean(child->name, SectionNameList()));
+        } else if (const MarkedElement* first = context.sections[id]) {
+            context.Error(child->where, "a second '" + child->name + "' section is ignored (the first is at " +
+                                            PlaceText(first->where) + ")");
+        } else {
+            context.sections[id] = child.get();
+        }
+    }
+}
+
+// Elements named like a section that the player does not reach: a section
+// swallowed by an element left open before it, or written at the wrong level.
+void ReportMisplaced(const MarkedElement& element, const MarkedElement* scene, SceneContext& context)
+{
+    for (const auto& child : element.children) {
+        const int id = SectionIdOf(child->name);
+        if (id >= 0 && &element != scene) {
+            context.Error(child->where, "section '" + child->name + "' stands inside '" + element.name + "' (at " +
+                                            PlaceText(element.where) + "), not in 'scene': the player does not read it");
+        }
+        if (id < 0 || &element != scene) {
+            ReportMisplaced(*child, scene, context);
+        }
+    }
+}
+
+}  // namespace
+
+void CheckSections(const MarkedDocument& document, SceneContext& context)
+{
+    const MarkedElement* scene = CheckRootAndScene(document, context);
+    if (scene) {
+        FindSections(*scene, context);
+    }
+    if (document.root) {
+        ReportMisplaced(*document.root, scene, context);
+    }
+    const TextPosition where = scene ? scene->where : TextPosition{};
+    for (int id = 0; id < kSectionCount; ++id) {
+        if (scene && !context.sections[id]) {
+            context.Warning(where, std::string("'scene' has no '") + kSectionNames[id] + "' section");
+        }
+    }
+}
