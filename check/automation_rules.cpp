@@ -11,7 +11,8 @@
 namespace {
 
 struct Target {
-    std::string kind;  // "object", "actor (Camera)", "light"
+    std::string kind;  // "object", "actor", "light"
+    std::string className;
     std::vector<std::string> params;
 };
 
@@ -20,13 +21,13 @@ struct Target {
 std::optional<Target> FindTarget(const std::string& name, const SceneContext& context)
 {
     if (context.objects.count(name)) {
-        return Target{"object", EntityParams()};
+        return Target{"object", "", EntityParams()};
     }
     if (auto actor = context.actors.find(name); actor != context.actors.end()) {
-        return Target{"actor (" + actor->second.className + ")", ActorParams(*FindActorClass(actor->second.className))};
+        return Target{"actor", " (" + actor->second.className + ")", ActorParams(*FindActorClass(actor->second.className))};
     }
     if (context.lights.count(name)) {
-        return Target{"light", LightParams()};
+        return Target{"light", "", LightParams()};
     }
     return std::nullopt;
 }
@@ -65,7 +66,7 @@ bool CheckTarget(const MarkedElement& automation, SceneContext& context)
         return false;
     }
     if (std::find(target->params.begin(), target->params.end(), param) == target->params.end()) {
-        context.Error(automation.where, target->kind + " '" + entity + "' has no parameter '" + param +
+        context.Error(automation.where, target->kind + " '" + entity + "'" + target->className + " has no parameter '" + param +
                                             "': the automation is skipped" + DidYouMean(param, target->params));
         return false;
     }

@@ -39,7 +39,7 @@ void CheckEntries(SectionId id, const char* kind, std::map<std::string, const Ma
 }
 
 // The value of a Mesh or Material child, checked against the names defined.
-std::string CheckReference(const MarkedElement& object, const char* childName,
+std::string CheckReference(const MarkedElement& object, const char* childName, const char* section,
                            const std::map<std::string, const MarkedElement*>& defined, SceneContext& context)
 {
     const MarkedElement* child = object.Child(childName);
@@ -53,10 +53,8 @@ std::string CheckReference(const MarkedElement& object, const char* childName,
     }
     const MarkedAttribute& named = child->attributes.front();
     if (!defined.count(named.value)) {
-        std::string lowered = childName;
-        lowered[0] = static_cast<char>(lowered[0] - 'A' + 'a');
-        context.Error(named.where, lowered + " '" + named.value + "' is not in the " + lowered +
-                                       "s section: object '" + object.name + "' is not drawn" +
+        context.Error(named.where, std::string(childName) + " '" + named.value + "' is not in the " + std::string(section) +
+                                       " section: object '" + object.name + "' is not drawn" +
                                        DidYouMean(named.value, Names(defined)));
     }
     return named.value;
@@ -76,8 +74,8 @@ void CheckObject(const MarkedElement& object, SceneContext& context)
                                            DidYouMean(part->name, kKnown));
         }
     }
-    CheckReference(object, "Mesh", context.meshes, context);
-    CheckReference(object, "Material", context.materials, context);
+    CheckReference(object, "Mesh", "meshes", context.meshes, context);
+    CheckReference(object, "Material", "materials", context.materials, context);
     if (!object.Child("Scale")) {
         context.Warning(object.where, "object '" + object.name + "' has no Scale: it is drawn at scale 0 (invisible)");
     }

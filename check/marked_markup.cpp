@@ -21,6 +21,8 @@ bool IsQuote(char c)
 std::string Shown(char c)
 {
     switch (c) {
+    case ' ':
+        return "a space";
     case '\t':
         return "a tab";
     case '\r':
@@ -188,6 +190,7 @@ private:
         if (!pairOpen_) {
             attributes_.push_back({{}, {}, here_});
             pairOpen_ = true;
+            valueReported_ = false;
         }
     }
 
@@ -215,6 +218,7 @@ private:
                                  ": '" + std::string(1, c) + "' runs into the value of '" + attributes_.back().name +
                                  "' (write a space)");
                 joinPending_ = false;
+                valueReported_ = true;  // what follows belongs to the next attribute
             }
             Value() += c;
         } else if (c == ' ') {
@@ -231,6 +235,11 @@ private:
             quote_ = c;
         } else if (quote_ && c == quote_) {
             quote_ = 0;
+            if (Value().empty() && !valueReported_) {
+                Error(attributes_.back().where, "attribute '" + attributes_.back().name +
+                                 "' has an empty value: the reader drops it, or reads what follows as its value");
+                valueReported_ = true;
+            }
             SetJoinPending(false);
         } else if (IsLineSpace(c) && !quote_) {
             SetJoinPending(true);
@@ -305,9 +314,11 @@ private:
             CloseElement();
             return;
         }
-        if (pairOpen_ && Value().empty()) {
+        if (pairOpen_ && Value().empty() && kind_ == MarkupKind::kPlain && !valueReported_) {
             Error(attributes_.back().where,
                   "attribute '" + attributes_.back().name + "' has no value: the reader drops it");
+        }
+        if (pairOpen_ && Value().empty()) {
             attributes_.pop_back();
         }
         if (RootClosed()) {

@@ -69,7 +69,8 @@ void ReportMisplaced(const MarkedElement& element, const MarkedElement* scene, S
         const int id = SectionIdOf(child->name);
         if (id >= 0 && &element != scene) {
             context.Error(child->where, "section '" + child->name + "' stands inside '" + element.name + "' (at " +
-                                            PlaceText(element.where) + "), not in 'scene': the player does not read it");
+                                            PlaceText(element.where) +
+                                            "): the player reads sections only in base::scene");
         }
         if (id < 0 || &element != scene) {
             ReportMisplaced(*child, scene, context);

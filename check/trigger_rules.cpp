@@ -78,7 +78,9 @@ void CheckTarget(const MarkedElement& element, const MarkedAttribute* target, Sc
     }
     const ActorClass* actorClass = FindActorClass(actor->second.className);
     const auto& events = actorClass->events;
-    if (element.name != "exit" && std::find(events.begin(), events.end(), element.name) == events.end()) {
+    const std::vector<std::string>& known = EventNames();
+    if (element.name != "exit" && std::find(known.begin(), known.end(), element.name) != known.end() &&
+        std::find(events.begin(), events.end(), element.name) == events.end()) {
         context.Warning(target->where, "'" + target->value + "' (" + actorClass->name + ") does not take '" +
                                            element.name + "': the trigger does nothing");
     }
