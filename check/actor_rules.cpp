@@ -8,6 +8,11 @@
 
 namespace {
 
+std::string WithArticle(const std::string& name)
+{
+    return (std::string("AEIOU").find(name.front()) == std::string::npos ? "a " : "an ") + name;
+}
+
 // The class the player makes the actor of, or null (reported).
 const ActorClass* CheckClassName(const MarkedElement& actor, SceneContext& context)
 {
@@ -59,13 +64,13 @@ void CheckChild(const MarkedElement& child, const MarkedElement& actor, const Ac
         context.Error(named.where, "'" + named.value + "' is neither an object nor a light: the child is ignored" +
                                        DidYouMean(named.value, EntityNames(context)));
     } else if (actorClass.accepts == AcceptsEntities::kNone) {
-        context.Warning(named.where, "a " + actorClass.name + " keeps no entities: child '" + named.value +
+        context.Warning(named.where, WithArticle(actorClass.name) + " keeps no entities: child '" + named.value +
                                          "' has no effect");
     } else if (object && actorClass.accepts == AcceptsEntities::kLightsOnly) {
-        context.Error(named.where, "a " + actorClass.name + " takes only lights: object '" + named.value +
+        context.Error(named.where, WithArticle(actorClass.name) + " takes only lights: object '" + named.value +
                                        "' is refused");
     } else if (light && actorClass.accepts == AcceptsEntities::kObjectsOnly) {
-        context.Error(named.where, "a " + actorClass.name + " takes only objects with a mesh: light '" +
+        context.Error(named.where, WithArticle(actorClass.name) + " takes only objects with a mesh: light '" +
                                        named.value + "' is refused");
     }
 }

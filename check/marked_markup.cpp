@@ -331,6 +331,7 @@ private:
         element->attributes = std::move(attributes_);
         MarkedElement* made = element.get();
         if (!document_.root) {
+            rootSelfClosed_ = slashSeen_;  // still the open element: nothing can follow it
             document_.root = std::move(element);
             open_.push_back(made);
             return;
@@ -364,7 +365,8 @@ private:
 
     void ReportUnclosed()
     {
-        if (!open_.empty() && !unbalanced_) {
+        const bool onlyEmptyRoot = open_.size() == 1 && rootSelfClosed_;
+        if (!open_.empty() && !unbalanced_ && !onlyEmptyRoot) {
             Error(open_.back()->where, "'<" + open_.back()->name + ">' is never closed");
         }
     }
@@ -394,6 +396,7 @@ private:
     bool valueReported_ = false;
     bool inText_ = false;
     bool textAfterRootReported_ = false;
+    bool rootSelfClosed_ = false;
     bool unbalanced_ = false;  // an end tag closed another element: later ones follow from it
 };
 

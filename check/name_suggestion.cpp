@@ -31,6 +31,14 @@ int HalfEdits(const std::string& a, const std::string& b)
     return row[b.size()];
 }
 
+std::string Lowered(std::string text)
+{
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string NearestName(const std::string& word, const std::vector<std::string>& candidates)
@@ -40,7 +48,9 @@ std::string NearestName(const std::string& word, const std::vector<std::string>&
     std::string nearest;
     int best = allowed + 1;
     for (const std::string& candidate : candidates) {
-        const int distance = HalfEdits(word, candidate);
+        // A word the name holds whole ("time" in "eventTime") is as good as one edit.
+        const bool within = word.size() >= 3 && Lowered(candidate).find(Lowered(word)) != std::string::npos;
+        const int distance = within ? 2 : HalfEdits(word, candidate);
         if (distance < best && candidate != word) {
             best = distance;
             nearest = candidate;

@@ -72,9 +72,7 @@ void ReportMisplaced(const MarkedElement& element, const MarkedElement* scene, S
                                             PlaceText(element.where) +
                                             "): the player reads sections only in base::scene");
         }
-        if (id < 0 || &element != scene) {
-            ReportMisplaced(*child, scene, context);
-        }
+        ReportMisplaced(*child, scene, context);
     }
 }
 
