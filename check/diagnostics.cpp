@@ -25,9 +25,13 @@ int Diagnostics::WarningCount() const
 
 void Diagnostics::Print(std::ostream& out) const
 {
-    // Findings of one file stay together, files in the order first met; a
+    // Findings of one file stay together, files in the order first met (the
+    // one put first, first); a
     // file's placed findings are ordered by place.
     std::vector<std::string> files;
+    if (!firstFile_.empty()) {
+        files.push_back(firstFile_);
+    }
     for (const Diagnostic& d : found_) {
         if (std::find(files.begin(), files.end(), d.file) == files.end()) {
             files.push_back(d.file);

@@ -27,6 +27,9 @@ public:
     void Error(const std::string& file, TextPosition where, std::string message);
     void Warning(const std::string& file, TextPosition where, std::string message);
 
+    // Prints this file's findings before those of the files met earlier.
+    void PutFirst(const std::string& file) { firstFile_ = file; }
+
     int ErrorCount() const;
     int WarningCount() const;
     const std::vector<Diagnostic>& All() const { return found_; }
@@ -37,6 +40,7 @@ public:
 
 private:
     std::vector<Diagnostic> found_;
+    std::string firstFile_;
 };
 
 // "FILE:LINE:COLUMN: error: MESSAGE" (or "FILE: warning: MESSAGE" without a place).

@@ -59,6 +59,7 @@ int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musi
 int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out)
 {
     Diagnostics found;
+    found.PutFirst(sceneFile);
     const std::optional<double> musicSeconds = CheckMusic(musicFile, found);
     std::string text;
     if (ReadText(sceneFile, &text, found)) {
