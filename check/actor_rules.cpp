@@ -79,6 +79,7 @@ void CheckActor(const MarkedElement& actor, SceneContext& context)
 {
     const ActorClass* actorClass = CheckClassName(actor, context);
     if (!actorClass) {
+        context.unmadeActors.emplace(actor.name, &actor);
         return;
     }
     const std::vector<std::string> params = ActorParams(*actorClass);

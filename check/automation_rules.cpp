@@ -60,9 +60,10 @@ bool CheckTarget(const MarkedElement& automation, SceneContext& context)
     const std::string param = automation.name.substr(cut + 2);
     const std::optional<Target> target = FindTarget(entity, context);
     if (!target) {
+        const std::string unmade = context.UnmadeNote(entity);
         context.Error(automation.where, "no object, actor or light is named '" + entity +
                                             "': the automation is skipped" +
-                                            DidYouMean(entity, AllEntityNames(context)));
+                                            (unmade.empty() ? DidYouMean(entity, AllEntityNames(context)) : unmade));
         return false;
     }
     if (std::find(target->params.begin(), target->params.end(), param) == target->params.end()) {

@@ -38,6 +38,16 @@ struct SceneContext {
     std::map<std::string, const MarkedElement*> objects;
     std::map<std::string, const MarkedElement*> lights;
     std::map<std::string, ActorEntry> actors;
+    // Actors the player does not make (no class, or an unknown one).
+    std::map<std::string, const MarkedElement*> unmadeActors;
+
+    // " (the actor at L:C is not made)" for the name of an unmade actor, else empty.
+    std::string UnmadeNote(const std::string& name) const
+    {
+        const auto unmade = unmadeActors.find(name);
+        return unmade == unmadeActors.end() ? std::string()
+                                            : " (the actor at " + PlaceText(unmade->second->where) + " is not made)";
+    }
 
     void Error(TextPosition where, std::string message) { found.Error(file, where, std::move(message)); }
     void Warning(TextPosition where, std::string message) { found.Warning(file, where, std::move(message)); }

@@ -71,9 +71,10 @@ void CheckTarget(const MarkedElement& element, const MarkedAttribute* target, Sc
     }
     const auto actor = context.actors.find(target->value);
     if (actor == context.actors.end()) {
+        const std::string unmade = context.UnmadeNote(target->value);
         context.Error(target->where, "target '" + target->value + "' is not an actor: '" + element.name +
                                          "' goes to every actor that takes it" +
-                                         DidYouMean(target->value, ActorNames(context)));
+                                         (unmade.empty() ? DidYouMean(target->value, ActorNames(context)) : unmade));
         return;
     }
     const ActorClass* actorClass = FindActorClass(actor->second.className);

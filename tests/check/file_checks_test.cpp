@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 
 #include "check/file_checks.h"
@@ -129,4 +131,16 @@ TEST(FileChecksTest, PrintsTheFindingsOfOneSceneFile)
     std::ostringstream missing;
     EXPECT_EQ(PrintSceneFileCheck("none.xml", std::nullopt, missing), 1);
     EXPECT_EQ(missing.str(), "none.xml: error: the scene cannot be read: cannot open the file\n1 error, no warnings\n");
+}
+
+TEST(FileChecksTest, KnowsEveryShaderFileTheRendererCompiles)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DEMO_SHADER_DIR)) {
+        files.push_back(entry.path().filename().string());
+    }
+    std::vector<std::string> known = ShaderFileNames();
+    std::sort(files.begin(), files.end());
+    std::sort(known.begin(), known.end());
+    EXPECT_EQ(known, files);
 }

@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "check/actor_classes.h"
 #include "check/name_suggestion.h"
 #include "tests/check/check_findings.h"
+#include "world/actor.h"
+#include "world/actor_factory.h"
+#include "world/entity.h"
 
 namespace {
 
@@ -126,4 +132,29 @@ TEST(SceneRulesTest, SuggestsOnlyNamesCloseEnough)
     EXPECT_EQ(NearestName("LineFx", classes), "LineFX");
     EXPECT_EQ(NearestName("Spotlight", classes), "");
     EXPECT_EQ(NearestName("Camera", classes), "");  // the name itself is no suggestion
+}
+
+TEST(SceneRulesTest, KnowsTheClassesAndParametersThePlayerHas)
+{
+    const auto names = [](const std::map<std::string, Param*>& params) {
+        std::vector<std::string> list;
+        for (const auto& [name, param] : params) {
+            list.push_back(name);
+        }
+        return list;
+    };
+    const auto sorted = [](std::vector<std::string> list) {
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    for (const ActorClass& actorClass : ActorClasses()) {
+        Actor* actor = ActorFactory::Instance().CreateActor(actorClass.name, "probe");
+        ASSERT_NE(actor, nullptr) << actorClass.name;
+        EXPECT_EQ(names(actor->params), sorted(ActorParams(actorClass))) << actorClass.name;
+    }
+    EXPECT_EQ(ActorFactory::Instance().CreateActor("Spotlight", "probe"), nullptr);
+    Light light("probe");
+    EXPECT_EQ(names(light.params), sorted(LightParams()));
+    entity_base entity("probe");
+    EXPECT_EQ(names(entity.params), sorted(EntityParams()));
 }

@@ -55,3 +55,12 @@ TEST(ProductionTest, LoadsWithoutComplaintAndPlaysToItsExit)
     EXPECT_NE(std::find(lines.begin(), lines.end(), "reg text inst 0"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "rel text inst 0"), lines.end());
 }
+
+TEST(ProductionTest, ChecksClean)
+{
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "no-such-driver"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--check", DEMO_PRODUCTION_DIR}, options);
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.Lines(), std::vector<std::string>{"no errors, no warnings"}) << run.out;
+}
