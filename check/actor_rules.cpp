@@ -110,6 +110,9 @@ void CheckActors(SceneContext& context)
         return;
     }
     for (const auto& actor : context.sections[kActors]->children) {
+        if (SceneContext::Misread(*actor)) {
+            continue;
+        }
         CheckActor(*actor, context);
     }
 }

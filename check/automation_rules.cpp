@@ -122,6 +122,9 @@ void CheckAutomations(SceneContext& context)
     }
     std::map<std::string, const MarkedElement*> tracks;
     for (const auto& automation : context.sections[kAutomations]->children) {
+        if (SceneContext::Misread(*automation)) {
+            continue;
+        }
         if (!CheckTarget(*automation, context)) {
             continue;
         }

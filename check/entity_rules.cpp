@@ -23,6 +23,9 @@ void CheckEntries(SectionId id, const char* kind, std::map<std::string, const Ma
         return;
     }
     for (const auto& entry : section->children) {
+        if (SceneContext::Misread(*entry)) {
+            continue;
+        }
         if (!entry->attributes.empty()) {
             context.Warning(entry->attributes.front().where,
                             std::string("the attributes of a ") + kind + " entry are not read: its name is the file's");
@@ -111,6 +114,9 @@ void CheckObjects(SceneContext& context)
         return;
     }
     for (const auto& object : context.sections[kObjects]->children) {
+        if (SceneContext::Misread(*object)) {
+            continue;
+        }
         CheckObject(*object, context);
         CheckNameUnique(*object, "object", context);
         context.objects.emplace(object->name, object.get());
@@ -124,6 +130,9 @@ void CheckLights(SceneContext& context)
     }
     static const std::vector<std::string> kKnown = {"Color", "Position", "Cutoff"};
     for (const auto& light : context.sections[kLights]->children) {
+        if (SceneContext::Misread(*light)) {
+            continue;
+        }
         for (const auto& part : light->children) {
             if (part->name == "Color" || part->name == "Position" || part->name == "Cutoff") {
                 CheckVectorElement(*part, context);

@@ -328,6 +328,7 @@ private:
         auto element = std::make_unique<MarkedElement>();
         element->name = element_;
         element->where = markupStart_;
+        element->fromComment = kind_ != MarkupKind::kPlain;
         element->attributes = std::move(attributes_);
         MarkedElement* made = element.get();
         if (!document_.root) {

@@ -23,6 +23,7 @@ struct MarkedElement {
     std::vector<MarkedAttribute> attributes;
     std::vector<std::unique_ptr<MarkedElement>> children;
     MarkedElement* parent = nullptr;
+    bool fromComment = false;  // made of a comment or a declaration
 
     // The first child of that name, or null.
     const MarkedElement* Child(std::string_view childName) const;

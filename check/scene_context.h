@@ -49,6 +49,21 @@ struct SceneContext {
                                             : " (the actor at " + PlaceText(unmade->second->where) + " is not made)";
     }
 
+    // Misplaced sections (reported once, where they stand).
+    std::array<bool, kSectionCount> misplaced{};
+
+    // An element of a section that the entity rules pass over: made of a
+    // comment, or a section swallowed by this one (both reported already).
+    static bool Misread(const MarkedElement& element)
+    {
+        for (const char* section : kSectionNames) {
+            if (element.name == section) {
+                return true;
+            }
+        }
+        return element.fromComment;
+    }
+
     void Error(TextPosition where, std::string message) { found.Error(file, where, std::move(message)); }
     void Warning(TextPosition where, std::string message) { found.Warning(file, where, std::move(message)); }
 };

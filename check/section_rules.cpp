@@ -68,6 +68,7 @@ void ReportMisplaced(const MarkedElement& element, const MarkedElement* scene, S
     for (const auto& child : element.children) {
         const int id = SectionIdOf(child->name);
         if (id >= 0 && &element != scene) {
+            context.misplaced[id] = true;
             context.Error(child->where, "section '" + child->name + "' stands inside '" + element.name + "' (at " +
                                             PlaceText(element.where) +
                                             "): the player reads sections only in base::scene");
@@ -89,7 +90,7 @@ void CheckSections(const MarkedDocument& document, SceneContext& context)
     }
     const TextPosition where = scene ? scene->where : TextPosition{};
     for (int id = 0; id < kSectionCount; ++id) {
-        if (scene && !context.sections[id]) {
+        if (scene && !context.sections[id] && !context.misplaced[id]) {
             context.Warning(where, std::string("'scene' has no '") + kSectionNames[id] + "' section");
         }
     }

@@ -134,6 +134,9 @@ void CheckEventTriggers(SceneContext& context)
     }
     std::vector<Trigger> triggers;
     for (const auto& element : context.sections[kEventTrigger]->children) {
+        if (SceneContext::Misread(*element)) {
+            continue;
+        }
         const std::vector<std::string>& events = EventNames();
         if (std::find(events.begin(), events.end(), element->name) == events.end()) {
             context.Error(element->where, "unknown event '" + element->name + "': nothing takes it" +

@@ -106,7 +106,6 @@ TEST(SceneRulesTest, FindsSectionsMissingRepeatedOrOutOfPlace)
 {
     const std::vector<std::string> expected = {
         "demofinal.xml:2:3: warning: 'scene' has no 'materials' section",
-        "demofinal.xml:2:3: warning: 'scene' has no 'objects' section",
         "demofinal.xml:2:3: warning: 'scene' has no 'actors' section",
         "demofinal.xml:2:3: warning: 'scene' has no 'automations' section",
         "demofinal.xml:2:3: warning: 'scene' has no 'eventtrigger' section",
