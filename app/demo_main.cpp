@@ -11,6 +11,7 @@
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/main_loop.h"
+#include "app/shader_compile_check.h"
 #include "app/show.h"
 #include "app/viewport.h"
 #include "check/production_check.h"
@@ -77,5 +78,6 @@ int DemoMain(const PlayOptions& options)
 
 int CheckMain()
 {
-    return CheckProduction(kSceneFile, kMusicFile, std::cout);
+    return CheckProduction(kSceneFile, kMusicFile, std::cout,
+                           [](Diagnostics& found) { CompileShaderFiles(found); });
 }

@@ -56,7 +56,8 @@ int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musi
     return found.ErrorCount();
 }
 
-int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out)
+int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out,
+                    const std::function<void(Diagnostics&)>& moreChecks)
 {
     Diagnostics found;
     found.PutFirst(sceneFile);
@@ -69,6 +70,9 @@ int CheckProduction(const std::string& sceneFile, const std::string& musicFile, 
         CheckMaterialFiles(context);
     }
     CheckShaderFiles(found);
+    if (moreChecks) {
+        moreChecks(found);
+    }
     found.Print(out);
     return found.ErrorCount() == 0 ? 0 : 1;
 }

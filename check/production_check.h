@@ -3,6 +3,7 @@
 // or the text of one scene file (for a scene that changed while the show
 // plays).
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -25,4 +26,7 @@ int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musi
 // Checks the production in the working directory: the scene file, the mesh
 // and texture files it names, the music and the shader files; prints each
 // finding and the summary line. 0 when there is no error, 1 otherwise.
-int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out);
+// `moreChecks`, when given, adds the findings of checks made by the layers
+// above (compiling the shader files) before they are printed.
+int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out,
+                    const std::function<void(Diagnostics&)>& moreChecks = {});

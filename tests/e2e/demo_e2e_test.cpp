@@ -279,4 +279,15 @@ TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
         "4 errors, no warnings",
     };
     EXPECT_EQ(seeded.Lines(), expected) << seeded.out;
+
+    // Where a GL context can be made, the shader files are compiled too; the
+    // compiler's message comes at its line (its words are the driver's).
+    std::ofstream(dir.path() / "lighting_shader.psh") << "#version 450 core\nvoid main() { oops }\n";
+    options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    const ToolRun compiled = RunTool(DEMO_EXECUTABLE, {"--check", dir.path().string()}, options);
+    EXPECT_EQ(compiled.exitCode, 1);
+    const std::vector<std::string> lines = compiled.Lines();
+    ASSERT_GE(lines.size(), 2u) << compiled.out;
+    EXPECT_EQ(lines[lines.size() - 2].rfind("lighting_shader.psh:2:", 0), 0u) << compiled.out;
+    EXPECT_EQ(lines.back(), "4 errors, no warnings") << compiled.out;
 }
