@@ -16,7 +16,7 @@ namespace {
 // lines keep their place.
 void AddCompilerLog(const std::string& file, const std::string& log, Diagnostics& found)
 {
-    static const std::regex placed(R"(^\s*\d+:(\d+)\((\d+)\): (error|warning): (.*)$)");
+    static const std::regex placed(R"(^\s*\d+:(\d{1,9})\((\d{1,9})\): (error|warning): (.*)$)");
     std::istringstream lines(log);
     std::string line;
     bool any = false;

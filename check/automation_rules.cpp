@@ -128,7 +128,7 @@ void CheckAutomations(SceneContext& context)
         if (!CheckTarget(*automation, context)) {
             continue;
         }
-        const auto [earlier, added] = tracks.emplace(automation->name, automation.get());
+        const auto [earlier, added] = tracks.emplace(automation->name, automation);
         if (!added) {
             context.Warning(automation->where, "the keys of '" + automation->name +
                                                    "' merge with those of the automation at " +

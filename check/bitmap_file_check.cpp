@@ -142,7 +142,7 @@ void CheckMaterialFiles(SceneContext& context)
         return;
     }
     for (const auto& entry : context.sections[kMaterials]->children) {
-        if (context.materials.at(entry->name) == entry.get()) {  // a material loaded twice is checked once
+        if (context.materials.at(entry->name) == entry) {  // a material loaded twice is checked once
             CheckMaterialFile(entry->name, *entry, context);
         }
     }

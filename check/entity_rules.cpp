@@ -33,7 +33,7 @@ void CheckEntries(SectionId id, const char* kind, std::map<std::string, const Ma
         if (!entry->children.empty()) {
             context.Warning(entry->children.front()->where, std::string("what a ") + kind + " entry holds is not read");
         }
-        const auto [earlier, added] = defined.emplace(entry->name, entry.get());
+        const auto [earlier, added] = defined.emplace(entry->name, entry);
         if (!added) {
             context.Warning(entry->where, std::string(kind) + " '" + entry->name + "' is loaded twice (also at " +
                                               PlaceText(earlier->second->where) + ")");
@@ -119,7 +119,7 @@ void CheckObjects(SceneContext& context)
         }
         CheckObject(*object, context);
         CheckNameUnique(*object, "object", context);
-        context.objects.emplace(object->name, object.get());
+        context.objects.emplace(object->name, object);
     }
 }
 
@@ -142,6 +142,6 @@ void CheckLights(SceneContext& context)
             }
         }
         CheckNameUnique(*light, "light", context);
-        context.lights.emplace(light->name, light.get());
+        context.lights.emplace(light->name, light);
     }
 }

@@ -331,14 +331,15 @@ private:
         element->fromComment = kind_ != MarkupKind::kPlain;
         element->attributes = std::move(attributes_);
         MarkedElement* made = element.get();
+        document_.elements.push_back(std::move(element));
         if (!document_.root) {
             rootSelfClosed_ = slashSeen_;  // still the open element: nothing can follow it
-            document_.root = std::move(element);
+            document_.root = made;
             open_.push_back(made);
             return;
         }
         made->parent = open_.back();
-        open_.back()->children.push_back(std::move(element));
+        open_.back()->children.push_back(made);
         if (!slashSeen_) {
             open_.push_back(made);
         }
@@ -407,7 +408,7 @@ const MarkedElement* MarkedElement::Child(std::string_view childName) const
 {
     for (const auto& child : children) {
         if (child->name == childName) {
-            return child.get();
+            return child;
         }
     }
     return nullptr;

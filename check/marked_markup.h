@@ -21,7 +21,7 @@ struct MarkedElement {
     std::string name;
     TextPosition where;  // the '<' of its markup
     std::vector<MarkedAttribute> attributes;
-    std::vector<std::unique_ptr<MarkedElement>> children;
+    std::vector<MarkedElement*> children;  // owned by the document
     MarkedElement* parent = nullptr;
     bool fromComment = false;  // made of a comment or a declaration
 
@@ -31,8 +31,11 @@ struct MarkedElement {
     const MarkedAttribute* Attribute(std::string_view attributeName) const;
 };
 
+// Owns its elements in one flat list, so that however deep the nesting,
+// nothing walks it recursively.
 struct MarkedDocument {
-    std::unique_ptr<MarkedElement> root;  // null when the text holds no element
+    MarkedElement* root = nullptr;  // null when the text holds no element
+    std::vector<std::unique_ptr<MarkedElement>> elements;
 };
 
 // Reads the scene text; markup findings go to `found` under `fileName`.

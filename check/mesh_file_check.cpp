@@ -80,7 +80,7 @@ void CheckMeshFiles(SceneContext& context)
         return;
     }
     for (const auto& entry : context.sections[kMeshes]->children) {
-        if (context.meshes.at(entry->name) == entry.get()) {  // a mesh loaded twice is checked once
+        if (context.meshes.at(entry->name) == entry) {  // a mesh loaded twice is checked once
             CheckMeshFile(entry->name, *entry, context);
         }
     }

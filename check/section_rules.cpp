@@ -36,7 +36,7 @@ const MarkedElement* CheckRootAndScene(const MarkedDocument& document, SceneCont
         } else if (scene) {
             context.Error(child->where, "a second 'scene' is ignored (the first is at " + PlaceText(scene->where) + ")");
         } else {
-            scene = child.get();
+            scene = child;
         }
     }
     if (!scene) {
@@ -56,24 +56,24 @@ void FindSections(const MarkedElement& scene, SceneContext& context)
             context.Error(child->where, "a second '" + child->name + "' section is ignored (the first is at " +
                                             PlaceText(first->where) + ")");
         } else {
-            context.sections[id] = child.get();
+            context.sections[id] = child;
         }
     }
 }
 
 // Elements named like a section that the player does not reach: a section
 // swallowed by an element left open before it, or written at the wrong level.
-void ReportMisplaced(const MarkedElement& element, const MarkedElement* scene, SceneContext& context)
+void ReportMisplaced(const MarkedDocument& document, const MarkedElement* scene, SceneContext& context)
 {
-    for (const auto& child : element.children) {
-        const int id = SectionIdOf(child->name);
-        if (id >= 0 && &element != scene) {
+    for (const auto& element : document.elements) {
+        const MarkedElement* parent = element->parent;
+        const int id = SectionIdOf(element->name);
+        if (id >= 0 && parent && parent != scene) {
             context.misplaced[id] = true;
-            context.Error(child->where, "section '" + child->name + "' stands inside '" + element.name + "' (at " +
-                                            PlaceText(element.where) +
-                                            "): the player reads sections only in base::scene");
+            context.Error(element->where, "section '" + element->name + "' stands inside '" + parent->name +
+                                              "' (at " + PlaceText(parent->where) +
+                                              "): the player reads sections only in base::scene");
         }
-        ReportMisplaced(*child, scene, context);
     }
 }
 
@@ -85,9 +85,7 @@ void CheckSections(const MarkedDocument& document, SceneContext& context)
     if (scene) {
         FindSections(*scene, context);
     }
-    if (document.root) {
-        ReportMisplaced(*document.root, scene, context);
-    }
+    ReportMisplaced(document, scene, context);
     const TextPosition where = scene ? scene->where : TextPosition{};
     for (int id = 0; id < kSectionCount; ++id) {
         if (scene && !context.sections[id] && !context.misplaced[id]) {

@@ -145,7 +145,7 @@ void CheckEventTriggers(SceneContext& context)
         const MarkedAttribute* time = nullptr;
         const MarkedAttribute* target = nullptr;
         ReadAttributes(*element, context, &time, &target);
-        Trigger trigger{element.get(), 0.0f, target ? target->value : std::string()};
+        Trigger trigger{element, 0.0f, target ? target->value : std::string()};
         CheckTime(*element, time, trigger, context);
         CheckTarget(*element, target, context);
         CheckSameMoment(trigger, triggers, context);

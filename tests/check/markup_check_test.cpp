@@ -37,7 +37,7 @@ std::string Outline(const MarkedElement& element)
         text += attribute.name + "=" + attribute.value + ";";
     }
     text += "){";
-    for (const auto& child : element.children) {
+    for (const MarkedElement* child : element.children) {
         text += Outline(*child);
     }
     return text + "}";
@@ -114,5 +114,29 @@ TEST(MarkedMarkupTest, ReportsWhatLeavesElementsOpenOrClosesTheWrongOne)
     for (const auto& [text, finding] : cases) {
         const std::vector<std::string> lines = SceneFindings(text);
         EXPECT_NE(std::find(lines.begin(), lines.end(), finding), lines.end()) << text;
+    }
+}
+
+TEST(MarkedMarkupTest, SurvivesDeepNestingAndAnyBytes)
+{
+    // Nesting far deeper than a call stack could follow.
+    std::string deep = "<base>";
+    for (int i = 0; i < 200000; ++i) {
+        deep += "<a>";
+    }
+    const std::vector<std::string> deepFindings = SceneFindings(deep);
+    EXPECT_NE(std::find(deepFindings.begin(), deepFindings.end(), "demofinal.xml:1:600004: error: '<a>' is never closed"),
+              deepFindings.end());
+
+    // Bytes of every value, markup characters made common.
+    uint32_t state = 12345;
+    const char markup[] = "<>/=\"' \t\n&;!?-abc:";
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes(20000, '\0');
+        for (char& c : bytes) {
+            state = state * 1664525u + 1013904223u;
+            c = (state >> 24) % 2 ? markup[(state >> 8) % (sizeof markup - 1)] : static_cast<char>(state >> 16);
+        }
+        SceneFindings(bytes, 10.0);
     }
 }
