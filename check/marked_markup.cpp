@@ -1,40 +1,8 @@
 #include "check/marked_markup.h"
 
+#include "check/markup_chars.h"
+
 namespace {
-
-bool IsNameChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
-           c == '-' || c == ':';
-}
-
-bool IsLineSpace(char c)
-{
-    return c == '\t' || c == '\r' || c == '\n';
-}
-
-bool IsQuote(char c)
-{
-    return c == '"' || c == '\'';
-}
-
-std::string Shown(char c)
-{
-    switch (c) {
-    case ' ':
-        return "a space";
-    case '\t':
-        return "a tab";
-    case '\r':
-    case '\n':
-        return "a line end";
-    default:
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return "a non-ASCII byte";
-        }
-        return std::string("'") + c + "'";
-    }
-}
 
 // What stands after the '<': markup the reader takes for an element although
 // an ordinary XML reader would not.
@@ -404,33 +372,7 @@ private:
 
 }  // namespace
 
-const MarkedElement* MarkedElement::Child(std::string_view childName) const
-{
-    for (const auto& child : children) {
-        if (child->name == childName) {
-            return child;
-        }
-    }
-    return nullptr;
-}
-
-const MarkedAttribute* MarkedElement::Attribute(std::string_view attributeName) const
-{
-    const MarkedAttribute* found = nullptr;
-    for (const MarkedAttribute& attribute : attributes) {
-        if (attribute.name == attributeName) {
-            found = &attribute;
-        }
-    }
-    return found;
-}
-
 MarkedDocument ReadMarkedMarkup(std::string_view text, const std::string& fileName, Diagnostics& found)
 {
     return MarkedScanner(text, fileName, found).Scan();
-}
-
-std::string PlaceText(TextPosition where)
-{
-    return std::to_string(where.line) + ":" + std::to_string(where.column);
 }
