@@ -61,8 +61,9 @@ void CheckChild(const MarkedElement& child, const MarkedElement& actor, const Ac
     const bool object = context.objects.count(named.value) > 0;
     const bool light = !object && context.lights.count(named.value) > 0;
     if (!object && !light) {
+        const std::string unmade = context.UnmadeNote(named.value);
         context.Error(named.where, "'" + named.value + "' is neither an object nor a light: the child is ignored" +
-                                       DidYouMean(named.value, EntityNames(context)));
+                                       (unmade.empty() ? DidYouMean(named.value, EntityNames(context)) : unmade));
     } else if (actorClass.accepts == AcceptsEntities::kNone) {
         context.Warning(named.where, WithArticle(actorClass.name) + " keeps no entities: child '" + named.value +
                                          "' has no effect");
@@ -79,7 +80,7 @@ void CheckActor(const MarkedElement& actor, SceneContext& context)
 {
     const ActorClass* actorClass = CheckClassName(actor, context);
     if (!actorClass) {
-        context.unmadeActors.emplace(actor.name, &actor);
+        context.unmade.emplace(actor.name, std::pair{&actor, "actor"});
         return;
     }
     const std::vector<std::string> params = ActorParams(*actorClass);

@@ -41,29 +41,31 @@ void CheckEntries(SectionId id, const char* kind, std::map<std::string, const Ma
     }
 }
 
-// The value of a Mesh or Material child, checked against the names defined.
-std::string CheckReference(const MarkedElement& object, const char* childName, const char* section,
+// Whether the Mesh or Material child names one defined.
+bool CheckReference(const MarkedElement& object, const char* childName, const char* section,
                            const std::map<std::string, const MarkedElement*>& defined, SceneContext& context)
 {
     const MarkedElement* child = object.Child(childName);
     if (!child) {
         context.Error(object.where, "object '" + object.name + "' has no " + childName + ": it is not drawn");
-        return {};
+        return false;
     }
     if (child->attributes.empty()) {
         context.Error(child->where, std::string(childName) + " of '" + object.name + "' names nothing: it is not drawn");
-        return {};
+        return false;
     }
     const MarkedAttribute& named = child->attributes.front();
     if (!defined.count(named.value)) {
         context.Error(named.where, std::string(childName) + " '" + named.value + "' is not in the " + std::string(section) +
                                        " section: object '" + object.name + "' is not drawn" +
                                        DidYouMean(named.value, Names(defined)));
+        return false;
     }
-    return named.value;
+    return true;
 }
 
-void CheckObject(const MarkedElement& object, SceneContext& context)
+// Whether the player registers the object (it has its mesh and material).
+bool CheckObject(const MarkedElement& object, SceneContext& context)
 {
     static const std::vector<std::string> kKnown = {"Position", "Rotation", "Scale", "Mesh", "Material"};
     for (const auto& part : object.children) {
@@ -77,11 +79,12 @@ void CheckObject(const MarkedElement& object, SceneContext& context)
                                            DidYouMean(part->name, kKnown));
         }
     }
-    CheckReference(object, "Mesh", "meshes", context.meshes, context);
-    CheckReference(object, "Material", "materials", context.materials, context);
+    const bool mesh = CheckReference(object, "Mesh", "meshes", context.meshes, context);
+    const bool material = CheckReference(object, "Material", "materials", context.materials, context);
     if (!object.Child("Scale")) {
         context.Warning(object.where, "object '" + object.name + "' has no Scale: it is drawn at scale 0 (invisible)");
     }
+    return mesh && material;
 }
 
 }  // namespace
@@ -117,9 +120,13 @@ void CheckObjects(SceneContext& context)
         if (SceneContext::Misread(*object)) {
             continue;
         }
-        CheckObject(*object, context);
+        const bool registered = CheckObject(*object, context);
         CheckNameUnique(*object, "object", context);
-        context.objects.emplace(object->name, object);
+        if (registered) {
+            context.objects.emplace(object->name, object);
+        } else {
+            context.unmade.emplace(object->name, std::pair{object, "object"});
+        }
     }
 }
 

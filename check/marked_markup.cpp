@@ -66,12 +66,8 @@ private:
             inText_ = false;
             return;
         }
-        if (c == ' ' || IsLineSpace(c)) {
-            inText_ = false;
-            return;
-        }
-        if (inText_) {
-            return;
+        if (c == ' ' || IsLineSpace(c) || inText_) {
+            return;  // one finding for the text between two markups
         }
         inText_ = true;
         if (RootClosed()) {

@@ -38,15 +38,17 @@ struct SceneContext {
     std::map<std::string, const MarkedElement*> objects;
     std::map<std::string, const MarkedElement*> lights;
     std::map<std::string, ActorEntry> actors;
-    // Actors the player does not make (no class, or an unknown one).
-    std::map<std::string, const MarkedElement*> unmadeActors;
+    // Entities the player does not make or register (an actor without a
+    // known class, an object without its mesh or material), and their kind.
+    std::map<std::string, std::pair<const MarkedElement*, std::string>> unmade;
 
-    // " (the actor at L:C is not made)" for the name of an unmade actor, else empty.
+    // " (the actor at L:C is not made)" for the name of an unmade entity, else empty.
     std::string UnmadeNote(const std::string& name) const
     {
-        const auto unmade = unmadeActors.find(name);
-        return unmade == unmadeActors.end() ? std::string()
-                                            : " (the actor at " + PlaceText(unmade->second->where) + " is not made)";
+        const auto found = unmade.find(name);
+        return found == unmade.end() ? std::string()
+                                     : " (the " + found->second.second + " at " + PlaceText(found->second.first->where) +
+                                           " is not made)";
     }
 
     // Misplaced sections (reported once, where they stand).

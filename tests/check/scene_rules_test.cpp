@@ -21,9 +21,9 @@ constexpr char kSeededScene[] = R"(<base>
     <meshes> <cube /> <cube /> </meshes>
     <materials> <bricks /> </materials>
     <objects>
-      <box> <Mesh name="cub" /> <Material name="bricks" /> <Scale x="1" y="1" z="1" /> <Positon x="1" /> </box>
+      <box> <Mesh name="cube" /> <Material name="bricks" /> <Scale x="1" y="1" z="1" /> <Positon x="1" /> </box>
       <flat> <Material name="bricks" /> <Scale x="1" w="2" /> </flat>
-      <tiny> <Mesh name="cube" /> <Material name="bricks" /> </tiny>
+      <tiny> <Mesh name="cub" /> <Material name="bricks" /> </tiny>
     </objects>
     <lights>
       <lamp> <Color x="1" y="abc" z="1e40" /> <Cutof x="3" /> </lamp>
@@ -63,12 +63,12 @@ TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
 {
     const std::vector<std::string> expected = {
         "demofinal.xml:3:23: warning: mesh 'cube' is loaded twice (also at 3:14)",
-        "demofinal.xml:6:19: error: Mesh 'cub' is not in the meshes section: object 'box' is not drawn; did you "
-        "mean 'cube'?",
-        "demofinal.xml:6:88: error: objects have no 'Positon': it is ignored; did you mean 'Position'?",
+        "demofinal.xml:6:89: error: objects have no 'Positon': it is ignored; did you mean 'Position'?",
         "demofinal.xml:7:7: error: object 'flat' has no Mesh: it is not drawn",
         "demofinal.xml:7:54: error: attribute 'w' of 'Scale' is not read (only x, y and z are)",
         "demofinal.xml:8:7: warning: object 'tiny' has no Scale: it is drawn at scale 0 (invisible)",
+        "demofinal.xml:8:20: error: Mesh 'cub' is not in the meshes section: object 'tiny' is not drawn; did you "
+        "mean 'cube'?",
         "demofinal.xml:11:27: error: 'abc' (y) is not a number: read as 0",
         "demofinal.xml:11:35: error: '1e40' (z) is not a finite number",
         "demofinal.xml:11:47: error: lights have no 'Cutof': it is ignored; did you mean 'Cutoff'?",
