@@ -291,3 +291,16 @@ TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
     EXPECT_EQ(lines[lines.size() - 2].rfind("lighting_shader.psh:2:", 0), 0u) << compiled.out;
     EXPECT_EQ(lines.back(), "4 errors, no warnings") << compiled.out;
 }
+
+TEST_F(DemoTest, CheckMeasuresTriggerTimesAgainstTheMusic)
+{
+    // The test music lasts four seconds.
+    WriteTestProduction(dir.path(), ProductionOptions{.exitTime = 5.0f});
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "no-such-driver"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--check", dir.path().string()}, options);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Find(run.Lines(), R"(demofinal\.xml:\d+:\d+: error: 'exit' at 5 s comes after the end of the music \(4(\.0\d*)? s\))"),
+              0u)
+        << run.out;
+}
