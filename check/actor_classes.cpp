@@ -1,27 +1,14 @@
 #include "check/actor_classes.h"
 
-namespace {
-
-const std::vector<std::string> kCommonEvents = {"play", "pause", "stop"};
-
-std::vector<std::string> With(std::vector<std::string> more)
-{
-    std::vector<std::string> events = kCommonEvents;
-    events.insert(events.end(), more.begin(), more.end());
-    return events;
-}
-
-}  // namespace
-
 const std::vector<ActorClass>& ActorClasses()
 {
     static const std::vector<ActorClass> classes = {
-        {"ObjectPulsator", {"Params"}, With({"destroy", "restore"}), AcceptsEntities::kObjectsOnly},
-        {"BassBouncer", {}, With({}), AcceptsEntities::kAny},
-        {"LightFlicker", {}, With({}), AcceptsEntities::kLightsOnly},
-        {"Camera", {}, With({"activate"}), AcceptsEntities::kNone},
-        {"LineFX", {}, With({}), AcceptsEntities::kNone},
-        {"Greeter", {}, With({"activate"}), AcceptsEntities::kNone},
+        {"ObjectPulsator", {"Params"}, {"play", "pause", "stop", "destroy", "restore"}, AcceptsEntities::kObjectsOnly},
+        {"BassBouncer", {}, {}, AcceptsEntities::kAny},
+        {"LightFlicker", {}, {"play", "pause", "stop"}, AcceptsEntities::kLightsOnly},
+        {"Camera", {}, {"activate"}, AcceptsEntities::kNone},
+        {"LineFX", {}, {}, AcceptsEntities::kNone},
+        {"Greeter", {}, {"activate"}, AcceptsEntities::kNone},
     };
     return classes;
 }

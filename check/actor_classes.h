@@ -11,7 +11,7 @@ enum class AcceptsEntities { kAny, kLightsOnly, kObjectsOnly, kNone };
 struct ActorClass {
     std::string name;                 // as the scene writes it
     std::vector<std::string> params;  // besides Position, Rotation and Scale
-    std::vector<std::string> events;  // the events it subscribes to
+    std::vector<std::string> reactsTo;  // the events that change what it does
     AcceptsEntities accepts = AcceptsEntities::kAny;
 };
 

@@ -78,13 +78,29 @@ void CheckTarget(const MarkedElement& element, const MarkedAttribute* target, Sc
         return;
     }
     const ActorClass* actorClass = FindActorClass(actor->second.className);
-    const auto& events = actorClass->events;
+    const auto& events = actorClass->reactsTo;
     const std::vector<std::string>& known = EventNames();
     if (element.name != "exit" && std::find(known.begin(), known.end(), element.name) != known.end() &&
         std::find(events.begin(), events.end(), element.name) == events.end()) {
-        context.Warning(target->where, "'" + target->value + "' (" + actorClass->name + ") does not take '" +
+        context.Warning(target->where, "'" + target->value + "' (" + actorClass->name + ") does not react to '" +
                                            element.name + "': the trigger does nothing");
     }
+}
+
+// A trigger for all that no actor of the scene reacts to.
+void CheckAnyReacts(const MarkedElement& element, SceneContext& context)
+{
+    const std::vector<std::string>& known = EventNames();
+    if (element.name == "exit" || std::find(known.begin(), known.end(), element.name) == known.end()) {
+        return;
+    }
+    for (const auto& [name, actor] : context.actors) {
+        const auto& events = FindActorClass(actor.className)->reactsTo;
+        if (std::find(events.begin(), events.end(), element.name) != events.end()) {
+            return;
+        }
+    }
+    context.Warning(element.where, "no actor of the scene reacts to '" + element.name + "': the trigger does nothing");
 }
 
 void CheckSameMoment(const Trigger& trigger, const std::vector<Trigger>& earlier, SceneContext& context)
@@ -147,7 +163,11 @@ void CheckEventTriggers(SceneContext& context)
         ReadAttributes(*element, context, &time, &target);
         Trigger trigger{element, 0.0f, target ? target->value : std::string()};
         CheckTime(*element, time, trigger, context);
-        CheckTarget(*element, target, context);
+        if (target) {
+            CheckTarget(*element, target, context);
+        } else {
+            CheckAnyReacts(*element, context);
+        }
         CheckSameMoment(trigger, triggers, context);
         triggers.push_back(trigger);
     }

@@ -90,7 +90,7 @@ TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
         "demofinal.xml:28:7: error: unknown event 'activte': nothing takes it; did you mean 'activate'?",
         "demofinal.xml:29:31: error: target 'box' is not an actor: 'activate' goes to every actor that takes it",
         "demofinal.xml:30:7: warning: 'activate' at the same time as the one at 29:7: this later one wins",
-        "demofinal.xml:31:30: warning: 'cam3' (Camera) does not take 'destroy': the trigger does nothing",
+        "demofinal.xml:31:30: warning: 'cam3' (Camera) does not react to 'destroy': the trigger does nothing",
         "demofinal.xml:32:13: error: a trigger at 0 s never fires (times must be above 0)",
         "demofinal.xml:33:7: warning: 'pause' at 200 s comes after the exit at 12 s: it never fires",
         "demofinal.xml:33:14: error: 'pause' at 200 s comes after the end of the music (167.6 s)",
@@ -100,6 +100,14 @@ TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
         "demofinal.xml:37:5: error: unknown section 'object' is ignored; did you mean 'objects'?",
     };
     EXPECT_EQ(SceneFindings(kSeededScene, 167.6), expected);
+
+    // An event for all that no actor of the scene reacts to.
+    const std::vector<std::string> lines = SceneFindings(
+        "<base><scene><actors><c classname=\"Camera\" /></actors><eventtrigger><destroy eventTime=\"1\" />"
+        "<exit eventTime=\"2\" /></eventtrigger></scene></base>");
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "demofinal.xml:1:69: warning: no actor of the scene reacts to 'destroy': the trigger does nothing"),
+              lines.end());
 }
 
 TEST(SceneRulesTest, FindsSectionsMissingRepeatedOrOutOfPlace)
