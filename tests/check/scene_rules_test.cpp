@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "check/actor_classes.h"
 #include "check/name_suggestion.h"
@@ -155,7 +156,7 @@ TEST(SceneRulesTest, KnowsTheClassesAndParametersThePlayerHas)
         return list;
     };
     for (const ActorClass& actorClass : ActorClasses()) {
-        Actor* actor = ActorFactory::Instance().CreateActor(actorClass.name, "probe");
+        const std::unique_ptr<Actor> actor(ActorFactory::Instance().CreateActor(actorClass.name, "probe"));
         ASSERT_NE(actor, nullptr) << actorClass.name;
         EXPECT_EQ(names(actor->params), sorted(ActorParams(actorClass))) << actorClass.name;
     }
