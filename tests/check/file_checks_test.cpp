@@ -11,6 +11,7 @@
 
 #include "check/file_checks.h"
 #include "check/production_check.h"
+#include "core/file_manager.h"
 #include "formats/bitmap_file.h"
 #include "formats/little_endian.h"
 #include "formats/model_file.h"
@@ -44,9 +45,11 @@ std::vector<uint8_t> Bitmap(uint32_t width, uint32_t height, uint32_t statedImag
     return bytes;
 }
 
+const std::string kLongName(kMaxResourceNameLength + 1, 'm');
+
 constexpr char kScene[] = R"(<base>
   <scene>
-    <meshes> <good /> <short /> <four /> <nan /> <magic /> <gone /> <abcdefghijklmnopqrstuvwxyz0123456 /> </meshes>
+    <meshes> <good /> <short /> <four /> <nan /> <magic /> <gone /> <LONG /> </meshes>
     <materials> <plain /> <odd /> <trunc /> <absent /> <small /> </materials>
     <objects />
     <lights />
@@ -59,7 +62,9 @@ constexpr char kScene[] = R"(<base>
 
 void WriteFaultyProduction()
 {
-    WriteFile("demofinal.xml", std::string(kScene));
+    std::string scene = kScene;
+    scene.replace(scene.find("LONG"), 4, kLongName);
+    WriteFile("demofinal.xml", scene);
     WriteFile("model/good.obj", Model(3, 3));
     WriteFile("model/short.obj", Model(6, 3));
     WriteFile("model/four.obj", Model(4, 4));
@@ -93,22 +98,21 @@ TEST(FileChecksTest, NamesEachFaultyFileAndWhy)
     ASSERT_EQ(music->rfind("13_3.ogg: error: the music cannot be decoded: ", 0), 0u) << *music;
     lines.erase(music);
     const std::vector<std::string> expected = {
-        "demofinal.xml:3:60: error: mesh file 'model/gone.obj' cannot be read: cannot open the file",
-        "demofinal.xml:3:69: error: mesh name 'abcdefghijklmnopqrstuvwxyz0123456' is longer than 31 characters: its "
-        "file is not opened",
-        "demofinal.xml:4:45: error: texture file 'tex/absent.bmp' cannot be read: cannot open the file",
+        "demofinal.xml:3:60: error: mesh file 'model/gone.obj' cannot be read: no such file",
+        "demofinal.xml:3:69: error: mesh name '" + kLongName + "' is longer than " +
+            std::to_string(kMaxResourceNameLength) + " characters: its file is not opened",
+        "demofinal.xml:4:45: error: texture file 'tex/absent.bmp' cannot be read: no such file",
         "model/short.obj: error: 6 vertices need 344 bytes, the file holds 176: the mesh is refused",
         "model/four.obj: error: 4 vertices is not a multiple of 3: the last triangle is incomplete",
         "model/nan.obj: error: 1 vertices hold a value that is not finite, the first vertex 4 (byte 232)",
         "model/magic.obj: error: its magic number is 4920, not 4919 (0x1337): the mesh is refused",
         "tex/odd.bmp: error: width 10 gives rows of 30 bytes, not a multiple of 4: the row padding is read as pixels "
         "and the picture is skewed",
-        "tex/trunc.bmp: error: the loader refuses it: its image size field says 4000 bytes, the file holds 48 after "
-        "the header",
+        "tex/trunc.bmp: error: the loader refuses it: image size 4000 is more than the 48 pixel bytes in the file",
         "tex/small_normal.bmp: error: the normal map is 4x2, smaller than its texture (4x4): a flat normal map is "
         "used instead",
         "gshader.psh: error: the shader file is empty",
-        "text_shader.psh: error: the shader file cannot be read: cannot open the file",
+        "text_shader.psh: error: the shader file cannot be read: no such file",
         "13 errors, no warnings",
     };
     EXPECT_EQ(lines, expected);
@@ -130,7 +134,7 @@ TEST(FileChecksTest, PrintsTheFindingsOfOneSceneFile)
 
     std::ostringstream missing;
     EXPECT_EQ(PrintSceneFileCheck("none.xml", std::nullopt, missing), 1);
-    EXPECT_EQ(missing.str(), "none.xml: error: the scene cannot be read: cannot open the file\n1 error, no warnings\n");
+    EXPECT_EQ(missing.str(), "none.xml: error: the scene cannot be read: no such file\n1 error, no warnings\n");
 }
 
 TEST(FileChecksTest, KnowsEveryShaderFileTheRendererCompiles)

@@ -275,7 +275,7 @@ TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
         "at 21:7 is not made)",
         "demofinal.xml:30:33: error: target 'cam1' is not an actor: 'activate' goes to every actor that takes it "
         "(the actor at 21:7 is not made)",
-        "lighting_shader.psh: error: the shader file cannot be read: cannot open the file",
+        "lighting_shader.psh: error: the shader file cannot be read: no such file",
         "4 errors, no warnings",
     };
     EXPECT_EQ(seeded.Lines(), expected) << seeded.out;
