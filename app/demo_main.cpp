@@ -14,6 +14,7 @@
 #include "app/shader_compile_check.h"
 #include "app/show.h"
 #include "app/viewport.h"
+#include "check/file_checks.h"
 #include "check/production_check.h"
 #include "core/file_manager.h"
 #include "core/log.h"
@@ -71,6 +72,12 @@ int DemoMain(const PlayOptions& options)
     std::unique_ptr<LiveEdit> liveEdit;
     if (options.watch) {
         liveEdit = std::make_unique<LiveEdit>(kSceneFile);
+        // A changed scene file is checked as --check would, against the music's length.
+        Diagnostics musicFindings;
+        const std::optional<double> musicSeconds = CheckMusic(kMusicFile, musicFindings);
+        SetChangedSceneCheck([musicSeconds](const std::string& sceneFile) {
+            PrintSceneFileCheck(sceneFile, musicSeconds, std::cout);
+        });
     }
     MainLoop(show, liveEdit.get());
     return show.ExitCode();
