@@ -29,7 +29,8 @@ Examples:
   demo --render show.mp4 build/production   make a video with sound (no display needed)
   demo --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
                                             two seconds as numbered PNG files
-  demo --watch --windowed build/production  edit the production's files while it plays)";
+  demo --watch --windowed build/production  edit the production's files while it plays
+  demo --check build/production             list every problem of the production; exit code 1 if any is an error)";
 
 // "WxH" with both sides in range; the reason otherwise.
 std::string ParseSize(const std::string& text, unsigned* width, unsigned* height)
@@ -155,6 +156,8 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
     app.add_flag("--watch", options->watch,
                  "apply changed shader, texture, model and scene files while the show plays; "
                  "Space pauses, Left/Right jump 5 s, Home returns to --start");
+    app.add_flag("--check", options->check,
+                 "check the production (scene, models, textures, music, shaders), list each problem and end");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {

@@ -16,6 +16,7 @@ struct PlayOptions {
     bool fixedStep = false;  // live play on the fixed-step clock (always so when rendering)
     bool overwrite = false;
     bool watch = false;  // live editing: changed files take effect, keys move through the show
+    bool check = false;  // check the production and end, opening nothing
 
     bool Rendering() const { return !renderPath.empty(); }
     bool FixedStep() const { return fixedStep || Rendering(); }

@@ -4,14 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <memory>
 
 #include "app/live_edit.h"
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/main_loop.h"
+#include "app/shader_compile_check.h"
 #include "app/show.h"
 #include "app/viewport.h"
+#include "check/file_checks.h"
+#include "check/production_check.h"
 #include "core/file_manager.h"
 #include "core/log.h"
 #include "platform/music_player.h"
@@ -68,7 +72,19 @@ int DemoMain(const PlayOptions& options)
     std::unique_ptr<LiveEdit> liveEdit;
     if (options.watch) {
         liveEdit = std::make_unique<LiveEdit>(kSceneFile);
+        // A changed scene file is checked as --check would, against the music's length.
+        Diagnostics musicFindings;
+        const std::optional<double> musicSeconds = CheckMusic(kMusicFile, musicFindings);
+        SetChangedSceneCheck([musicSeconds](const std::string& sceneFile) {
+            PrintSceneFileCheck(sceneFile, musicSeconds, std::cout);
+        });
     }
     MainLoop(show, liveEdit.get());
     return show.ExitCode();
+}
+
+int CheckMain()
+{
+    return CheckProduction(kSceneFile, kMusicFile, std::cout,
+                           [](Diagnostics& found) { CompileShaderFiles(found); });
 }

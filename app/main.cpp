@@ -39,6 +39,9 @@ int main(int argc, char** argv)
         std::perror(("demo: " + options.productionDir).c_str());
         return 2;
     }
+    if (options.check) {
+        return CheckMain();
+    }
     // The process-wide services exist before start-up.
     TheFrameTimer();
     TheMusicPlayer();

@@ -15,7 +15,8 @@ declare -A allowed=(
   [render/gl]="render platform core"
   [world]="render core"
   [scene]="world render formats core"
-  [app]="scene world render/gl render video platform formats core"
+  [check]="scene world render video formats core"
+  [app]="check scene world render/gl render video platform formats core"
   [tools]="formats"
 )
 

@@ -76,6 +76,11 @@ bool MusicDecoder::OpenDecoder(std::string* error)
 void MusicDecoder::FindLength()
 {
     const AVStream* stream = input_->streams[streamIndex_];
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+        lengthSeconds_ = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
+    } else if (input_->duration != AV_NOPTS_VALUE && input_->duration > 0) {
+        lengthSeconds_ = static_cast<double>(input_->duration) / AV_TIME_BASE;
+    }
     if (std::strcmp(input_->iformat->name, "ogg") != 0 || stream->duration == AV_NOPTS_VALUE ||
         stream->duration <= 0) {
         return;

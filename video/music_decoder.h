@@ -20,6 +20,8 @@ public:
     ~MusicDecoder();
 
     int SourceRate() const { return decoder_->sample_rate; }
+    // The length the file states, in seconds; 0 when it states none.
+    double LengthSeconds() const { return lengthSeconds_; }
     // Sets the rate of the samples DecodeSome gives; call once, before it.
     bool StartResampling(int rate, std::string* error);
 
@@ -45,4 +47,5 @@ private:
     AvPtr<AVFrame> frame_;
     bool draining_ = false;
     int64_t samplesLeft_ = -1;  // source samples still to come, when the file says how many
+    double lengthSeconds_ = 0.0;
 };

@@ -245,3 +245,62 @@ TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
     const Sound sound = DecodeSound((dir.path() / "show.mp4").string());
     EXPECT_GT(Loudness(sound, 0.2, 1.8), 0.01);
 }
+
+TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
+{
+    WriteTestProduction(dir.path(), ProductionOptions{});
+    // Drivers that cannot open anything: the check must not need them.
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "no-such-driver"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    options.directory = "/";
+    const ToolRun clean = RunTool(DEMO_EXECUTABLE, {"--check", dir.path().string()}, options);
+    EXPECT_EQ(clean.exitCode, 0) << clean.out << clean.err;
+    EXPECT_EQ(clean.Lines(), std::vector<std::string>{"no errors, no warnings"}) << clean.out;
+
+    // A misspelled class and a missing texture, at their places.
+    std::string scene = ReadFileText(dir.path() / "demofinal.xml");
+    const size_t at = scene.find("classname=\"Camera\"");
+    ASSERT_NE(at, std::string::npos);
+    scene.replace(at, std::strlen("classname=\"Camera\""), "classname=\"Camra\"");
+    std::ofstream(dir.path() / "demofinal.xml") << scene;
+    const size_t lineStart = scene.rfind('\n', at) + 1;
+    const auto line = std::count(scene.begin(), scene.begin() + static_cast<ptrdiff_t>(at), '\n') + 1;
+    fs::remove(dir.path() / "lighting_shader.psh");
+    const ToolRun seeded = RunTool(DEMO_EXECUTABLE, {"--check", dir.path().string()}, options);
+    EXPECT_EQ(seeded.exitCode, 1);
+    const std::vector<std::string> expected = {
+        "demofinal.xml:" + std::to_string(line) + ":" + std::to_string(at - lineStart + 1) +
+            ": error: unknown class 'Camra': no actor is made; did you mean 'Camera'?",
+        "demofinal.xml:27:7: error: no object, actor or light is named 'cam1': the automation is skipped (the actor "
+        "at 21:7 is not made)",
+        "demofinal.xml:30:33: error: target 'cam1' is not an actor: 'activate' goes to every actor that takes it "
+        "(the actor at 21:7 is not made)",
+        "lighting_shader.psh: error: the shader file cannot be read: no such file",
+        "4 errors, no warnings",
+    };
+    EXPECT_EQ(seeded.Lines(), expected) << seeded.out;
+
+    // Where a GL context can be made, the shader files are compiled too; the
+    // compiler's message comes at its line (its words are the driver's).
+    std::ofstream(dir.path() / "lighting_shader.psh") << "#version 450 core\nvoid main() { oops }\n";
+    options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    const ToolRun compiled = RunTool(DEMO_EXECUTABLE, {"--check", dir.path().string()}, options);
+    EXPECT_EQ(compiled.exitCode, 1);
+    const std::vector<std::string> lines = compiled.Lines();
+    ASSERT_GE(lines.size(), 2u) << compiled.out;
+    EXPECT_EQ(lines[lines.size() - 2].rfind("lighting_shader.psh:2:", 0), 0u) << compiled.out;
+    EXPECT_EQ(lines.back(), "4 errors, no warnings") << compiled.out;
+}
+
+TEST_F(DemoTest, CheckMeasuresTriggerTimesAgainstTheMusic)
+{
+    // The test music lasts four seconds.
+    WriteTestProduction(dir.path(), ProductionOptions{.exitTime = 5.0f});
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "no-such-driver"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--check", dir.path().string()}, options);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Find(run.Lines(), R"(demofinal\.xml:\d+:\d+: error: 'exit' at 5 s comes after the end of the music \(4(\.0\d*)? s\))"),
+              0u)
+        << run.out;
+}

@@ -55,3 +55,13 @@ TEST(ProductionTest, LoadsWithoutComplaintAndPlaysToItsExit)
     EXPECT_NE(std::find(lines.begin(), lines.end(), "reg text inst 0"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "rel text inst 0"), lines.end());
 }
+
+TEST(ProductionTest, ChecksClean)
+{
+    // With the shader files compiled on an offscreen context, and no sound device.
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    const ToolRun run = RunTool(DEMO_EXECUTABLE, {"--check", DEMO_PRODUCTION_DIR}, options);
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.Lines(), std::vector<std::string>{"no errors, no warnings"}) << run.out;
+}

@@ -152,6 +152,11 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
     EXPECT_GT(Changed(moved - 1, moved + kSettle - 1), 0.05);
     EXPECT_EQ(Count(run.out, "Triggering Event: activate"), 1);
     EXPECT_EQ(Count(run.out, "Triggering Event: restore"), 0);
+    // The changed scene file was checked, and what is amiss in it printed.
+    EXPECT_NE(run.out.find(": warning: no actor of the scene reacts to 'restore': the trigger does nothing\n"
+                           "no errors, 1 warning\n"),
+              std::string::npos)
+        << run.out;
     // A texture cut short is refused and the old one stays.
     const int kept = FrameAfter(run.out, shown[1]);
     EXPECT_EQ(Changed(moved + kSettle - 1, kept + kSettle - 1), 0.0);

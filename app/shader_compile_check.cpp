@@ -1,0 +1,75 @@
+#include "app/shader_compile_check.h"
+
+#include <SDL.h>
+
+#include <regex>
+#include <sstream>
+
+#include "check/file_checks.h"
+#include "core/file_read.h"
+#include "render/gl/gl_device.h"
+#include "render/gl/gl_shader_program.h"
+
+namespace {
+
+// Each line of the compiler's log as a finding; "0:LINE(COLUMN): error: ..."
+// lines keep their place.
+void AddCompilerLog(const std::string& file, const std::string& log, Diagnostics& found)
+{
+    static const std::regex placed(R"(^\s*\d+:(\d{1,9})\((\d{1,9})\): (error|warning): (.*)$)");
+    std::istringstream lines(log);
+    std::string line;
+    bool any = false;
+    while (std::getline(lines, line)) {
+        std::smatch match;
+        if (std::regex_match(line, match, placed)) {
+            const TextPosition where{std::stoi(match[1]), std::stoi(match[2])};
+            if (match[3] == "error") {
+                found.Error(file, where, match[4]);
+                any = true;
+            } else {
+                found.Warning(file, where, match[4]);
+            }
+        }
+    }
+    if (!any) {
+        found.Error(file, {}, "the shader does not compile: " + log);
+    }
+}
+
+void CompileEach(Diagnostics& found)
+{
+    for (const std::string& name : ShaderFileNames()) {
+        FileBytes bytes;
+        if (!ReadWholeFile(name, bytes) || bytes.size == 0) {
+            continue;  // reported by the file check
+        }
+        const bool vertex = name.ends_with(".vsh");
+        ShaderProgram program;
+        std::string error;
+        if (!program.CompileFile(name, vertex ? ShaderProgram::Stage::kVertex : ShaderProgram::Stage::kPixel,
+                                 &error)) {
+            AddCompilerLog(name, error, found);
+        }
+    }
+}
+
+}  // namespace
+
+bool CompileShaderFiles(Diagnostics& found)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    bool compiled = false;
+    {
+        SdlWindowPtr window = CreateHiddenGlWindow("shader check", 1, 1);
+        GlDevice device;
+        if (window && device.Create(window.get()) == 0) {
+            CompileEach(found);
+            compiled = true;
+        }
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return compiled;
+}

@@ -1,0 +1,87 @@
+// Model files: header, size against the vertex count, whole triangles,
+// finite vertex values.
+#include <cmath>
+#include <cstring>
+
+#include "check/file_checks.h"
+#include "core/file_manager.h"
+#include "core/file_read.h"
+#include "formats/little_endian.h"
+#include "formats/model_file.h"
+
+namespace {
+
+void CheckVertexValues(const std::string& path, const uint8_t* records, uint32_t count, SceneContext& context)
+{
+    uint32_t bad = 0;
+    uint32_t first = 0;
+    for (uint32_t v = 0; v < count; ++v) {
+        for (uint32_t f = 0; f < kModelFloatsPerVertex; ++f) {
+            float value = 0.0f;
+            std::memcpy(&value, records + size_t{v} * kModelVertexBytes + f * sizeof(float), sizeof value);
+            if (!std::isfinite(value)) {
+                first = bad == 0 ? v : first;
+                ++bad;
+                break;
+            }
+        }
+    }
+    if (bad > 0) {
+        context.found.Error(path, {}, std::to_string(bad) + " vertices hold a value that is not finite, the first " +
+                                          "vertex " + std::to_string(first) + " (byte " +
+                                          std::to_string(kModelHeaderBytes + size_t{first} * kModelVertexBytes) + ")");
+    }
+}
+
+void CheckMeshFile(const std::string& name, const MarkedElement& entry, SceneContext& context)
+{
+    if (name.size() > kMaxResourceNameLength) {
+        context.Error(entry.where, "mesh name '" + name + "' is longer than " + std::to_string(kMaxResourceNameLength) +
+                                       " characters: its file is not opened");
+        return;
+    }
+    const std::string path = "model/" + name + ".obj";
+    FileBytes bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, &reason)) {
+        context.Error(entry.where, "mesh file '" + path + "' cannot be read: " + reason);
+        return;
+    }
+    if (bytes.size < kModelHeaderBytes) {
+        context.found.Error(path, {}, "holds " + std::to_string(bytes.size) + " bytes, fewer than its 8-byte header");
+        return;
+    }
+    const uint32_t magic = ReadU32(bytes.data.get() + 4);
+    if (magic != kModelFileMagic) {
+        context.found.Error(path, {}, "its magic number is " + std::to_string(magic) + ", not 4919 (0x1337): the mesh is refused");
+        return;
+    }
+    const uint32_t count = ReadU32(bytes.data.get());
+    const uint64_t needed = kModelHeaderBytes + uint64_t{kModelVertexBytes} * count;
+    if (bytes.size != needed) {
+        context.found.Error(path, {}, std::to_string(count) + " vertices need " + std::to_string(needed) +
+                                          " bytes, the file holds " + std::to_string(bytes.size) +
+                                          (bytes.size < needed ? ": the mesh is refused" : ": the rest is not read"));
+        if (bytes.size < needed) {
+            return;
+        }
+    }
+    if (count % 3 != 0) {
+        context.found.Error(path, {}, std::to_string(count) + " vertices is not a multiple of 3: the last triangle is incomplete");
+    }
+    CheckVertexValues(path, bytes.data.get() + kModelHeaderBytes, count, context);
+}
+
+}  // namespace
+
+void CheckMeshFiles(SceneContext& context)
+{
+    if (!context.sections[kMeshes]) {
+        return;
+    }
+    for (const auto& entry : context.sections[kMeshes]->children) {
+        if (context.meshes.at(entry->name) == entry) {  // a mesh loaded twice is checked once
+            CheckMeshFile(entry->name, *entry, context);
+        }
+    }
+}

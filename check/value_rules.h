@@ -1,0 +1,12 @@
+#pragma once
+// Numbers in attribute values, as the player converts them: the leading
+// decimal number of the value, 0 when there is none, narrowed to float.
+
+#include "check/scene_context.h"
+
+// The number the player reads from the attribute; reports a value that is
+// not wholly a number, or whose number is not finite as a float.
+float CheckedNumber(const MarkedAttribute& attribute, SceneContext& context);
+// A vector element (Position, Color, a parameter...): only x, y and z are
+// read, each a number; reports anything else, and a name given twice.
+void CheckVectorElement(const MarkedElement& element, SceneContext& context);

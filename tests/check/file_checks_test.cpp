@@ -1,0 +1,150 @@
+// The checker's file checks on a production written by the test: models,
+// textures and normal maps with one fault each, music that does not decode,
+// a shader file missing and one empty.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+
+#include "check/file_checks.h"
+#include "check/production_check.h"
+#include "core/file_manager.h"
+#include "formats/bitmap_file.h"
+#include "formats/little_endian.h"
+#include "formats/model_file.h"
+#include "tests/check/check_findings.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// A model file of `stated` vertices holding `written` vertex records; the
+// first float of vertex `nanVertex` is not a number.
+std::vector<uint8_t> Model(uint32_t stated, uint32_t written, uint32_t magic = kModelFileMagic,
+                           int nanVertex = -1)
+{
+    std::vector<uint8_t> bytes;
+    AppendU32(bytes, stated);
+    AppendU32(bytes, magic);
+    for (uint32_t v = 0; v < written; ++v) {
+        for (uint32_t f = 0; f < kModelFloatsPerVertex; ++f) {
+            AppendF32(bytes, static_cast<int>(v) == nanVertex && f == 0 ? NAN : 0.5f);
+        }
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> Bitmap(uint32_t width, uint32_t height, uint32_t statedImageSize = 0)
+{
+    const uint32_t imageSize = width * height * 3;
+    std::vector<uint8_t> bytes;
+    AppendBitmapHeader(bytes, width, height, statedImageSize ? statedImageSize : imageSize);
+    bytes.resize(bytes.size() + imageSize, 0x80);
+    return bytes;
+}
+
+const std::string kLongName(kMaxResourceNameLength + 1, 'm');
+
+constexpr char kScene[] = R"(<base>
+  <scene>
+    <meshes> <good /> <short /> <four /> <nan /> <magic /> <gone /> <LONG /> </meshes>
+    <materials> <plain /> <odd /> <trunc /> <absent /> <small /> </materials>
+    <objects />
+    <lights />
+    <actors />
+    <automations />
+    <eventtrigger> <exit eventTime="1" /> </eventtrigger>
+  </scene>
+</base>
+)";
+
+void WriteFaultyProduction()
+{
+    std::string scene = kScene;
+    scene.replace(scene.find("LONG"), 4, kLongName);
+    WriteFile("demofinal.xml", scene);
+    WriteFile("model/good.obj", Model(3, 3));
+    WriteFile("model/short.obj", Model(6, 3));
+    WriteFile("model/four.obj", Model(4, 4));
+    WriteFile("model/nan.obj", Model(6, 6, kModelFileMagic, 4));
+    WriteFile("model/magic.obj", Model(3, 3, 0x1338));
+    WriteFile("tex/plain.bmp", Bitmap(4, 4));
+    WriteFile("tex/odd.bmp", Bitmap(10, 2));
+    WriteFile("tex/trunc.bmp", Bitmap(4, 4, 4000));
+    WriteFile("tex/small.bmp", Bitmap(4, 4));
+    WriteFile("tex/small_normal.bmp", Bitmap(4, 2));
+    WriteFile("13_3.ogg", std::string("not music at all"));
+    for (const std::string& shader : ShaderFileNames()) {
+        if (shader != "text_shader.psh") {
+            WriteFile(shader, std::string(shader == "gshader.psh" ? "" : "void main() {}\n"));
+        }
+    }
+}
+
+}  // namespace
+
+TEST(FileChecksTest, NamesEachFaultyFileAndWhy)
+{
+    ScopedWorkDir directory;
+    WriteFaultyProduction();
+    std::ostringstream printed;
+    EXPECT_EQ(CheckProduction("demofinal.xml", "13_3.ogg", printed), 1);
+    std::vector<std::string> lines = PrintedLines(printed.str());
+    ASSERT_FALSE(lines.empty());
+    // The decoder's own words differ between FFmpeg versions.
+    const auto music = lines.begin() + 3;
+    ASSERT_EQ(music->rfind("13_3.ogg: error: the music cannot be decoded: ", 0), 0u) << *music;
+    lines.erase(music);
+    const std::vector<std::string> expected = {
+        "demofinal.xml:3:60: error: mesh file 'model/gone.obj' cannot be read: no such file",
+        "demofinal.xml:3:69: error: mesh name '" + kLongName + "' is longer than " +
+            std::to_string(kMaxResourceNameLength) + " characters: its file is not opened",
+        "demofinal.xml:4:45: error: texture file 'tex/absent.bmp' cannot be read: no such file",
+        "model/short.obj: error: 6 vertices need 344 bytes, the file holds 176: the mesh is refused",
+        "model/four.obj: error: 4 vertices is not a multiple of 3: the last triangle is incomplete",
+        "model/nan.obj: error: 1 vertices hold a value that is not finite, the first vertex 4 (byte 232)",
+        "model/magic.obj: error: its magic number is 4920, not 4919 (0x1337): the mesh is refused",
+        "tex/odd.bmp: error: width 10 gives rows of 30 bytes, not a multiple of 4: the row padding is read as pixels "
+        "and the picture is skewed",
+        "tex/trunc.bmp: error: the loader refuses it: image size 4000 is more than the 48 pixel bytes in the file",
+        "tex/small_normal.bmp: error: the normal map is 4x2, smaller than its texture (4x4): a flat normal map is "
+        "used instead",
+        "gshader.psh: error: the shader file is empty",
+        "text_shader.psh: error: the shader file cannot be read: no such file",
+        "13 errors, no warnings",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+TEST(FileChecksTest, PrintsTheFindingsOfOneSceneFile)
+{
+    ScopedWorkDir directory;
+    WriteFile("scene.xml", std::string("<base>\n  <scene> <actors> <c classname=\"Camra\" /> </actors> </scene>\n</base>\n"));
+    std::ostringstream printed;
+    EXPECT_EQ(PrintSceneFileCheck("scene.xml", std::nullopt, printed), 1);
+    const std::vector<std::string> lines = PrintedLines(printed.str());
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.front(), "scene.xml:2:3: warning: 'scene' has no 'meshes' section");
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "scene.xml:2:23: error: unknown class 'Camra': no actor is made; did you mean 'Camera'?"),
+              lines.end());
+    EXPECT_EQ(lines.back(), "1 error, 6 warnings");
+
+    std::ostringstream missing;
+    EXPECT_EQ(PrintSceneFileCheck("none.xml", std::nullopt, missing), 1);
+    EXPECT_EQ(missing.str(), "none.xml: error: the scene cannot be read: no such file\n1 error, no warnings\n");
+}
+
+TEST(FileChecksTest, KnowsEveryShaderFileTheRendererCompiles)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DEMO_SHADER_DIR)) {
+        files.push_back(entry.path().filename().string());
+    }
+    std::vector<std::string> known = ShaderFileNames();
+    std::sort(files.begin(), files.end());
+    std::sort(known.begin(), known.end());
+    EXPECT_EQ(known, files);
+}

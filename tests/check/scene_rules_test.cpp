@@ -1,0 +1,168 @@
+// The checker's rules on a scene seeded with one mistake of each kind, each
+// at a known line, and on a scene without any.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "check/actor_classes.h"
+#include "check/name_suggestion.h"
+#include "tests/check/check_findings.h"
+#include "world/actor.h"
+#include "world/actor_factory.h"
+#include "world/entity.h"
+
+namespace {
+
+// Every section, with mistakes in the sections, entities, automations and
+// triggers; the markup itself is sound.
+constexpr char kSeededScene[] = R"(<base>
+  <scene>
+    <meshes> <cube /> <cube /> </meshes>
+    <materials> <bricks /> </materials>
+    <objects>
+      <box> <Mesh name="cube" /> <Material name="bricks" /> <Scale x="1" y="1" z="1" /> <Positon x="1" /> </box>
+      <flat> <Material name="bricks" /> <Scale x="1" w="2" /> </flat>
+      <tiny> <Mesh name="cub" /> <Material name="bricks" /> </tiny>
+    </objects>
+    <lights>
+      <lamp> <Color x="1" y="abc" z="1e40" /> <Cutof x="3" /> </lamp>
+    </lights>
+    <actors>
+      <cam classname="Camra" />
+      <cam2 name="x" classname="Camera" />
+      <cam3 classname="Camera"> <Fov x="1" /> <child name="box" /> </cam3>
+      <flick classname="LightFlicker"> <child name="box" /> <child name="lmap" /> </flick>
+      <shatter classname="ObjectPulsator"> <Params x="2" /> <child name="lamp" /> </shatter>
+    </actors>
+    <automations>
+      <cam3::Position> <key t="4" x="0" y="0" z="0" /> <key t="2" x="0" y="0" z="0" /> </cam3::Position>
+      <ghost::Position> <key t="0" x="0" y="0" z="0" /> <key t="1" x="0" y="0" z="0" /> </ghost::Position>
+      <cam3::Color> <key t="0" x="0" y="0" z="0" /> </cam3::Color>
+      <box::Scale> <key t="0" x="0" y="nan" /> </box::Scale>
+      <lampColor> <key t="0" x="0" y="0" z="0" /> </lampColor>
+    </automations>
+    <eventtrigger>
+      <activte eventTime="1" />
+      <activate eventTime="2" target="box" />
+      <activate eventTime="2" target="cam3" />
+      <destroy eventTime="3" target="cam3" />
+      <stop eventTime="0" />
+      <pause eventTime="200" />
+      <exit time="9" eventTime="10" eventTime="12" />
+      <restore eventTime="13" target="shatter" />
+    </eventtrigger>
+    <object />
+  </scene>
+</base>
+)";
+
+}  // namespace
+
+TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
+{
+    const std::vector<std::string> expected = {
+        "demofinal.xml:3:23: warning: mesh 'cube' is loaded twice (also at 3:14)",
+        "demofinal.xml:6:89: error: objects have no 'Positon': it is ignored; did you mean 'Position'?",
+        "demofinal.xml:7:7: error: object 'flat' has no Mesh: it is not drawn",
+        "demofinal.xml:7:54: error: attribute 'w' of 'Scale' is not read (only x, y and z are)",
+        "demofinal.xml:8:7: warning: object 'tiny' has no Scale: it is drawn at scale 0 (invisible)",
+        "demofinal.xml:8:20: error: Mesh 'cub' is not in the meshes section: object 'tiny' is not drawn; did you "
+        "mean 'cube'?",
+        "demofinal.xml:11:27: error: 'abc' (y) is not a number: read as 0",
+        "demofinal.xml:11:35: error: '1e40' (z) is not a finite number",
+        "demofinal.xml:11:47: error: lights have no 'Cutof': it is ignored; did you mean 'Cutoff'?",
+        "demofinal.xml:14:12: error: unknown class 'Camra': no actor is made; did you mean 'Camera'?",
+        "demofinal.xml:15:22: error: classname must be the first attribute of 'cam2': no actor is made",
+        "demofinal.xml:16:33: error: actor 'cam3' (Camera) has no parameter 'Fov': it is ignored",
+        "demofinal.xml:16:54: warning: a Camera keeps no entities: child 'box' has no effect",
+        "demofinal.xml:17:47: error: a LightFlicker takes only lights: object 'box' is refused",
+        "demofinal.xml:17:68: error: 'lmap' is neither an object nor a light: the child is ignored; did you mean "
+        "'lamp'?",
+        "demofinal.xml:18:68: error: an ObjectPulsator takes only objects with a mesh: light 'lamp' is refused",
+        "demofinal.xml:21:56: warning: key at 2 s comes after one at 4 s: keys are played in time order",
+        "demofinal.xml:22:7: error: no object, actor or light is named 'ghost': the automation is skipped",
+        "demofinal.xml:23:7: error: actor 'cam3' (Camera) has no parameter 'Color': the automation is skipped",
+        "demofinal.xml:24:7: warning: automation 'box::Scale' has one key: the parameter only holds its value",
+        "demofinal.xml:24:20: error: key has 3 values; it needs 4 (time, x, y, z): the missing ones are 0",
+        "demofinal.xml:24:37: error: 'nan' (y) is not a finite number",
+        "demofinal.xml:25:7: error: automation 'lampColor' has no '::' between entity and parameter: it is skipped",
+        "demofinal.xml:28:7: error: unknown event 'activte': nothing takes it; did you mean 'activate'?",
+        "demofinal.xml:29:31: error: target 'box' is not an actor: 'activate' goes to every actor that takes it",
+        "demofinal.xml:30:7: warning: 'activate' at the same time as the one at 29:7: this later one wins",
+        "demofinal.xml:31:30: warning: 'cam3' (Camera) does not react to 'destroy': the trigger does nothing",
+        "demofinal.xml:32:13: error: a trigger at 0 s never fires (times must be above 0)",
+        "demofinal.xml:33:7: warning: 'pause' at 200 s comes after the exit at 12 s: it never fires",
+        "demofinal.xml:33:14: error: 'pause' at 200 s comes after the end of the music (167.6 s)",
+        "demofinal.xml:34:13: warning: attribute 'time' of a trigger is not read; did you mean 'eventTime'?",
+        "demofinal.xml:34:37: warning: 'eventTime' is given twice: this later one wins over 34:22",
+        "demofinal.xml:35:7: warning: 'restore' at 13 s comes after the exit at 12 s: it never fires",
+        "demofinal.xml:37:5: error: unknown section 'object' is ignored; did you mean 'objects'?",
+    };
+    EXPECT_EQ(SceneFindings(kSeededScene, 167.6), expected);
+
+    // An event for all that no actor of the scene reacts to.
+    const std::vector<std::string> lines = SceneFindings(
+        "<base><scene><actors><c classname=\"Camera\" /></actors><eventtrigger><destroy eventTime=\"1\" />"
+        "<exit eventTime=\"2\" /></eventtrigger></scene></base>");
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "demofinal.xml:1:69: warning: no actor of the scene reacts to 'destroy': the trigger does nothing"),
+              lines.end());
+}
+
+TEST(SceneRulesTest, FindsSectionsMissingRepeatedOrOutOfPlace)
+{
+    const std::vector<std::string> expected = {
+        "demofinal.xml:2:3: warning: 'scene' has no 'materials' section",
+        "demofinal.xml:2:3: warning: 'scene' has no 'actors' section",
+        "demofinal.xml:2:3: warning: 'scene' has no 'automations' section",
+        "demofinal.xml:2:3: warning: 'scene' has no 'eventtrigger' section",
+        "demofinal.xml:4:5: error: a second 'meshes' section is ignored (the first is at 3:5)",
+        "demofinal.xml:5:14: error: section 'objects' stands inside 'lights' (at 5:5): the player reads sections "
+        "only in base::scene",
+        "demofinal.xml:7:3: error: a second 'scene' is ignored (the first is at 2:3)",
+    };
+    EXPECT_EQ(SceneFindings("<base>\n  <scene>\n    <meshes />\n    <meshes />\n    <lights> <objects /> </lights>\n"
+                            "  </scene>\n  <scene />\n</base>\n"),
+              expected);
+    EXPECT_EQ(SceneFindings("<scene />"), std::vector<std::string>{"demofinal.xml:1:1: error: the root element is "
+                                                                   "'scene', not 'base': the player finds no section"});
+    EXPECT_EQ(SceneFindings(""), std::vector<std::string>{"demofinal.xml: error: no element: the scene is empty"});
+}
+
+TEST(SceneRulesTest, SuggestsOnlyNamesCloseEnough)
+{
+    const std::vector<std::string> classes = {"ObjectPulsator", "BassBouncer", "LightFlicker", "Camera", "LineFX",
+                                              "Greeter"};
+    EXPECT_EQ(NearestName("camera", classes), "Camera");
+    EXPECT_EQ(NearestName("BasBouncer", classes), "BassBouncer");
+    EXPECT_EQ(NearestName("LineFx", classes), "LineFX");
+    EXPECT_EQ(NearestName("Spotlight", classes), "");
+    EXPECT_EQ(NearestName("Camera", classes), "");  // the name itself is no suggestion
+}
+
+TEST(SceneRulesTest, KnowsTheClassesAndParametersThePlayerHas)
+{
+    const auto names = [](const std::map<std::string, Param*>& params) {
+        std::vector<std::string> list;
+        for (const auto& [name, param] : params) {
+            list.push_back(name);
+        }
+        return list;
+    };
+    const auto sorted = [](std::vector<std::string> list) {
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    for (const ActorClass& actorClass : ActorClasses()) {
+        const std::unique_ptr<Actor> actor(ActorFactory::Instance().CreateActor(actorClass.name, "probe"));
+        ASSERT_NE(actor, nullptr) << actorClass.name;
+        EXPECT_EQ(names(actor->params), sorted(ActorParams(actorClass))) << actorClass.name;
+    }
+    EXPECT_EQ(ActorFactory::Instance().CreateActor("Spotlight", "probe"), nullptr);
+    Light light("probe");
+    EXPECT_EQ(names(light.params), sorted(LightParams()));
+    entity_base entity("probe");
+    EXPECT_EQ(names(entity.params), sorted(EntityParams()));
+}
