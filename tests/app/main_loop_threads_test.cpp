@@ -50,6 +50,7 @@ constexpr char kScene[] = R"(<?xml version="1.0"?>
       <cam1::Position> <key t="0" x="0" y="0" z="0" /> <key t="2" x="0" y="0" z="1" /> </cam1::Position>
     </automations>
     <eventtrigger>
+      <activate eventTime="0.1" target="cam1" />
       <destroy eventTime="0.2" />
       <restore eventTime="0.4" />
       <activate eventTime="0.5" target="credits" />
@@ -95,8 +96,8 @@ TEST(MainLoopThreadsTest, TheShowStartsOnTheMainThreadWhileTheLoadingThreadLoads
     ASSERT_TRUE(musicStarted);
     EXPECT_GE(demoTime, 1.0f);
     ASSERT_NE(activeCamera, nullptr);
-    EXPECT_EQ(activeCamera->name, "cam1");  // the scene camera took the view
-    for (const char* fired : {"Triggering Event: destroy 0.2", "Triggering Event: restore 0.4",
+    EXPECT_EQ(activeCamera->name, "cam1");  // the activated scene camera has the view
+    for (const char* fired : {"Triggering Event: activate 0.1", "Triggering Event: destroy 0.2", "Triggering Event: restore 0.4",
                               "Triggering Event: activate 0.5"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), fired), lines.end()) << fired;
     }
