@@ -86,9 +86,7 @@ protected:
 // reading would wait for a writer that never comes.
 TEST_F(DemoTest, PlaysTheProductionWithoutMusicToItsExitEventRefusingSpecialFiles)
 {
-    ProductionOptions options;
-    options.music = false;
-    WriteTestProduction(dir.path(), options);
+    WriteTestProduction(dir.path(), {.music = false});
     MakeFifo(dir.path() / "13_3.ogg");
     MakeFifo(dir.path() / "tex" / "plain_normal.bmp");
     const std::vector<std::string> lines = Play();
@@ -193,9 +191,7 @@ TEST_F(DemoTest, FullScreenOnAScreenOfAnotherSizeFillsTheScreen)
 // one line says instead that the show plays silently.
 TEST_F(DemoTest, WithoutASoundCardOneLineSaysTheShowPlaysSilently)
 {
-    ProductionOptions options;
-    options.exitTime = 0.2f;
-    WriteTestProduction(dir.path(), options);
+    WriteTestProduction(dir.path(), {.exitTime = 0.2f});
     // A card that no machine has.
     const ToolRun run = Run({{"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "hw:97"}});
     EXPECT_EQ(run.exitCode, 0) << run.err;
