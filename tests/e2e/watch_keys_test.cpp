@@ -30,8 +30,6 @@ constexpr auto kPatience = std::chrono::seconds(120);
 // Set once the player has returned: nothing more will be logged.
 std::atomic<bool> demoEnded{false};
 
-double WaitFor(const fs::path& log, const std::regex& line, int nth);
-
 void Press(SDL_Keycode key)
 {
     SDL_Event event{};
@@ -42,21 +40,11 @@ void Press(SDL_Keycode key)
     SDL_PushEvent(&event);
 }
 
-// Waits for the n-th log line matching "PREFIX T s" and gives T; NaN after
-// the time-out.
-double WaitForTime(const fs::path& log, const std::string& prefix, int nth = 1)
+// Waits for the n-th log line matching the pattern and gives its first
+// group as a number (0 without one); NaN after the time-out.
+double WaitFor(const fs::path& log, const std::string& pattern, int nth = 1)
 {
-    return WaitFor(log, std::regex(prefix + " ([0-9.e+-]+) s"), nth);
-}
-
-// Waits for the n-th log line that begins with the text.
-void WaitForLine(const fs::path& log, const std::string& text, int nth)
-{
-    WaitFor(log, std::regex(std::regex_replace(text, std::regex("[.]"), "[.]") + "()"), nth);
-}
-
-double WaitFor(const fs::path& log, const std::regex& line, int nth)
-{
+    const std::regex line(pattern);
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < giveUp && !demoEnded) {
         const std::string text = ReadFileText(log);
@@ -71,15 +59,14 @@ double WaitFor(const fs::path& log, const std::regex& line, int nth)
     return std::nan("");
 }
 
+constexpr char kTime[] = " ([0-9.e+-]+) s";
+
 }  // namespace
 
 TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFromTheStart)
 {
     ScopedWorkDir dir;
-    ProductionOptions production;
-    production.music = false;
-    production.exitTime = 100.0f;
-    WriteTestProduction(dir.path(), production);
+    WriteTestProduction(dir.path(), {.music = false, .exitTime = 100.0f});
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const fs::path logPath = dir.path() / "log.txt";
@@ -99,19 +86,19 @@ TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFrom
     double paused = 0, forward = 0, back = 0, home = 0, resumed = 0;
     std::thread typist([&] {
         // The show runs once the camera has been activated.
-        WaitForLine(logPath, "Triggering Event: activate 0.5", 1);
+        WaitFor(logPath, "Triggering Event: activate 0\\.5");
         Press(SDLK_SPACE);
-        paused = WaitForTime(logPath, "Show paused at");
+        paused = WaitFor(logPath, std::string("Show paused at") + kTime);
         Press(SDLK_RIGHT);
-        forward = WaitForTime(logPath, "Show moved to", 1);
+        forward = WaitFor(logPath, std::string("Show moved to") + kTime, 1);
         Press(SDLK_LEFT);
-        back = WaitForTime(logPath, "Show moved to", 2);
+        back = WaitFor(logPath, std::string("Show moved to") + kTime, 2);
         Press(SDLK_HOME);
-        home = WaitForTime(logPath, "Show moved to", 3);
+        home = WaitFor(logPath, std::string("Show moved to") + kTime, 3);
         Press(SDLK_SPACE);
-        resumed = WaitForTime(logPath, "Show resumed at");
+        resumed = WaitFor(logPath, std::string("Show resumed at") + kTime);
         // From the start again, the event at 0.5 s fires a second time.
-        WaitForLine(logPath, "Triggering Event: activate 0.5", 2);
+        WaitFor(logPath, "Triggering Event: activate 0\\.5", 2);
         Press(SDLK_ESCAPE);
     });
     const int result = DemoMain(options);
@@ -127,6 +114,5 @@ TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFrom
     EXPECT_NEAR(back, paused, 1e-3);
     EXPECT_NEAR(home, 0.0, 1e-3);
     EXPECT_NEAR(resumed, 0.0, 1e-3);
-    const std::string log = ReadFileText(logPath);
-    EXPECT_NE(log.find("Watching the production's files"), std::string::npos);
+    EXPECT_NE(ReadFileText(logPath).find("Watching the production's files"), std::string::npos);
 }

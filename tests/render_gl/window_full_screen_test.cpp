@@ -18,11 +18,6 @@ namespace {
 std::vector<std::pair<std::string, std::string>> boxes;
 bool shownWhenSwitched = false;
 
-void RecordBox(const std::string& title, const std::string& text)
-{
-    boxes.emplace_back(title, text);
-}
-
 // A screen of 800 x 600, whatever was asked for.
 int FillAnotherScreen(SDL_Window* window)
 {
@@ -31,17 +26,13 @@ int FillAnotherScreen(SDL_Window* window)
     return 0;
 }
 
-int CannotGoFullScreen(SDL_Window*)
-{
-    return -1;
-}
-
 }  // namespace
 
 TEST(WindowCreateTest, FullScreenTakesTheScreensSizeAndAWindowThatCannotGoFullScreenStopsAfterTheBox)
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    SetMessageBoxFunction(RecordBox);
+    SetMessageBoxFunction(
+        [](const std::string& title, const std::string& text) { boxes.emplace_back(title, text); });
     SetFullScreenFunction(FillAnotherScreen);
     Window window;
     EXPECT_EQ(window.Create(1920, 1080, true, "default"), 0);
@@ -49,7 +40,7 @@ TEST(WindowCreateTest, FullScreenTakesTheScreensSizeAndAWindowThatCannotGoFullSc
     EXPECT_EQ(std::pair(window.width, window.height), std::pair(800u, 600u));
     window.Destroy();
 
-    SetFullScreenFunction(CannotGoFullScreen);
+    SetFullScreenFunction([](SDL_Window*) { return -1; });  // cannot go full screen
     Window windowed;
     EXPECT_EQ(windowed.Create(320, 180, false, "default"), 0);  // never asked to
     EXPECT_EQ(std::pair(windowed.width, windowed.height), std::pair(320u, 180u));

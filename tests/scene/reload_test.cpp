@@ -11,15 +11,20 @@ namespace {
 
 using ReloadTest = SceneFixture;
 
-std::string Behaviour(const std::string& automations, const std::string& triggers)
+using Events = std::vector<std::pair<std::string, float>>;
+
+// A scene file with the lamp's position track keyed at 0 and `lastKey`.
+std::string Behaviour(int lastKey, const std::string& triggers)
 {
-    return "<base>\n <scene>\n  <automations>\n" + automations + "  </automations>\n  <eventtrigger>\n" + triggers +
+    const std::string key = "<key t=\"" + std::to_string(lastKey) + "\" x=\"1\" />";
+    return "<base>\n <scene>\n  <automations>\n   <reloadLamp::Position> <key t=\"0\" x=\"1\" /> " + key +
+           " </reloadLamp::Position>\n  </automations>\n  <eventtrigger>\n" + triggers +
            "  </eventtrigger>\n </scene>\n</base>\n";
 }
 
-std::vector<std::pair<std::string, float>> Triggers()
+Events Triggers()
 {
-    std::vector<std::pair<std::string, float>> triggers;
+    Events triggers;
     for (const EventTrigger& trigger : TheWorld().EventTriggers()) {
         triggers.emplace_back(trigger.name, trigger.time);
     }
@@ -74,20 +79,16 @@ TEST_F(ReloadTest, TheSceneFilesAutomationsAndEventsReplaceTheWorldsAndAnUnreada
     StdoutCapture quiet;
     auto* lamp = new Light("reloadLamp");  // the registry keeps it
     AddLight(lamp);
-    WriteFile("scene.xml", Behaviour("   <reloadLamp::Position> <key t=\"0\" x=\"1\" /> <key t=\"10\" x=\"1\" /> "
-                                     "</reloadLamp::Position>\n",
-                                     "   <flash eventTime=\"3\" />\n"));
+    WriteFile("scene.xml", Behaviour(10, "   <flash eventTime=\"3\" />\n"));
     ASSERT_EQ(ReloadBehaviour("scene.xml"), 0);
     EXPECT_EQ(KeyTimes(lamp, "Position"), (std::vector<float>{0, 10}));
-    EXPECT_EQ(Triggers(), (std::vector<std::pair<std::string, float>>{{"flash", 3.0f}}));
+    EXPECT_EQ(Triggers(), (Events{{"flash", 3.0f}}));
 
     // Read again: the old track and event are gone, not added to.
-    WriteFile("scene.xml", Behaviour("   <reloadLamp::Position> <key t=\"0\" x=\"2\" /> <key t=\"20\" x=\"2\" /> "
-                                     "</reloadLamp::Position>\n",
-                                     "   <fade eventTime=\"4\" />\n   <exit eventTime=\"9\" />\n"));
+    WriteFile("scene.xml", Behaviour(20, "   <fade eventTime=\"4\" />\n   <exit eventTime=\"9\" />\n"));
     ASSERT_EQ(ReloadBehaviour("scene.xml"), 0);
     EXPECT_EQ(KeyTimes(lamp, "Position"), (std::vector<float>{0, 20}));
-    EXPECT_EQ(Triggers(), (std::vector<std::pair<std::string, float>>{{"fade", 4.0f}, {"exit", 9.0f}}));
+    EXPECT_EQ(Triggers(), (Events{{"fade", 4.0f}, {"exit", 9.0f}}));
 
     EXPECT_EQ(ReloadBehaviour("missing.xml"), -1);
     EXPECT_EQ(KeyTimes(lamp, "Position"), (std::vector<float>{0, 20}));
