@@ -194,11 +194,12 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    ClearColourTargets(framebuffer, 2);  // the depth buffer is the geometry pass's
+    ClearColourTargets(framebuffer, 2);
     if (resources.Lights().empty()) {
         EndPassTimer();
         return;  // both targets stay black
     }
+    targets_.CopyDepthForLighting();  // the depth buffer is the geometry pass's
     shaders_.Use(kOverlayShader, kLightingShader);
     SetLightingCamera(camera);
     ShaderProgram& lighting = shaders_[kLightingShader];

@@ -24,6 +24,8 @@ GlRenderbuffer CreateDepthBuffer(GLenum format, int width, int height)
 
 void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
 {
+    width_ = width;
+    height_ = height;
     diffuse = CreateTarget(GL_RGBA8, width, height);
     // 10 bits a component hold a unit normal as finely as half floats do
     // near 1, in half the bytes; the 2 bits of alpha mark lit surfaces.
@@ -31,6 +33,7 @@ void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
     // Positions come back from depth: 32-bit float depth keeps the shadow
     // test steady far from the camera.
     depth = CreateTarget(GL_DEPTH_COMPONENT32F, width, height);
+    depthCopy = CreateTarget(GL_DEPTH_COMPONENT32F, width, height);
     lighting = CreateTarget(GL_RGBA8, width, height);
     specular = CreateTarget(GL_RGBA8, width, height);
     picture = CreateTarget(GL_RGBA8, width, height);
@@ -46,8 +49,9 @@ void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
     lightingFbo = NewFramebuffer();
     glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT0, lighting.get(), 0);
     glNamedFramebufferTexture(lightingFbo.get(), GL_COLOR_ATTACHMENT1, specular.get(), 0);
-    // Read only: the lighting pass tests against it and never writes it.
-    glNamedFramebufferTexture(lightingFbo.get(), GL_DEPTH_ATTACHMENT, depth.get(), 0);
+    // Read only: the lighting pass tests against it and never writes it,
+    // while its shader samples depth itself.
+    glNamedFramebufferTexture(lightingFbo.get(), GL_DEPTH_ATTACHMENT, depthCopy.get(), 0);
 
     pictureFbo = NewFramebuffer();
     glNamedFramebufferTexture(pictureFbo.get(), GL_COLOR_ATTACHMENT0, picture.get(), 0);
@@ -55,4 +59,10 @@ void FrameTargets::Create(unsigned width, unsigned height, int shadowMapSize)
     shadowFbo = NewFramebuffer();
     glNamedFramebufferRenderbuffer(shadowFbo.get(), GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                                    shadowDepthBuffer.get());
+}
+
+void FrameTargets::CopyDepthForLighting() const
+{
+    glCopyImageSubData(depth.get(), GL_TEXTURE_2D, 0, 0, 0, 0, depthCopy.get(), GL_TEXTURE_2D, 0, 0, 0, 0,
+                       static_cast<GLsizei>(width_), static_cast<GLsizei>(height_), 1);
 }
