@@ -28,14 +28,8 @@ constexpr Section kSections[] = {
     {"base::scene::eventtrigger", ": no event trigger found", LoadEventTriggers},
 };
 
-}  // namespace
-
-int LoadScene(const std::string& fileName)
+void LoadSections(const XMLReader& reader, const std::string& fileName)
 {
-    XMLReader reader;
-    if (reader.Load(fileName) != 0) {
-        return -1;
-    }
     for (const Section& section : kSections) {
         if (quitRequested) {
             break;  // the demo is ending: stop at this section boundary
@@ -46,7 +40,25 @@ int LoadScene(const std::string& fileName)
             Log(fileName, section.missing);
         }
     }
+}
+
+}  // namespace
+
+int LoadScene(const std::string& fileName)
+{
+    XMLReader reader;
+    if (reader.Load(fileName) != 0) {
+        return -1;
+    }
+    LoadSections(reader, fileName);
     return 0;
+}
+
+void LoadSceneText(const char* bytes, size_t size, const std::string& label)
+{
+    XMLReader reader;
+    reader.Parse(bytes, size);
+    LoadSections(reader, label);
 }
 
 void LoadObjects(XMLTagExtended* section)

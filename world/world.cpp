@@ -391,6 +391,58 @@ void World::SendEvent(const std::string& event, Triggerable* target)
     }
 }
 
+void World::Clear()
+{
+    std::vector<Actor*> actors;
+    std::map<entity_base*, std::unique_ptr<RenderInstance>> objects;
+    std::map<Light*, std::unique_ptr<RenderLight>> lights;
+    std::vector<Mesh*> meshes;
+    std::vector<Material*> materials;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        actors.swap(actors_);
+        objects.swap(objects_);
+        lights.swap(lights_);
+        meshes.swap(meshes_);
+        materials.swap(materials_);
+        automations_.clear();
+        ownedAutomations_.clear();
+        eventTriggers_.clear();
+        eventSubscriptions_.clear();
+        pendingSubscriptions_.clear();
+        nextLightId_ = 0;
+    }
+    // Actors first: they may still refer to objects and lights.
+    for (Actor* actor : actors) {
+        delete actor;
+    }
+    RenderInterface* renderer = GetRenderer();
+    for (auto& [entity, instance] : objects) {
+        if (renderer) {
+            renderer->RemoveRenderInstance(instance.get());
+        }
+        delete entity;
+    }
+    for (auto& [light, record] : lights) {
+        if (renderer) {
+            renderer->ReleaseLight(record.get());
+        }
+        delete light;
+    }
+    for (Mesh* mesh : meshes) {
+        if (renderer) {
+            renderer->ReleaseMesh(mesh);
+        }
+        delete mesh;
+    }
+    for (Material* material : materials) {
+        if (renderer) {
+            renderer->ReleaseMaterial(material);
+        }
+        delete material;
+    }
+}
+
 size_t World::MeshCount()
 {
     std::lock_guard<std::mutex> lock(mutex_);

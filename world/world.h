@@ -94,6 +94,12 @@ public:
     void Broadcast(const std::string& event);
     void SendEvent(const std::string& event, Triggerable* target);
 
+    // Destroys everything the registry lists (actors, automations, objects,
+    // lights, meshes, materials), taking their records back from the
+    // renderer, and empties it: for a process that loads scene after scene.
+    // No other thread may use the registry meanwhile.
+    void Clear();
+
     size_t MeshCount();
     size_t MaterialCount();
     size_t ObjectCount();
