@@ -69,9 +69,9 @@ public:
     // when it is larger than kMaxFileBytes (a line says so).
     int Load(const std::string& fileName);
     // Far above any real scene, and low enough that the tree of the largest
-    // file accepted fits in memory (a node takes at most some 25 times the
-    // bytes of its markup).
-    static constexpr size_t kMaxFileBytes = size_t{32} << 20;
+    // file accepted fits in memory: a node takes up to some 20 times the
+    // bytes of its markup.
+    static constexpr size_t kMaxFileBytes = size_t{16} << 20;
     // How the bytes are scanned. Both give the same tree; the fast path reads
     // ordinary markup in one pass and falls back to the byte rules for
     // anything else. The byte rules alone exist so that tests can compare.
