@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,16 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
 }
 
 
+// Removes a directory and what it holds when the process ends.
+struct RemovedAtExit {
+    std::filesystem::path path;
+    ~RemovedAtExit()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 }  // namespace
 
 void QuietLogOnce()
@@ -75,6 +86,7 @@ void PrepareSceneDirectoryOnce()
             std::perror("fuzzing directory");
             std::abort();
         }
+        static const RemovedAtExit removal{dir};
         const std::string models = dir + "/model/";
         const std::string textures = dir + "/tex/";
         if (mkdir(models.c_str(), 0700) != 0 || mkdir(textures.c_str(), 0700) != 0) {
