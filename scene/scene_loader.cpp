@@ -29,6 +29,20 @@ constexpr Section kSections[] = {
     {"base::scene::eventtrigger", ": no event trigger found", LoadEventTriggers},
 };
 
+void LoadSections(const XMLReader& reader, const std::string& fileName)
+{
+    for (const Section& section : kSections) {
+        if (quitRequested) {
+            break;  // the demo is ending: stop at this section boundary
+        }
+        if (XMLTagExtended* element = AsExtended(reader.FindTag(section.path))) {
+            section.load(element);
+        } else {
+            Log(fileName, section.missing);
+        }
+    }
+}
+
 }  // namespace
 
 int LoadScene(const std::string& fileName)
@@ -40,17 +54,15 @@ int LoadScene(const std::string& fileName)
         }
         return -1;
     }
-    for (const Section& section : kSections) {
-        if (quitRequested) {
-            break;  // the demo is ending: stop at this section boundary
-        }
-        if (XMLTagExtended* element = AsExtended(reader.FindTag(section.path))) {
-            section.load(element);
-        } else {
-            Log(fileName, section.missing);
-        }
-    }
+    LoadSections(reader, fileName);
     return 0;
+}
+
+void LoadSceneText(const char* bytes, size_t size, const std::string& label)
+{
+    XMLReader reader;
+    reader.Parse(bytes, size);
+    LoadSections(reader, label);
 }
 
 void LoadObjects(XMLTagExtended* section)

@@ -3,6 +3,7 @@
 // a fixed order, each referring only to what earlier ones made: meshes,
 // materials, objects, lights, actors, automations, event triggers.
 
+#include <cstddef>
 #include <string>
 
 class XMLTagExtended;
@@ -10,6 +11,9 @@ class entity_base;
 
 // 0 when the file was read (whatever its sections held); -1 when it cannot be.
 int LoadScene(const std::string& fileName);
+// The same for a scene description already in memory; `label` stands for the
+// file name in the log lines.
+void LoadSceneText(const char* bytes, size_t size, const std::string& label);
 
 // Placed objects: Position, Rotation and Scale children, and the names of
 // their mesh and material (the first attribute of Mesh and Material).

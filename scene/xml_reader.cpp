@@ -1,7 +1,10 @@
 #include "scene/xml_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 
@@ -87,12 +90,12 @@ const char* RunEnd(const char* p, const char* end)
 }  // namespace
 
 // One pass over the bytes with constant work per byte; each element is built
-// when its markup closes. Attributes are built in place in the list of
-// completed attributes, which becomes the element's attribute list.
+// when its markup closes, its attributes first built in the scanner's list of
+// completed attributes, its children given to it when its end is seen.
 class XMLScanner {
 public:
     XMLScanner(XMLReader& reader, bool plainMarkupShortcut)
-        : reader_(reader), plainMarkupShortcut_(plainMarkupShortcut), completed_(&reader.lists_)
+        : reader_(reader), plainMarkupShortcut_(plainMarkupShortcut)
     {
     }
 
@@ -124,6 +127,10 @@ public:
                 p = ScanMarkup(p, end);
                 break;
             }
+        }
+        // Elements left open at the end of the input keep what they hold.
+        while (!open_.empty()) {
+            CloseElement();
         }
     }
 
@@ -327,7 +334,7 @@ private:
         mode_ = Mode::kOutside;
         if (slashSeen_ && endTag_) {
             if (!open_.empty()) {
-                open_.pop_back();
+                CloseElement();
             }
             return;
         }
@@ -342,25 +349,35 @@ private:
         XMLTagExtended* tag = MakeTag();
         if (!reader_.root) {
             reader_.root = tag;
-            open_.push_back(tag);
+            OpenElement(tag);
             return;
         }
-        open_.back()->children.push_back(tag);
+        openChildren_.push_back(tag);
         if (!slashSeen_) {
-            open_.push_back(tag);
+            OpenElement(tag);
         }
+    }
+
+    void OpenElement(XMLTagExtended* tag) { open_.push_back(Open{tag, openChildren_.size()}); }
+
+    // The innermost open element gets its children, in one list of exactly
+    // their number.
+    void CloseElement()
+    {
+        const Open element = open_.back();
+        open_.pop_back();
+        const auto first = openChildren_.begin() + static_cast<std::ptrdiff_t>(element.firstChild);
+        element.tag->children.assign(first, openChildren_.end());
+        openChildren_.erase(first, openChildren_.end());
     }
 
     XMLTagExtended* MakeTag()
     {
         XMLTagExtended* tag = reader_.NewTag(std::move(element_));
-        // The completed list becomes the element's attribute list whole, in
-        // its order; the scanner starts a fresh one for the next markup.
-        if (!completed_.empty()) {
-            const size_t count = completed_.size();
-            tag->attributes.swap(completed_);
-            completed_.reserve(count);
-        }
+        // The element's list is made at its exact size; the scanner keeps
+        // its own list's room for the next markup.
+        tag->attributes.assign(std::make_move_iterator(completed_.begin()),
+                               std::make_move_iterator(completed_.end()));
         return tag;
     }
 
@@ -369,24 +386,41 @@ private:
     Mode mode_ = Mode::kOutside;
     Part part_ = Part::kElementName;
     std::string element_;
-    // Allocated where the elements' lists are, so that it can become one.
-    std::pmr::vector<XMLAttribute> completed_;  // the last one is being read while pairOpen_
+    std::vector<XMLAttribute> completed_;  // the last one is being read while pairOpen_
     bool pairOpen_ = false;
     bool slashSeen_ = false;
     bool endTag_ = false;
     bool nameEnded_ = false;
-    std::vector<XMLTagExtended*> open_;
+    // The elements whose end has not been seen, outermost first, and the
+    // children found so far for each: those of open_[i] start at its
+    // firstChild and end where those of open_[i + 1] begin.
+    struct Open {
+        XMLTagExtended* tag;
+        size_t firstChild;
+    };
+    std::vector<Open> open_;
+    std::vector<XMLTag*> openChildren_;
 };
 
-// Raw storage for kBlockNodes nodes; the reader constructs them in place and
+// Raw storage for `capacity` nodes; the reader constructs them in place and
 // destroys them in creation order.
 struct XMLReader::NodeBlock {
-    alignas(XMLTagExtended) unsigned char bytes[kBlockNodes * sizeof(XMLTagExtended)];
-
-    XMLTagExtended* At(size_t index)
+    explicit NodeBlock(size_t nodes)
+        : capacity(nodes), storage(std::allocator<XMLTagExtended>().allocate(nodes))
     {
-        return std::launder(reinterpret_cast<XMLTagExtended*>(bytes) + index);
     }
+    ~NodeBlock() { std::allocator<XMLTagExtended>().deallocate(storage, capacity); }
+    NodeBlock(const NodeBlock&) = delete;
+    NodeBlock& operator=(const NodeBlock&) = delete;
+
+    // Where node `index` is to be built.
+    void* Slot(size_t index) { return storage + index; }
+
+    // Node `index`, once it has been built.
+    XMLTagExtended* At(size_t index) { return std::launder(storage + index); }
+
+    const size_t capacity;
+    XMLTagExtended* const storage;
 };
 
 XMLReader::XMLReader() = default;
@@ -398,11 +432,14 @@ XMLReader::~XMLReader()
 
 XMLTagExtended* XMLReader::NewTag(std::string name)
 {
-    if (usedInLastBlock_ == kBlockNodes) {
-        blocks_.push_back(std::make_unique_for_overwrite<NodeBlock>());
+    if (blocks_.empty() || usedInLastBlock_ == blocks_.back()->capacity) {
+        const size_t nodes =
+            blocks_.empty() ? kFirstBlockNodes
+                            : std::min(2 * blocks_.back()->capacity, kLargestBlockNodes);
+        blocks_.push_back(std::make_unique<NodeBlock>(nodes));
         usedInLastBlock_ = 0;
     }
-    void* place = blocks_.back()->At(usedInLastBlock_);
+    void* place = blocks_.back()->Slot(usedInLastBlock_);
     XMLTagExtended* tag = new (place) XMLTagExtended(std::move(name), &lists_);
     ++usedInLastBlock_;
     return tag;
@@ -412,13 +449,13 @@ void XMLReader::Clear()
 {
     root = nullptr;
     for (size_t b = 0; b < blocks_.size(); ++b) {
-        const size_t count = b + 1 == blocks_.size() ? usedInLastBlock_ : kBlockNodes;
+        const size_t count = b + 1 == blocks_.size() ? usedInLastBlock_ : blocks_[b]->capacity;
         for (size_t i = 0; i < count; ++i) {
             std::destroy_at(blocks_[b]->At(i));
         }
     }
     blocks_.clear();
-    usedInLastBlock_ = kBlockNodes;
+    usedInLastBlock_ = 0;
     lists_.release();
 }
 
@@ -430,6 +467,11 @@ int XMLReader::Load(const std::string& fileName)
         if (error == kNoMemoryForFile) {
             LogLine("Alocate error!");
         }
+        return -1;
+    }
+    if (bytes.size > kMaxFileBytes) {
+        Log("Scene file ", fileName, " is too large: ", bytes.size, " bytes, at most ",
+            kMaxFileBytes, " are read");
         return -1;
     }
     Parse(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);

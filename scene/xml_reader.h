@@ -64,9 +64,14 @@ public:
     XMLReader(const XMLReader&) = delete;
     XMLReader& operator=(const XMLReader&) = delete;
 
-    // 0 when the file was read and scanned; -1 when it cannot be opened, or
-    // when its bytes cannot be held in memory ("Alocate error!" is logged).
+    // 0 when the file was read and scanned; -1 when it cannot be opened,
+    // when its bytes cannot be held in memory ("Alocate error!" is logged) or
+    // when it is larger than kMaxFileBytes (a line says so).
     int Load(const std::string& fileName);
+    // Far above any real scene, and low enough that the tree of the largest
+    // file accepted fits in memory: a node takes up to some 20 times the
+    // bytes of its markup.
+    static constexpr size_t kMaxFileBytes = size_t{16} << 20;
     // How the bytes are scanned. Both give the same tree; the fast path reads
     // ordinary markup in one pass and falls back to the byte rules for
     // anything else. The byte rules alone exist so that tests can compare.
@@ -84,11 +89,13 @@ private:
     XMLTagExtended* NewTag(std::string name);
 
     // Nodes are made in blocks, in creation order, so that a large scene
-    // does not pay one allocation per element.
-    static constexpr size_t kBlockNodes = 256;
+    // does not pay one allocation per element; blocks grow from small ones,
+    // so that a small scene does not pay for a large block either.
+    static constexpr size_t kFirstBlockNodes = 8;
+    static constexpr size_t kLargestBlockNodes = 1024;
     struct NodeBlock;
     std::vector<std::unique_ptr<NodeBlock>> blocks_;
-    size_t usedInLastBlock_ = kBlockNodes;
+    size_t usedInLastBlock_ = 0;
     // The nodes' attribute and child lists.
     std::pmr::monotonic_buffer_resource lists_;
 };

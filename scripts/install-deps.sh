@@ -26,6 +26,8 @@ packages=(
   libassimp-dev assimp-testmodels
   # the player's command line
   libcli11-dev
+  # fuzzing the loaders (scripts/fuzz.sh): clang with its fuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()

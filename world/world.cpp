@@ -8,26 +8,11 @@
 
 namespace {
 
-template <typename Item>
-Item* FindByName(const std::vector<Item*>& items, const std::string& name)
+// Trigger order: by time; a time that is not a number goes last, after every
+// time that is, so that it is never due.
+bool FiresEarlier(const EventTrigger& a, const EventTrigger& b)
 {
-    for (Item* item : items) {
-        if (item->name == name) {
-            return item;
-        }
-    }
-    return nullptr;
-}
-
-template <typename Key, typename Record>
-Key* FindKeyByName(const std::map<Key*, Record>& entries, const std::string& name)
-{
-    for (const auto& [key, record] : entries) {
-        if (key->name == name) {
-            return key;
-        }
-    }
-    return nullptr;
+    return a.time < b.time || (std::isnan(b.time) && !std::isnan(a.time));
 }
 
 std::unique_ptr<RenderInstance> MakeRenderInstance(entity_base& entity)
@@ -76,24 +61,26 @@ void World::AppendMesh(Mesh* mesh)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     meshes_.push_back(mesh);
+    meshNames_.Add(mesh);
 }
 
 Mesh* World::FindMesh(const std::string& name)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindByName(meshes_, name);
+    return meshNames_.Find(name);
 }
 
 void World::AppendMaterial(Material* material)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     materials_.push_back(material);
+    materialNames_.Add(material);
 }
 
 Material* World::FindMaterial(const std::string& name)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindByName(materials_, name);
+    return materialNames_.Find(name);
 }
 
 int World::AddObject(entity_base* entity)
@@ -110,6 +97,7 @@ int World::AddObject(entity_base* entity)
         }
         slot->second = MakeRenderInstance(*entity);
         instance = slot->second.get();
+        objectNames_.Add(entity);
     }
     if (RenderInterface* renderer = GetRenderer()) {
         renderer->AddRenderInstance(instance);
@@ -128,6 +116,7 @@ int World::RemoveObject(entity_base* entity)
         }
         instance = std::move(found->second);
         objects_.erase(found);
+        objectNames_.Remove(entity);
     }
     if (RenderInterface* renderer = GetRenderer()) {
         renderer->RemoveRenderInstance(instance.get());
@@ -138,7 +127,7 @@ int World::RemoveObject(entity_base* entity)
 entity_base* World::FindObject(const std::string& name)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindKeyByName(objects_, name);
+    return objectNames_.Find(name);
 }
 
 const RenderInstance* World::FindRenderInstance(const entity_base* entity)
@@ -166,6 +155,7 @@ int World::AddLight(Light* light)
         record->position = light->positionRef;
         record->colour = light->colourRef;
         record->cutoff = light->cutoffRef;
+        lightNames_.Add(light);
     }
     if (RenderInterface* renderer = GetRenderer()) {
         renderer->AddLight(record);
@@ -176,7 +166,7 @@ int World::AddLight(Light* light)
 Light* World::FindLight(const std::string& name)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindKeyByName(lights_, name);
+    return lightNames_.Find(name);
 }
 
 const RenderLight* World::FindRenderLight(const Light* light)
@@ -193,6 +183,7 @@ int World::AddActor(Actor* actor)
     }
     std::lock_guard<std::mutex> lock(mutex_);
     actors_.push_back(actor);
+    actorNames_.Add(actor);
     PublishSubscriptionsLocked(actor);
     return 0;
 }
@@ -200,7 +191,7 @@ int World::AddActor(Actor* actor)
 Actor* World::FindActor(const std::string& name)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindByName(actors_, name);
+    return actorNames_.Find(name);
 }
 
 std::vector<Actor*> World::Actors()
@@ -228,10 +219,8 @@ int World::AddAutomation(entity_base* target, const std::string& paramName)
         return -1;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const AutomationEntry& entry : automations_) {
-        if (entry.target == target && entry.param->name == paramName) {
-            return -1;
-        }
+    if (automationIndex_.contains({target, paramName})) {
+        return -1;
     }
     Param* param = target->GetParam(paramName);
     if (!param) {
@@ -239,18 +228,16 @@ int World::AddAutomation(entity_base* target, const std::string& paramName)
     }
     ownedAutomations_.push_back(std::make_unique<Automation>());
     automations_.push_back(AutomationEntry{ownedAutomations_.back().get(), target, param});
+    // Found by the parameter's own name, which is what lookups compare.
+    automationIndex_.try_emplace({target, param->name}, automations_.size() - 1);
     return 0;
 }
 
 Automation* World::FindAutomation(const entity_base* target, const std::string& paramName)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const AutomationEntry& entry : automations_) {
-        if (entry.target == target && entry.param->name == paramName) {
-            return entry.automation;
-        }
-    }
-    return nullptr;
+    const auto found = automationIndex_.find({target, paramName});
+    return found == automationIndex_.end() ? nullptr : automations_[found->second].automation;
 }
 
 std::vector<AutomationEntry> World::Automations()
@@ -283,27 +270,40 @@ void World::ClearAutomations()
     std::lock_guard<std::mutex> lock(mutex_);
     automations_.clear();
     ownedAutomations_.clear();
+    automationIndex_.clear();
 }
 
 void World::ClearEventTriggers()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     eventTriggers_.clear();
+    sortedTriggers_ = 0;
 }
 
 int World::AddEventTrigger(const std::string& name, float time, Triggerable* target)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto later = std::upper_bound(
-        eventTriggers_.begin(), eventTriggers_.end(), time,
-        [](float t, const EventTrigger& existing) { return existing.time > t; });
-    eventTriggers_.insert(later, EventTrigger{name, time, target});
+    eventTriggers_.push_back(EventTrigger{name, time, target});
     return 0;
+}
+
+void World::SortEventTriggersLocked()
+{
+    if (sortedTriggers_ == eventTriggers_.size()) {
+        return;
+    }
+    // Both steps keep equal times in the order added: the new ones after
+    // those already sorted, and among themselves as added.
+    const auto added = eventTriggers_.begin() + static_cast<std::ptrdiff_t>(sortedTriggers_);
+    std::stable_sort(added, eventTriggers_.end(), FiresEarlier);
+    std::inplace_merge(eventTriggers_.begin(), added, eventTriggers_.end(), FiresEarlier);
+    sortedTriggers_ = eventTriggers_.size();
 }
 
 std::vector<EventTrigger> World::EventTriggers()
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    SortEventTriggersLocked();
     return eventTriggers_;
 }
 
@@ -311,6 +311,7 @@ void World::DueEventTriggers(float after, float upTo, std::vector<EventTrigger>&
 {
     due.clear();
     std::lock_guard<std::mutex> lock(mutex_);
+    SortEventTriggersLocked();
     for (const EventTrigger& trigger : eventTriggers_) {
         if (!(trigger.time > after)) {
             continue;  // fired before (or a time that is not a number: never)
@@ -334,9 +335,9 @@ int World::Subscribe(Triggerable* subscriber, const std::string& event)
 
 void World::SubscribeLocked(Triggerable* subscriber, const std::string& event)
 {
-    std::vector<Triggerable*>& list = eventSubscriptions_[event];
-    if (std::find(list.begin(), list.end(), subscriber) == list.end()) {
-        list.push_back(subscriber);
+    SubscriberList& list = eventSubscriptions_[event];
+    if (list.members.insert(subscriber).second) {
+        list.inOrder.push_back(subscriber);
     }
 }
 
@@ -375,16 +376,25 @@ void World::Forget(Triggerable* subscriber)
     std::erase_if(pendingSubscriptions_,
                   [&](const auto& pending) { return pending.first == subscriber; });
     for (auto& [event, list] : eventSubscriptions_) {
-        std::erase(list, subscriber);
+        if (list.members.erase(subscriber) != 0) {
+            std::erase(list.inOrder, subscriber);
+        }
     }
-    std::erase_if(actors_, [&](Actor* actor) { return actor == subscriber; });
+    Actor* listed = nullptr;
+    std::erase_if(actors_, [&](Actor* actor) {
+        listed = actor == subscriber ? actor : listed;
+        return actor == subscriber;
+    });
+    if (listed) {
+        actorNames_.Remove(listed);
+    }
 }
 
 std::vector<Triggerable*> World::Subscribers(const std::string& event)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = eventSubscriptions_.find(event);
-    return found == eventSubscriptions_.end() ? std::vector<Triggerable*>{} : found->second;
+    return found == eventSubscriptions_.end() ? std::vector<Triggerable*>{} : found->second.inOrder;
 }
 
 void World::Broadcast(const std::string& event)

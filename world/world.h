@@ -24,12 +24,14 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "render/render_records.h"
 #include "world/actor.h"
 #include "world/automation.h"
 #include "world/entity.h"
+#include "world/name_index.h"
 
 struct EventTrigger {
     std::string name;
@@ -101,15 +103,29 @@ public:
     void Broadcast(const std::string& event);
     void SendEvent(const std::string& event, Triggerable* target);
 
+    // Destroys everything the registry lists (actors, automations, objects,
+    // lights, meshes, materials), taking their records back from the
+    // renderer, and empties it: for a process that loads scene after scene.
+    // No other thread may use the registry meanwhile.
+    void Clear();
+
     size_t MeshCount();
     size_t MaterialCount();
     size_t ObjectCount();
     size_t LightCount();
 
 private:
+    // The subscribers of one event in the order they subscribed, and the
+    // same as a set, so that a repeated subscription is found at once.
+    struct SubscriberList {
+        std::vector<Triggerable*> inOrder;
+        std::unordered_set<Triggerable*> members;
+    };
+
     std::vector<Triggerable*> Subscribers(const std::string& event);
     void SubscribeLocked(Triggerable* subscriber, const std::string& event);
     void PublishSubscriptionsLocked(Triggerable* subscriber);
+    void SortEventTriggersLocked();
 
     std::mutex mutex_;
     std::vector<Mesh*> meshes_;
@@ -120,9 +136,21 @@ private:
     std::vector<Actor*> actors_;
     std::vector<std::unique_ptr<Automation>> ownedAutomations_;
     std::vector<AutomationEntry> automations_;
+    // Sorted by time (equal times in the order added) up to sortedTriggers_;
+    // those added since follow in the order added until the list is next read.
     std::vector<EventTrigger> eventTriggers_;
-    std::map<std::string, std::vector<Triggerable*>> eventSubscriptions_;
+    size_t sortedTriggers_ = 0;
+    std::map<std::string, SubscriberList> eventSubscriptions_;
     std::vector<std::pair<Triggerable*, std::string>> pendingSubscriptions_;
+
+    // Name lookups, each answering as a scan of its list would.
+    NameIndex<Mesh, AddedOrder> meshNames_;
+    NameIndex<Material, AddedOrder> materialNames_;
+    NameIndex<entity_base, AddressOrder> objectNames_;
+    NameIndex<Light, AddressOrder> lightNames_;
+    NameIndex<Actor, AddedOrder> actorNames_;
+    // Position in automations_ of the track on each target's parameter.
+    std::map<std::pair<const entity_base*, std::string>, size_t> automationIndex_;
 };
 
 // The process-wide registry, and the operations on it.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "scene/xml_reader.h"
@@ -121,6 +122,37 @@ TEST(XmlReaderTest, FileTooLargeForMemoryIsRefusedWithAllocateError)
     EXPECT_EQ(reader.Load("huge.xml"), -1);
     EXPECT_EQ(capture.Lines(), std::vector<std::string>{"Alocate error!"});
     EXPECT_EQ(reader.root, nullptr);
+}
+
+TEST(XmlReaderTest, FileLargerThanAnySceneIsRefusedWithItsSize)
+{
+    ScopedWorkDir dir;
+    WriteFile("large.xml", std::string("<base>"));
+    std::filesystem::resize_file("large.xml", XMLReader::kMaxFileBytes + 1);
+    WriteFile("largest.xml", std::string("<base><scene />"));
+    std::filesystem::resize_file("largest.xml", XMLReader::kMaxFileBytes);
+    XMLReader reader;
+    StdoutCapture capture;
+    EXPECT_EQ(reader.Load("large.xml"), -1);
+    EXPECT_EQ(reader.root, nullptr);
+    EXPECT_EQ(reader.Load("largest.xml"), 0);
+    ASSERT_NE(reader.FindTag("base::scene"), nullptr);
+    EXPECT_EQ(capture.Lines(), std::vector<std::string>{"Scene file large.xml is too large: " +
+                                                        std::to_string(XMLReader::kMaxFileBytes + 1) +
+                                                        " bytes, at most " +
+                                                        std::to_string(XMLReader::kMaxFileBytes) +
+                                                        " are read"});
+}
+
+TEST(XmlReaderTest, ElementsLeftOpenAtTheEndKeepTheirChildren)
+{
+    XMLReader reader;
+    const std::string text = "<base><scene><meshes><cube /><rock x=1";
+    reader.Parse(text.data(), text.size());
+    XMLTagExtended* meshes = AsExtended(reader.FindTag("base::scene::meshes"));
+    ASSERT_NE(meshes, nullptr);
+    ASSERT_EQ(meshes->children.size(), 1u);
+    EXPECT_EQ(meshes->children[0]->name, "cube");
 }
 
 TEST(XmlReaderTest, FastPathBuildsTheSameTreeAsTheByteRules)

@@ -33,6 +33,8 @@ public:
     {
         return Link("AddLight " + (light ? std::to_string(light->id) : "null"), lights, light);
     }
+    // 1 for a light that is not registered, as the real renderer answers.
+    int ReleaseLight(RenderLight* light) override { return Unlink("ReleaseLight", lights, light) == 0 ? 0 : 1; }
     int AddTextInstance(TextInstance* text) override { return Link("AddTextInstance", texts, text); }
     int RemoveTextInstance(TextInstance* text) override { return Unlink("RemoveTextInstance", texts, text); }
     int AddLineSet(LineSet* lines) override { return Link("AddLineSet", lineSets, lines); }

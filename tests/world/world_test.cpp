@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
+
 #include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "world/world.h"
@@ -158,4 +161,106 @@ TEST(WorldActorsTest, ActorsUpdateInOrderHearEventsOnceInOrderOnlyWhilePublished
     EXPECT_TRUE(busy.found);
     Broadcast("play");
     EXPECT_EQ(busy.received, std::vector<std::string>{"restore"});
+}
+
+TEST_F(WorldTest, TriggersAddedBetweenReadsKeepTimeOrderWithEqualTimesInTheOrderAdded)
+{
+    Listener a;
+    auto names = [&] {
+        std::vector<std::string> out;
+        for (const EventTrigger& trigger : world.EventTriggers()) {
+            out.push_back(trigger.name);
+        }
+        return out;
+    };
+    world.AddEventTrigger("t3", 3.0f, nullptr);
+    world.AddEventTrigger("t1", 1.0f, nullptr);
+    world.AddEventTrigger("t2a", 2.0f, nullptr);
+    EXPECT_EQ(names(), std::vector<std::string>({"t1", "t2a", "t3"}));
+    world.AddEventTrigger("nan", std::nanf(""), nullptr);
+    world.AddEventTrigger("t2b", 2.0f, &a);
+    world.AddEventTrigger("t0", 0.0f, nullptr);
+    world.AddEventTrigger("t3b", 3.0f, nullptr);
+    std::vector<EventTrigger> due;
+    world.DueEventTriggers(1.0f, 3.0f, due);
+    ASSERT_EQ(due.size(), 4u);
+    EXPECT_EQ(due[0].name + due[1].name + due[2].name + due[3].name, "t2at2bt3t3b");
+    EXPECT_EQ(due[1].target, &a);
+    EXPECT_EQ(names(), std::vector<std::string>({"t0", "t1", "t2a", "t2b", "t3", "t3b", "nan"}));
+}
+
+TEST_F(WorldTest, NameLookupsFindTheFirstRegisteredOfANameUntilItLeaves)
+{
+    // Actors leave the process-wide registry as they are destroyed.
+    std::vector<std::string> journal;
+    auto first = std::make_unique<JournalActor>("twin", journal);
+    JournalActor second("twin", journal);
+    AddActor(first.get());
+    AddActor(&second);
+    EXPECT_EQ(FindActor("twin"), first.get());
+    first.reset();
+    EXPECT_EQ(FindActor("twin"), &second);
+    EXPECT_EQ(FindActor("nobody"), nullptr);
+
+    Mesh meshA, meshB;
+    meshA.name = meshB.name = "rock";
+    world.AppendMesh(&meshA);
+    world.AppendMesh(&meshB);
+    EXPECT_EQ(world.FindMesh("rock"), &meshA);
+
+    entity_base one("crate"), two("crate");
+    world.AddObject(&one);
+    world.AddObject(&two);
+    entity_base* found = world.FindObject("crate");
+    ASSERT_TRUE(found == &one || found == &two);
+    world.RemoveObject(found);
+    EXPECT_EQ(world.FindObject("crate"), found == &one ? &two : &one);
+    world.RemoveObject(world.FindObject("crate"));
+    EXPECT_EQ(world.FindObject("crate"), nullptr);
+
+    Light lamp("lamp");
+    world.AddLight(&lamp);
+    EXPECT_EQ(world.FindLight("lamp"), &lamp);
+    EXPECT_EQ(world.AddAutomation(&lamp, "Color"), 0);
+    EXPECT_EQ(world.AddAutomation(&lamp, "Color"), -1);
+    EXPECT_EQ(world.AddAutomation(&lamp, "color"), -1);  // no such parameter
+    EXPECT_NE(world.FindAutomation(&lamp, "Color"), nullptr);
+    EXPECT_EQ(world.FindAutomation(&lamp, "Position"), nullptr);
+    EXPECT_EQ(world.FindAutomation(&one, "Color"), nullptr);
+}
+
+TEST_F(WorldTest, ClearDestroysWhatTheRegistryListsAndHandsTheRecordsBack)
+{
+    World& registry = *new World;  // its contents are destroyed by Clear, not by the test
+    auto* mesh = new Mesh;
+    mesh->name = "rock";
+    registry.AppendMesh(mesh);
+    auto* material = new Material;
+    material->name = "stone";
+    registry.AppendMaterial(material);
+    auto* crate = new entity_base("crate");
+    registry.AddObject(crate);
+    registry.AddLight(new Light("lamp"));
+    std::vector<std::string> journal;
+    auto* actor = new JournalActor("mover", journal);
+    registry.AddActor(actor);
+    registry.Subscribe(actor, "go");
+    registry.AddAutomation(crate, "Position");
+    registry.AddEventTrigger("go", 1.0f, nullptr);
+    ASSERT_EQ(renderer.instances.size() + renderer.lights.size(), 2u);
+
+    registry.Clear();
+    EXPECT_EQ(renderer.instances.size() + renderer.lights.size(), 0u);
+    EXPECT_EQ(registry.MeshCount() + registry.MaterialCount() + registry.ObjectCount() +
+                  registry.LightCount() + registry.Actors().size() + registry.Automations().size() +
+                  registry.EventTriggers().size(),
+              0u);
+    EXPECT_EQ(registry.FindMesh("rock"), nullptr);
+    EXPECT_EQ(registry.FindObject("crate"), nullptr);
+    EXPECT_EQ(registry.FindActor("mover"), nullptr);
+    Listener listener;
+    registry.Subscribe(&listener, "go");
+    registry.Broadcast("go");
+    EXPECT_EQ(listener.received, std::vector<std::string>({"go"}));
+    delete &registry;
 }
