@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
@@ -13,16 +12,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QuietLogOnce();
-    if (size > UINT32_MAX) {
+    std::unique_ptr<uint8_t[]> bytes;
+    ResourceFile file;
+    if (!FuzzedFile(data, size, kResourceTexture, &bytes, &file)) {
         return 0;
     }
-    auto bytes = std::make_unique<uint8_t[]>(size);
-    std::memcpy(bytes.get(), data, size);
-    ResourceFile file;
-    std::strcpy(file.name, "fuzzed");
-    file.size = static_cast<uint32_t>(size);
-    file.data = bytes.get();
-    file.type = kResourceTexture;
     DecodedBitmap bitmap;
     if (DecodeBitmap(file, &bitmap) == 0) {
         MakeMaterial("fuzzed", bitmap.channels, bitmap.width, bitmap.height, bitmap.rgb.get(),

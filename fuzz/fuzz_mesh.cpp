@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
@@ -12,17 +11,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QuietLogOnce();
-    if (size > UINT32_MAX) {
+    std::unique_ptr<uint8_t[]> bytes;
+    ResourceFile file;
+    if (!FuzzedFile(data, size, kResourceModel, &bytes, &file)) {
         return 0;
     }
-    // A copy of exactly the input's size, so that a read past its end is seen.
-    auto bytes = std::make_unique<uint8_t[]>(size);
-    std::memcpy(bytes.get(), data, size);
-    ResourceFile file;
-    std::strcpy(file.name, "fuzzed");
-    file.size = static_cast<uint32_t>(size);
-    file.data = bytes.get();
-    file.type = kResourceModel;
     Mesh* mesh = nullptr;
     if (ParseMeshFile(file, &mesh, "fuzzed") == 0) {
         // Every array is read whole, as the renderer will.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -108,4 +109,19 @@ void PrepareSceneDirectoryOnce()
         return true;
     }();
     (void)prepared;
+}
+
+bool FuzzedFile(const uint8_t* data, size_t size, int type, std::unique_ptr<uint8_t[]>* storage,
+                ResourceFile* file)
+{
+    if (size > UINT32_MAX) {
+        return false;
+    }
+    *storage = std::make_unique<uint8_t[]>(size);
+    std::memcpy(storage->get(), data, size);
+    std::strcpy(file->name, "fuzzed");
+    file->size = static_cast<uint32_t>(size);
+    file->data = storage->get();
+    file->type = type;
+    return true;
 }
