@@ -267,14 +267,21 @@ Scene& TheScene()
 // rasteriser defers its work, so both benchmarks end each iteration with
 // glFinish: a frame's work is done inside the iteration that asked for it.
 
+bool Ready(const Scene& scene, benchmark::State& state)
+{
+    if (!scene.ready) {
+        state.SkipWithError("renderer did not start");
+    }
+    return scene.ready;
+}
+
 // One whole frame; the counters are each pass's GPU milliseconds and the
 // present's, averaged over the iterations. A pass whose timer query is not
 // yet answered when the renderer polls it after the swap reads 0.
 void BM_Frame(benchmark::State& state)
 {
     Scene& scene = TheScene();
-    if (!scene.ready) {
-        state.SkipWithError("renderer did not start");
+    if (!Ready(scene, state)) {
         return;
     }
     RendererGL& renderer = *scene.renderer;
@@ -306,8 +313,7 @@ BENCHMARK(BM_Frame)->Unit(benchmark::kMillisecond)->Iterations(20);
 void BM_ClearAndPresent(benchmark::State& state)
 {
     Scene& scene = TheScene();
-    if (!scene.ready) {
-        state.SkipWithError("renderer did not start");
+    if (!Ready(scene, state)) {
         return;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -336,20 +342,6 @@ void DrawFloor(Scene& scene)
     glFinish();
 }
 
-// The floor: the scene once, textured and unlit, then present.
-void BM_Floor(benchmark::State& state)
-{
-    Scene& scene = TheScene();
-    if (!scene.ready) {
-        state.SkipWithError("renderer did not start");
-        return;
-    }
-    DrawFloor(scene);  // the first draw pays for set-up
-    for (auto _ : state) {
-        DrawFloor(scene);
-    }
-}
-BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // A frame and the floor in turn, each timed: on a machine shared with other
 // work, the load changes less between the two halves of one iteration than
@@ -357,8 +349,7 @@ BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Iterations(20);
 void BM_FrameThenFloor(benchmark::State& state)
 {
     Scene& scene = TheScene();
-    if (!scene.ready) {
-        state.SkipWithError("renderer did not start");
+    if (!Ready(scene, state)) {
         return;
     }
     for (auto _ : state) {
