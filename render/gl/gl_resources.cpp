@@ -56,9 +56,10 @@ GlTexture CreateTexture(const Material& material, const uint8_t* pixels)
     glGenerateTextureMipmap(texture.get());
     glTextureParameteri(texture.get(), GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTextureParameteri(texture.get(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
-        glTextureParameterf(texture.get(), GL_TEXTURE_MAX_ANISOTROPY_EXT, 8.0f);
-    }
+    // Trilinear, not anisotropic: on a software rasteriser anisotropic
+    // filtering costs as much as the rest of the geometry pass. A colour map
+    // looks the same without it; the geometry shader filters a normal map
+    // along the pixel's footprint itself.
     return texture;
 }
 
