@@ -3,6 +3,7 @@
 #include <numbers>
 
 #include "core/log.h"
+#include "render/gl/draw_order.h"
 #include "render/gl/light_bounds.h"
 #include "render/gl/shadow_signature.h"
 
@@ -78,11 +79,11 @@ void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const 
     ShowPicture();
 }
 
-void DeferredFrame::DrawInstances(SceneResources& resources, ShaderProgram& vertexShader, const Matrix4& view,
-                                  bool shadow)
+void DeferredFrame::DrawInstances(SceneResources& resources, const std::vector<RenderInstance*>& instances,
+                                  ShaderProgram& vertexShader, const Matrix4& view, bool shadow)
 {
     ShaderProgram& pixelShader = shaders_[kGeometryShader];
-    for (RenderInstance* instance : resources.Instances()) {
+    for (RenderInstance* instance : instances) {
         if (!instance) {
             LogLine("corrupt render instance");
             continue;
@@ -136,7 +137,8 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     shaders_[kGeometryShader].BindSampler("normalMap", flatNormalTexture_.get());
     shaders_.Use(kMeshShader, kGeometryShader);
     shaders_[kMeshShader].SetMatrix("Proj", camera.projection);
-    DrawInstances(resources, shaders_[kMeshShader], camera.view, false);
+    DrawInstances(resources, NearestFirst(resources.Instances(), camera.position), shaders_[kMeshShader], camera.view,
+                  false);
     overlays.DrawLineSets(camera.view, camera.projection);
     EndPassTimer();
 }
@@ -169,6 +171,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources)
         }
         light->shadowMap->shownScene = scene;
         const Vec3 eye = *light->position;
+        const std::vector<RenderInstance*> instances = NearestFirst(resources.Instances(), eye);
         vertexShader.SetVector("lightPosUT", eye.x, eye.y, eye.z, 1.0f);
         for (int face = 0; face < 6; ++face) {
             const Vec3& direction = kCubeFaces[face].direction;
@@ -179,7 +182,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources)
                                            face);
             glNamedFramebufferDrawBuffer(framebuffer, GL_COLOR_ATTACHMENT0);
             ClearTargets(framebuffer, 1);
-            DrawInstances(resources, vertexShader, faceView, true);
+            DrawInstances(resources, instances, vertexShader, faceView, true);
         }
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -195,7 +198,8 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     ClearColourTargets(framebuffer, 2);
-    if (resources.Lights().empty()) {
+    const std::vector<LightBatch> batches = BatchLights(resources, camera);
+    if (batches.empty()) {
         EndPassTimer();
         return;  // both targets stay black
     }
@@ -205,32 +209,21 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     ShaderProgram& lighting = shaders_[kLightingShader];
     lighting.BindSampler("normalPass", targets_.normal.get());
     lighting.BindSampler("depthPass", targets_.depth.get());
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    // Each light's quad lies at the far side of its reach and passes only
+    // The quad lies at the far side of the farthest reach and passes only
     // where a surface is nearer, which leaves out the background.
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_GREATER);
     glEnable(GL_SCISSOR_TEST);
-    for (RenderLight* light : resources.Lights()) {
-        if (!light->position || !light->colour || !light->cutoff || !light->shadowMap) {
-            continue;
+    glBlendFunc(GL_ONE, GL_ONE);
+    for (size_t i = 0; i < batches.size(); ++i) {
+        // The first batch writes the cleared targets; any later one adds to them.
+        if (i == 0) {
+            glDisable(GL_BLEND);
+        } else {
+            glEnable(GL_BLEND);
         }
-        const Vec3& p = *light->position;
-        const LightBounds bounds = ComputeLightBounds(p, light->cutoff->x, camera.view, camera.projection, width_,
-                                                      height_);
-        if (!bounds.visible) {
-            continue;
-        }
-        glScissor(bounds.x, bounds.y, bounds.width, bounds.height);
-        glDepthRangef(bounds.farDepth, bounds.farDepth);
-        const Vec3& c = *light->colour;
-        lighting.SetVector("lightPosUT", p.x, p.y, p.z, 1.0f);
-        lighting.SetVector("lightCol", c.x, c.y, c.z, 0.0f);
-        lighting.SetFloat("lightCutoff", light->cutoff->x);
-        lighting.BindSampler("shadowMap", light->shadowMap->texture.get());
-        DrawScreenQuad();
+        DrawLightBatch(batches[i]);
     }
     glDisable(GL_SCISSOR_TEST);
     glDepthRangef(0.0f, 1.0f);
@@ -239,6 +232,55 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     EndPassTimer();
+}
+
+std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(SceneResources& resources,
+                                                                  const FrameCamera& camera) const
+{
+    std::vector<LightBatch> batches;
+    for (RenderLight* light : resources.Lights()) {
+        if (!light->position || !light->colour || !light->cutoff || !light->shadowMap) {
+            continue;
+        }
+        const LightBounds bounds = ComputeLightBounds(*light->position, light->cutoff->x, camera.view,
+                                                      camera.projection, width_, height_);
+        if (!bounds.visible) {
+            continue;
+        }
+        if (batches.empty() || batches.back().count == kLightsPerBatch) {
+            batches.emplace_back();
+        }
+        LightBatch& batch = batches.back();
+        const Vec3& p = *light->position;
+        const Vec3& c = *light->colour;
+        const int i = batch.count++;
+        batch.bounds = UniteLightBounds(batch.bounds, bounds);
+        batch.positions[4 * i + 0] = p.x;
+        batch.positions[4 * i + 1] = p.y;
+        batch.positions[4 * i + 2] = p.z;
+        batch.positions[4 * i + 3] = 1.0f;
+        batch.colours[4 * i + 0] = c.x;
+        batch.colours[4 * i + 1] = c.y;
+        batch.colours[4 * i + 2] = c.z;
+        batch.cutoffs[i] = light->cutoff->x;
+        batch.shadowMaps[i] = light->shadowMap->texture.get();
+    }
+    return batches;
+}
+
+void DeferredFrame::DrawLightBatch(const LightBatch& batch)
+{
+    ShaderProgram& lighting = shaders_[kLightingShader];
+    glScissor(batch.bounds.x, batch.bounds.y, batch.bounds.width, batch.bounds.height);
+    glDepthRangef(batch.bounds.farDepth, batch.bounds.farDepth);
+    lighting.SetFloat("lightCount", static_cast<float>(batch.count));
+    lighting.SetArray("lightPosUT", batch.positions.data(), batch.count, 4);
+    lighting.SetArray("lightCol", batch.colours.data(), batch.count, 4);
+    lighting.SetArray("lightCutoff", batch.cutoffs.data(), batch.count, 1);
+    for (int i = 0; i < batch.count; ++i) {
+        lighting.BindSampler("shadowMap", batch.shadowMaps[i], i);
+    }
+    DrawScreenQuad();
 }
 
 // What the lighting shader needs to turn a depth back into a world position.

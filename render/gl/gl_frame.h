@@ -6,6 +6,7 @@
 // it draws with.
 
 #include <array>
+#include <vector>
 
 #include "render/gl/gl_objects.h"
 #include "render/gl/gl_overlay.h"
@@ -13,6 +14,7 @@
 #include "render/gl/gl_shader_set.h"
 #include "render/gl/gl_targets.h"
 #include "render/gl/gl_vertex_stream.h"
+#include "render/gl/light_bounds.h"
 #include "render/gl/picture_layout.h"
 #include "render/math.h"
 
@@ -47,12 +49,27 @@ private:
     void GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
     void ShadowPass(SceneResources& resources);
     void LightingPass(SceneResources& resources, const FrameCamera& camera);
+    // Up to kLightsPerBatch lights drawn by one lighting quad, and where
+    // on the screen any of them reaches.
+    static constexpr int kLightsPerBatch = 8;  // as many as the lighting shader takes
+    struct LightBatch {
+        int count = 0;
+        LightBounds bounds;
+        std::array<float, 4 * kLightsPerBatch> positions{};
+        std::array<float, 4 * kLightsPerBatch> colours{};
+        std::array<float, kLightsPerBatch> cutoffs{};
+        std::array<GLuint, kLightsPerBatch> shadowMaps{};
+    };
+    // The lights with everything they need and some pixel within reach.
+    std::vector<LightBatch> BatchLights(SceneResources& resources, const FrameCamera& camera) const;
+    void DrawLightBatch(const LightBatch& batch);
     void SetLightingCamera(const FrameCamera& camera);
     void CompositionPass();
     void TextPass(Overlays& overlays);
     // The picture into the window, black around it.
     void ShowPicture();
-    void DrawInstances(SceneResources& resources, ShaderProgram& vertexShader, const Matrix4& view, bool shadow);
+    void DrawInstances(SceneResources& resources, const std::vector<RenderInstance*>& instances,
+                       ShaderProgram& vertexShader, const Matrix4& view, bool shadow);
     void DrawScreenQuad();
     void BeginPassTimer(Pass pass);
     void EndPassTimer();

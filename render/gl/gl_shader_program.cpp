@@ -96,9 +96,9 @@ void ShaderProgram::ReadConstants()
     glGetProgramInterfaceiv(program_.get(), GL_UNIFORM, GL_ACTIVE_RESOURCES, &count);
     std::vector<std::string> samplers;
     for (GLint index = 0; index < count; ++index) {
-        const GLenum properties[] = {GL_TYPE, GL_LOCATION, GL_NAME_LENGTH};
-        GLint values[3] = {};
-        glGetProgramResourceiv(program_.get(), GL_UNIFORM, static_cast<GLuint>(index), 3, properties, 3, nullptr,
+        const GLenum properties[] = {GL_TYPE, GL_LOCATION, GL_NAME_LENGTH, GL_ARRAY_SIZE};
+        GLint values[4] = {};
+        glGetProgramResourceiv(program_.get(), GL_UNIFORM, static_cast<GLuint>(index), 4, properties, 4, nullptr,
                                values);
         if (values[1] < 0) {
             continue;  // a member of a uniform block: not a constant of the table
@@ -113,6 +113,7 @@ void ShaderProgram::ReadConstants()
         Constant constant;
         constant.type = static_cast<GLenum>(values[0]);
         constant.location = values[1];
+        constant.elements = std::max(values[3], 1);
         constant.sampler = IsSamplerType(constant.type);
         if (constant.sampler) {
             glGetUniformiv(program_.get(), constant.location, &constant.unit);
@@ -120,22 +121,37 @@ void ShaderProgram::ReadConstants()
         }
         constants_.emplace(std::move(name), constant);
     }
-    // A unit claimed by an earlier sampler (every sampler of a file without
-    // bindings says 0) goes to the lowest free unit instead.
+    // Every sampler gets units of its own, one for each element of an array,
+    // in a row. Units claimed by an earlier sampler (every sampler of a file
+    // without bindings says 0) give way to the lowest free ones.
     std::sort(samplers.begin(), samplers.end());
     std::set<GLint> taken;
+    const auto free = [&taken](GLint first, GLint count) {
+        for (GLint unit = first; unit < first + count; ++unit) {
+            if (taken.count(unit) != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
     for (const std::string& name : samplers) {
         Constant& sampler = constants_[name];
-        if (taken.insert(sampler.unit).second) {
-            continue;
+        const GLint count = sampler.elements;
+        bool moved = false;
+        while (!free(sampler.unit, count)) {
+            sampler.unit = moved ? sampler.unit + 1 : 0;
+            moved = true;
         }
-        GLint unit = 0;
-        while (taken.count(unit) != 0) {
-            ++unit;
+        for (GLint unit = sampler.unit; unit < sampler.unit + count; ++unit) {
+            taken.insert(unit);
         }
-        taken.insert(unit);
-        sampler.unit = unit;
-        glProgramUniform1i(program_.get(), sampler.location, unit);
+        if (moved || count > 1) {
+            std::vector<GLint> units(static_cast<size_t>(count));
+            for (GLint i = 0; i < count; ++i) {
+                units[static_cast<size_t>(i)] = sampler.unit + i;
+            }
+            glProgramUniform1iv(program_.get(), sampler.location, count, units.data());
+        }
     }
 }
 
@@ -182,6 +198,37 @@ bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* v
     return true;
 }
 
+bool ShaderProgram::SetArray(const char* name, const float* values, int elements, int stride)
+{
+    const Constant* constant = Find(name, "array", TakesFloats);
+    if (!constant || elements <= 0 || stride <= 0) {
+        return false;
+    }
+    const int components = std::max(FloatComponents(constant->type), 1);
+    const int count = std::min(elements, constant->elements);
+    std::vector<float> packed(static_cast<size_t>(count * components), 0.0f);
+    for (int i = 0; i < count; ++i) {
+        std::copy(values + i * stride, values + i * stride + std::min(stride, components),
+                  packed.begin() + i * components);
+    }
+    const GLuint program = program_.get();
+    switch (components) {
+    case 1:
+        glProgramUniform1fv(program, constant->location, count, packed.data());
+        break;
+    case 2:
+        glProgramUniform2fv(program, constant->location, count, packed.data());
+        break;
+    case 3:
+        glProgramUniform3fv(program, constant->location, count, packed.data());
+        break;
+    default:
+        glProgramUniform4fv(program, constant->location, count, packed.data());
+        break;
+    }
+    return true;
+}
+
 bool ShaderProgram::SetMatrix(const char* name, const Matrix4& value)
 {
     // Row-major with row vectors, read by the shader as column-major with
@@ -218,12 +265,12 @@ bool ShaderProgram::SetVec2(const char* name, float x, float y)
     return SetFloats(name, "vector", values, 2);
 }
 
-bool ShaderProgram::BindSampler(const char* name, GLuint texture)
+bool ShaderProgram::BindSampler(const char* name, GLuint texture, int element)
 {
     const Constant* constant = Find(name, "texture", TakesTexture);
-    if (!constant) {
+    if (!constant || element < 0 || element >= constant->elements) {
         return false;
     }
-    glBindTextureUnit(static_cast<GLuint>(constant->unit), texture);
+    glBindTextureUnit(static_cast<GLuint>(constant->unit + element), texture);
     return true;
 }

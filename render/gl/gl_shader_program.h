@@ -33,16 +33,22 @@ public:
     bool SetVector(const char* name, float x, float y, float z, float w);
     bool SetFloat(const char* name, float value);
     bool SetVec2(const char* name, float x, float y);
-    // Binds the texture to the unit of the named sampler; nothing when the
-    // name is absent or not a sampler.
-    bool BindSampler(const char* name, GLuint texture);
+    // The first `elements` elements of a float or vector array, element i
+    // from the `stride` floats at values[i * stride] (the components its type
+    // lacks dropped, those not given zero); false as above.
+    bool SetArray(const char* name, const float* values, int elements, int stride);
+    // Binds the texture to the unit of the named sampler (of its `element`,
+    // for an array with a binding, whose elements take the units after the
+    // first); nothing when the name is absent or not a sampler.
+    bool BindSampler(const char* name, GLuint texture, int element = 0);
 
 private:
     struct Constant {
         GLint location = -1;
         GLenum type = 0;
         bool sampler = false;
-        GLint unit = 0;
+        GLint unit = 0;      // a sampler array's first; the others follow
+        GLint elements = 1;  // more than 1 for an array
         bool mismatchLogged = false;
     };
     // Reads the program's uniforms and gives every sampler a unit of its own.

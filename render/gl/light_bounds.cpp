@@ -78,3 +78,18 @@ LightBounds ComputeLightBounds(const Vec3& centre, float radius, const Matrix4& 
     bounds.height = y1 - y0;
     return bounds;
 }
+
+LightBounds UniteLightBounds(const LightBounds& a, const LightBounds& b)
+{
+    if (!a.visible) {
+        return b;
+    }
+    if (!b.visible) {
+        return a;
+    }
+    const int x0 = std::min(a.x, b.x);
+    const int y0 = std::min(a.y, b.y);
+    const int x1 = std::max(a.x + a.width, b.x + b.width);
+    const int y1 = std::max(a.y + a.height, b.y + b.height);
+    return LightBounds{true, x0, y0, x1 - x0, y1 - y0, std::max(a.farDepth, b.farDepth)};
+}

@@ -23,3 +23,7 @@ struct LightBounds {
 // of width x height pixels.
 LightBounds ComputeLightBounds(const Vec3& centre, float radius, const Matrix4& view, const Matrix4& projection,
                                unsigned width, unsigned height);
+
+// The bounds that hold both: the smallest rectangle around both rectangles,
+// and the farther far side. An invisible one adds nothing.
+LightBounds UniteLightBounds(const LightBounds& a, const LightBounds& b);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "render/gl/light_bounds.h"
 #include "render/gl/shadow_signature.h"
@@ -58,6 +59,23 @@ void ExpectSphereInside(const LightBounds& bounds, Vec3 centre, float radius, co
             EXPECT_LE(ndc.z, bounds.farDepth + 1e-6f);
         }
     }
+}
+
+TEST(LightBoundsTest, UnitedBoundsHoldBothAndTheFartherSide)
+{
+    const LightBounds left{true, 10, 20, 30, 40, 0.6f};
+    const LightBounds right{true, 100, 5, 20, 10, 0.9f};
+    const LightBounds both = UniteLightBounds(left, right);
+    EXPECT_TRUE(both.visible);
+    EXPECT_EQ(both.x, 10);
+    EXPECT_EQ(both.y, 5);
+    EXPECT_EQ(both.width, 110);
+    EXPECT_EQ(both.height, 55);
+    EXPECT_EQ(both.farDepth, 0.9f);
+    const LightBounds none;
+    EXPECT_EQ(UniteLightBounds(none, right).x, right.x);
+    EXPECT_EQ(UniteLightBounds(left, none).farDepth, left.farDepth);
+    EXPECT_FALSE(UniteLightBounds(none, none).visible);
 }
 
 TEST(LightBoundsTest, TheRectangleHoldsTheSphereAndLeavesOutWhatItCannotReach)
@@ -198,6 +216,36 @@ TEST_F(LightReachTest, ALightChangesNoPixelBeyondItsCutoff)
     EXPECT_GT(lit.MeanSum(40, 55, 50, 65), dark.MeanSum(40, 55, 50, 65) + 30);
     EXPECT_EQ(lit.MeanSum(120, 0, kWidth, kHeight), dark.MeanSum(120, 0, kWidth, kHeight));
     EXPECT_EQ(lit.MeanSum(0, 0, kWidth, 8), dark.MeanSum(0, 0, kWidth, 8));
+}
+
+// One lighting quad draws up to eight lights; a ninth is drawn by a second
+// quad that adds to what the first gave, where the two reach the same wall.
+TEST_F(LightReachTest, LightsBeyondOneQuadAddToTheFirstQuadsLight)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    SolidMaterial("grey", 200, 200, 200);
+    AddObject(Cube(), "grey", Vec3{0, 0, 8}, Vec3{14, 10, 0.2f});  // a wall
+    std::vector<SceneLight*> firstEight;
+    for (int i = 0; i < 8; ++i) {
+        firstEight.push_back(AddLight(Vec3{2, 0, 6}, Vec3{0.08f, 0.08f, 0.08f}, 4.0f));
+    }
+    SceneLight* ninth = AddLight(Vec3{0, 0, 6}, Vec3{0.3f, 0.3f, 0.3f}, 4.0f);
+    LookFromOrigin();
+    const auto overlap = [](const Frame& f) { return f.MeanSum(86, 55, 94, 65); };
+    const auto farLeft = [](const Frame& f) { return f.MeanSum(0, 55, 20, 65); };
+
+    const Frame all = Render();
+    ninth->colour = Vec3{0, 0, 0};
+    const Frame eight = Render();
+    ninth->colour = Vec3{0.3f, 0.3f, 0.3f};
+    for (SceneLight* light : firstEight) {
+        light->colour = Vec3{0, 0, 0};
+    }
+    const Frame ninthAlone = Render();
+    ASSERT_GT(overlap(eight), 20.0);
+    ASSERT_GT(overlap(ninthAlone), 20.0);
+    EXPECT_NEAR(overlap(all), overlap(eight) + overlap(ninthAlone), 6.0);
+    EXPECT_EQ(farLeft(all), farLeft(eight));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The lighting shader file on its own, over a one-pixel G-buffer: what it
-// adds for a pixel the geometry pass's clear left behind.
+// adds for a pixel the geometry pass's clear left behind, and how the
+// lights of one quad add up.
 
 #include <array>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "render/gl/gl_objects.h"
 #include "render/gl/gl_shader_program.h"
@@ -19,9 +22,20 @@ GlTexture OnePixel(GLenum target, GLenum format)
     return texture;
 }
 
+struct TestLight {
+    float position[4];
+    float colour[4];
+    float cutoff;
+};
+
+// The light 2 units in front of the camera, white, reaching far.
+const std::vector<TestLight> kOneLight = {{{0, 0, 2, 1}, {1, 1, 1, 0}, 20.0f}};
+
 // The light and specular the shader writes for one pixel whose normal target
-// holds `normal` and whose depth is `depth`, the light 2 units in front.
-std::array<float, 8> ShadeOnePixel(const float normal[4], float depth)
+// holds `normal` and whose depth is `depth`, lit by the first `drawn` of
+// `lights` (all of them when negative).
+std::array<float, 8> ShadeOnePixel(const float normal[4], float depth,
+                                   const std::vector<TestLight>& lights = kOneLight, int drawn = -1)
 {
     ShaderProgram vertex;
     ShaderProgram pixel;
@@ -57,12 +71,20 @@ std::array<float, 8> ShadeOnePixel(const float normal[4], float depth)
     pixel.SetMatrix("ViewInverse", identity);
     pixel.SetVector("projectionTerms", projection.m[0][0], projection.m[1][1], projection.m[2][2],
                     projection.m[3][2]);
-    pixel.SetVector("lightPosUT", 0, 0, 2, 1);
-    pixel.SetVector("lightCol", 1, 1, 1, 0);
-    pixel.SetFloat("lightCutoff", 20.0f);
+    pixel.SetFloat("lightCount", static_cast<float>(drawn < 0 ? static_cast<int>(lights.size()) : drawn));
+    for (size_t i = 0; i < lights.size(); ++i) {
+        const std::string element = "[" + std::to_string(i) + "]";
+        const GLuint program = pixel.Program();
+        glProgramUniform4fv(program, glGetUniformLocation(program, ("lightPosUT" + element).c_str()), 1,
+                            lights[i].position);
+        glProgramUniform4fv(program, glGetUniformLocation(program, ("lightCol" + element).c_str()), 1,
+                            lights[i].colour);
+        glProgramUniform1f(program, glGetUniformLocation(program, ("lightCutoff" + element).c_str()),
+                           lights[i].cutoff);
+        pixel.BindSampler("shadowMap", shadow.get(), static_cast<int>(i));
+    }
     pixel.BindSampler("normalPass", normals.get());
     pixel.BindSampler("depthPass", depths.get());
-    pixel.BindSampler("shadowMap", shadow.get());
 
     GlPipeline pipeline = NewPipeline();
     glUseProgramStages(pipeline.get(), GL_VERTEX_SHADER_BIT, vertex.Program());
@@ -105,6 +127,30 @@ TEST_F(LightingShaderTest, APixelAsTheClearLeftItGetsNoLightAndAMarkedSurfaceDoe
     const std::array<float, 8> lit = ShadeOnePixel(facingTheCamera, depth);
     EXPECT_GT(lit[0], 0.05f);
     EXPECT_TRUE(std::isfinite(lit[0]) && std::isfinite(lit[4]));
+}
+
+// One quad draws several lights: what they give is the sum of what each
+// gives alone, colour by colour, and a light past the drawn count gives
+// nothing.
+TEST_F(LightingShaderTest, TheLightsOfOneQuadAddUpAndOnlyTheDrawnOnesCount)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    const float facingTheCamera[4] = {0.5f, 0.5f, 0.0f, 1.0f / 3.0f};
+    const float depth = 0.99f;
+    const TestLight red{{0.5f, 0, 2, 1}, {0.4f, 0, 0, 0}, 20.0f};
+    const TestLight blue{{-0.5f, 0.5f, 1, 1}, {0, 0, 0.3f, 0}, 20.0f};
+    const std::array<float, 8> redAlone = ShadeOnePixel(facingTheCamera, depth, {red});
+    const std::array<float, 8> blueAlone = ShadeOnePixel(facingTheCamera, depth, {blue});
+    const std::array<float, 8> both = ShadeOnePixel(facingTheCamera, depth, {red, blue});
+    ASSERT_GT(redAlone[0], 0.01f);
+    ASSERT_GT(blueAlone[2], 0.01f);
+    for (int channel : {0, 1, 2, 4, 5, 6}) {
+        EXPECT_NEAR(both[channel], redAlone[channel] + blueAlone[channel], 1e-5f) << "channel " << channel;
+    }
+    const std::array<float, 8> firstOnly = ShadeOnePixel(facingTheCamera, depth, {red, blue}, 1);
+    for (int channel : {0, 1, 2, 4, 5, 6}) {
+        EXPECT_NEAR(firstOnly[channel], redAlone[channel], 1e-6f) << "channel " << channel;
+    }
 }
 
 }  // namespace

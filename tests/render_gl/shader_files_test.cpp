@@ -32,7 +32,7 @@ TEST_F(ShaderFilesTest, NarrowerConstantsAndSamplersWithoutUnitsDrawTheSamePictu
 {
     // Light colour and camera as vec3, and no sampler with a unit of its own.
     Rewrite("lighting_shader.psh", {kNoBinding,
-                                    {"uniform vec4 lightCol;", "uniform vec3 lightCol;"},
+                                    {"uniform vec4 lightCol\\[", "uniform vec3 lightCol["},
                                     {"uniform vec4 camPos;", "uniform vec3 camPos;"}});
     for (const char* file : {"gshader.psh", "deffered_shader.psh", "text_shader.psh"}) {
         Rewrite(file, {kNoBinding});
