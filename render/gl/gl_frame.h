@@ -1,9 +1,9 @@
 #pragma once
 // The deferred frame: instance update, geometry pass into two targets (with
-// the line sets), a cube shadow map per light, additive lighting per light,
-// composition into the picture, the texts over it, and the picture into
-// the window. The frame owns the shaders, the targets and the vertex stream
-// it draws with.
+// the line sets), a cube shadow map per light, lighting (one quad for up to
+// eight lights, added up in the shader), composition into the picture, the
+// texts over it, and the picture into the window. The frame owns the
+// shaders, the targets and the vertex stream it draws with.
 
 #include <array>
 #include <vector>
