@@ -200,7 +200,7 @@ bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* v
 
 bool ShaderProgram::SetArray(const char* name, const float* values, int elements, int stride)
 {
-    const Constant* constant = Find(name, "array", TakesFloats);
+    const Constant* constant = Find(name, "float array", TakesFloats);
     if (!constant || elements <= 0 || stride <= 0) {
         return false;
     }
