@@ -1,6 +1,7 @@
 #include "render/gl/draw_order.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -12,11 +13,9 @@ std::vector<RenderInstance*> NearestFirst(const std::list<RenderInstance*>& inst
         float distance = -std::numeric_limits<float>::infinity();  // nothing to place: first
         if (instance && instance->modelMatrix) {
             const Matrix4& model = *instance->modelMatrix;
-            const float dx = model.m[3][0] - eye.x;
-            const float dy = model.m[3][1] - eye.y;
-            const float dz = model.m[3][2] - eye.z;
-            distance = dx * dx + dy * dy + dz * dz;
-            if (distance != distance) {
+            const Vec3 offset = Subtract(Vec3{model.m[3][0], model.m[3][1], model.m[3][2]}, eye);
+            distance = Dot(offset, offset);
+            if (std::isnan(distance)) {
                 distance = std::numeric_limits<float>::infinity();  // a broken transform: last
             }
         }

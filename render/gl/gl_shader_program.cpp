@@ -137,10 +137,12 @@ void ShaderProgram::ReadConstants()
     for (const std::string& name : samplers) {
         Constant& sampler = constants_[name];
         const GLint count = sampler.elements;
-        bool moved = false;
-        while (!free(sampler.unit, count)) {
-            sampler.unit = moved ? sampler.unit + 1 : 0;
-            moved = true;
+        const bool moved = !free(sampler.unit, count);
+        if (moved) {
+            sampler.unit = 0;
+            while (!free(sampler.unit, count)) {
+                ++sampler.unit;
+            }
         }
         for (GLint unit = sampler.unit; unit < sampler.unit + count; ++unit) {
             taken.insert(unit);

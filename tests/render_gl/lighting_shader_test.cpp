@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cmath>
-#include <string>
 #include <vector>
 
 #include "render/gl/gl_objects.h"
@@ -72,17 +71,17 @@ std::array<float, 8> ShadeOnePixel(const float normal[4], float depth,
     pixel.SetVector("projectionTerms", projection.m[0][0], projection.m[1][1], projection.m[2][2],
                     projection.m[3][2]);
     pixel.SetFloat("lightCount", static_cast<float>(drawn < 0 ? static_cast<int>(lights.size()) : drawn));
+    std::vector<float> positions, colours, cutoffs;
     for (size_t i = 0; i < lights.size(); ++i) {
-        const std::string element = "[" + std::to_string(i) + "]";
-        const GLuint program = pixel.Program();
-        glProgramUniform4fv(program, glGetUniformLocation(program, ("lightPosUT" + element).c_str()), 1,
-                            lights[i].position);
-        glProgramUniform4fv(program, glGetUniformLocation(program, ("lightCol" + element).c_str()), 1,
-                            lights[i].colour);
-        glProgramUniform1f(program, glGetUniformLocation(program, ("lightCutoff" + element).c_str()),
-                           lights[i].cutoff);
+        positions.insert(positions.end(), lights[i].position, lights[i].position + 4);
+        colours.insert(colours.end(), lights[i].colour, lights[i].colour + 4);
+        cutoffs.push_back(lights[i].cutoff);
         pixel.BindSampler("shadowMap", shadow.get(), static_cast<int>(i));
     }
+    const int count = static_cast<int>(lights.size());
+    pixel.SetArray("lightPosUT", positions.data(), count, 4);
+    pixel.SetArray("lightCol", colours.data(), count, 4);
+    pixel.SetArray("lightCutoff", cutoffs.data(), count, 1);
     pixel.BindSampler("normalPass", normals.get());
     pixel.BindSampler("depthPass", depths.get());
 
