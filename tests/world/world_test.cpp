@@ -217,16 +217,6 @@ TEST_F(WorldTest, NameLookupsFindTheFirstRegisteredOfANameUntilItLeaves)
     EXPECT_EQ(world.FindObject("crate"), found == &one ? &two : &one);
     world.RemoveObject(world.FindObject("crate"));
     EXPECT_EQ(world.FindObject("crate"), nullptr);
-
-    Light lamp("lamp");
-    world.AddLight(&lamp);
-    EXPECT_EQ(world.FindLight("lamp"), &lamp);
-    EXPECT_EQ(world.AddAutomation(&lamp, "Color"), 0);
-    EXPECT_EQ(world.AddAutomation(&lamp, "Color"), -1);
-    EXPECT_EQ(world.AddAutomation(&lamp, "color"), -1);  // no such parameter
-    EXPECT_NE(world.FindAutomation(&lamp, "Color"), nullptr);
-    EXPECT_EQ(world.FindAutomation(&lamp, "Position"), nullptr);
-    EXPECT_EQ(world.FindAutomation(&one, "Color"), nullptr);
 }
 
 TEST_F(WorldTest, ClearDestroysWhatTheRegistryListsAndHandsTheRecordsBack)
