@@ -1,5 +1,6 @@
 #include "render/gl/gl_frame.h"
 
+#include <limits>
 #include <numbers>
 
 #include "core/log.h"
@@ -11,6 +12,9 @@ namespace {
 
 constexpr float kShadowNear = 0.05f;
 constexpr float kShadowFar = 30.0f;
+// Drawn with this near-plane reach, no instance has faces left out: shadow
+// faces are seen from lights that may be inside a mesh.
+constexpr float kKeepEveryFace = std::numeric_limits<float>::infinity();
 
 struct CubeFace {
     Vec3 direction;
@@ -80,7 +84,7 @@ void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const 
 }
 
 void DeferredFrame::DrawInstances(SceneResources& resources, const std::vector<RenderInstance*>& instances,
-                                  ShaderProgram& vertexShader, const Matrix4& view, bool shadow)
+                                  ShaderProgram& vertexShader, const Matrix4& view, bool shadow, float nearReach)
 {
     ShaderProgram& pixelShader = shaders_[kGeometryShader];
     for (RenderInstance* instance : instances) {
@@ -114,9 +118,22 @@ void DeferredFrame::DrawInstances(SceneResources& resources, const std::vector<R
             }
         }
         const GpuMesh& mesh = *instance->gpuMesh;
+        LeaveOut(HiddenFacesOf(mesh.closedWinding, mesh.radius, worldView, nearReach));
         stream_.UseBuffer(mesh.buffer.get(), mesh.layout);
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.vertexCount / 3 * 3));
     }
+    LeaveOut(HiddenFaces::kNone);
+}
+
+void DeferredFrame::LeaveOut(HiddenFaces faces)
+{
+    if (faces == HiddenFaces::kNone) {
+        glDisable(GL_CULL_FACE);
+        return;
+    }
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(faces == HiddenFaces::kClockwise ? GL_CCW : GL_CW);
 }
 
 void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera)
@@ -138,7 +155,7 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     shaders_.Use(kMeshShader, kGeometryShader);
     shaders_[kMeshShader].SetMatrix("Proj", camera.projection);
     DrawInstances(resources, NearestFirst(resources.Instances(), camera.position), shaders_[kMeshShader], camera.view,
-                  false);
+                  false, NearPlaneReach(camera.projection));
     overlays.DrawLineSets(camera.view, camera.projection);
     EndPassTimer();
 }
@@ -182,7 +199,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources)
                                            face);
             glNamedFramebufferDrawBuffer(framebuffer, GL_COLOR_ATTACHMENT0);
             ClearTargets(framebuffer, 1);
-            DrawInstances(resources, instances, vertexShader, faceView, true);
+            DrawInstances(resources, instances, vertexShader, faceView, true, kKeepEveryFace);
         }
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -1,9 +1,10 @@
 #pragma once
 // The deferred frame: instance update, geometry pass into two targets (with
-// the line sets), a cube shadow map per light, lighting (one quad for up to
-// eight lights, added up in the shader), composition into the picture, the
-// texts over it, and the picture into the window. The frame owns the
-// shaders, the targets and the vertex stream it draws with.
+// the line sets; closed meshes seen from outside without the faces turned
+// away from the camera), a cube shadow map per light, lighting (one quad
+// for up to eight lights, added up in the shader), composition into the
+// picture, the texts over it, and the picture into the window. The frame
+// owns the shaders, the targets and the vertex stream it draws with.
 
 #include <array>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "render/gl/gl_shader_set.h"
 #include "render/gl/gl_targets.h"
 #include "render/gl/gl_vertex_stream.h"
+#include "render/gl/hidden_faces.h"
 #include "render/gl/light_bounds.h"
 #include "render/gl/picture_layout.h"
 #include "render/math.h"
@@ -68,8 +70,12 @@ private:
     void TextPass(Overlays& overlays);
     // The picture into the window, black around it.
     void ShowPicture();
+    // nearReach: the camera's NearPlaneReach, which decides whether a
+    // closed mesh's far faces may be left out; infinite keeps them all.
     void DrawInstances(SceneResources& resources, const std::vector<RenderInstance*>& instances,
-                       ShaderProgram& vertexShader, const Matrix4& view, bool shadow);
+                       ShaderProgram& vertexShader, const Matrix4& view, bool shadow, float nearReach);
+    // Culls the given faces, or none.
+    static void LeaveOut(HiddenFaces faces);
     void DrawScreenQuad();
     void BeginPassTimer(Pass pass);
     void EndPassTimer();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/log.h"
+#include "render/gl/closed_surface.h"
 #include "render/gl/list_unlink.h"
 #include "render/gl/shadow_signature.h"
 
@@ -164,6 +165,7 @@ bool SceneResources::UploadVertices(GpuMesh& gpu)
     gpu.name = mesh.name;
     gpu.vertexCount = mesh.vertexCount;
     gpu.radius = MeshRadius(mesh);
+    gpu.closedWinding = ClosedSurfaceWinding(mesh);
     ++gpu.revision;  // a reloaded mesh may cast another shadow
     return true;
 }
@@ -371,6 +373,7 @@ void SceneResources::UpdateInstances()
                                           size_t{gpu->vertexCount} * gpu->layout.stride);
             glNamedBufferSubData(gpu->buffer.get(), 0, static_cast<GLsizeiptr>(bytes), scratch_.data());
             gpu->radius = MeshRadius(*instance->mesh);
+            gpu->closedWinding = 0;  // pieces flying apart open the surface
             ++gpu->revision;
         }
     }

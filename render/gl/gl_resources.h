@@ -26,6 +26,7 @@ struct GpuMesh {
     uint32_t vertexCount = 0;
     float radius = 0.0f;    // around the mesh's origin, holding every vertex
     uint32_t revision = 0;  // counts the rewrites of the vertices
+    int closedWinding = 0;  // ClosedSurfaceWinding of the vertices; 0 while they move
 };
 
 struct GpuCubeMap {

@@ -1,0 +1,271 @@
+// Closed meshes seen from outside are drawn without the faces turned away
+// from the camera; the picture must not change for it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "render/gl/closed_surface.h"
+#include "render/gl/hidden_faces.h"
+#include "tests/render_gl/gl_fixture.h"
+
+namespace {
+
+constexpr float kPi = std::numbers::pi_v<float>;
+
+using Triangle = std::array<Vec3, 3>;
+
+std::unique_ptr<Mesh> MeshOf(const std::vector<Triangle>& triangles, int strayVertices = 0)
+{
+    auto mesh = std::make_unique<Mesh>();
+    mesh->AllocateArrays(static_cast<uint32_t>(3 * triangles.size() + strayVertices));
+    uint32_t v = 0;
+    for (const Triangle& triangle : triangles) {
+        for (const Vec3& p : triangle) {
+            mesh->positions[3 * v + 0] = p.x;
+            mesh->positions[3 * v + 1] = p.y;
+            mesh->positions[3 * v + 2] = p.z;
+            ++v;
+        }
+    }
+    for (; v < mesh->vertexCount; ++v) {
+        mesh->positions[3 * v + 0] = mesh->positions[3 * v + 1] = mesh->positions[3 * v + 2] = 5.0f;
+    }
+    return mesh;
+}
+
+// A cube around `centre`, every triangle wound anticlockwise seen from outside.
+std::vector<Triangle> Cube(Vec3 centre = {}, float half = 0.5f)
+{
+    std::vector<Triangle> triangles;
+    for (int axis = 0; axis < 3; ++axis) {
+        for (const float side : {-1.0f, 1.0f}) {
+            auto corner = [&](float u, float v) {
+                float p[3];
+                p[axis] = side * half;
+                p[(axis + 1) % 3] = u * half;
+                p[(axis + 2) % 3] = v * half;
+                return Vec3{centre.x + p[0], centre.y + p[1], centre.z + p[2]};
+            };
+            const Triangle first{corner(-1, -1), corner(1, -1), corner(1, 1)};
+            const Triangle second{corner(-1, -1), corner(1, 1), corner(-1, 1)};
+            for (Triangle t : {first, second}) {
+                if (side < 0.0f) {
+                    std::swap(t[1], t[2]);
+                }
+                triangles.push_back(t);
+            }
+        }
+    }
+    return triangles;
+}
+
+std::vector<Triangle> Reversed(std::vector<Triangle> triangles)
+{
+    for (Triangle& t : triangles) {
+        std::swap(t[1], t[2]);
+    }
+    return triangles;
+}
+
+// A sphere of stacks and slices as a float computation leaves it: the last
+// slice a rounding error off the first, the south pole smeared likewise,
+// and triangles with two corners at a pole.
+std::vector<Triangle> Sphere()
+{
+    constexpr int kStacks = 12;
+    constexpr int kSlices = 16;
+    auto at = [](int stack, int slice) {
+        const float theta = kPi * static_cast<float>(stack) / kStacks;
+        const float phi = 2.0f * kPi * static_cast<float>(slice) / kSlices;
+        return Vec3{std::sin(theta) * std::cos(phi), std::cos(theta), std::sin(theta) * std::sin(phi)};
+    };
+    std::vector<Triangle> triangles;
+    for (int stack = 0; stack < kStacks; ++stack) {
+        for (int slice = 0; slice < kSlices; ++slice) {
+            triangles.push_back({at(stack, slice), at(stack, slice + 1), at(stack + 1, slice + 1)});
+            triangles.push_back({at(stack, slice), at(stack + 1, slice + 1), at(stack + 1, slice)});
+        }
+    }
+    return triangles;
+}
+
+int WindingOf(const std::vector<Triangle>& triangles, int strayVertices = 0)
+{
+    return ClosedSurfaceWinding(*MeshOf(triangles, strayVertices));
+}
+
+template <typename... More>
+std::vector<Triangle> Joined(std::vector<Triangle> all, const More&... more)
+{
+    (all.insert(all.end(), more.begin(), more.end()), ...);
+    return all;
+}
+
+TEST(ClosedSurfaceTest, ClosedSurfacesGiveTheirWindingAndAnythingThatCanShowItsInsideGivesNone)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(WindingOf(Cube()), 1);
+    EXPECT_EQ(WindingOf(Reversed(Cube())), -1);
+    EXPECT_EQ(WindingOf(Cube(Vec3{500, -300, 800}, 2.0f)), 1);
+    EXPECT_EQ(WindingOf(Joined(Cube(), Cube(Vec3{3, 0, 0}))), 1) << "two closed parts wound alike";
+    EXPECT_EQ(WindingOf(Sphere()), 1) << "welded across the seam and the poles";
+    EXPECT_EQ(WindingOf(Reversed(Sphere())), -1);
+    EXPECT_EQ(WindingOf(Joined(Cube(), std::vector<Triangle>{{Vec3{}, Vec3{}, Vec3{1, 1, 1}}})), 1)
+        << "a triangle without area draws nothing";
+    EXPECT_EQ(WindingOf(Cube(), 2), 1) << "vertices short of a triangle are not drawn";
+
+    std::vector<Triangle> open = Cube();
+    open.pop_back();
+    EXPECT_EQ(WindingOf(open), 0);
+    EXPECT_EQ(WindingOf(Joined(Cube(), Reversed(Cube(Vec3{3, 0, 0})))), 0) << "parts wound both ways";
+    EXPECT_EQ(WindingOf(Joined(Cube(), std::vector<Triangle>{Cube()[0]})), 0) << "an edge walked twice";
+    const std::vector<Triangle> square{{Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{1, 1, 0}},
+                                       {Vec3{0, 0, 0}, Vec3{1, 1, 0}, Vec3{0, 1, 0}}};
+    EXPECT_EQ(WindingOf(Joined(square, Reversed(square))), 0) << "a two-sided sheet shows both sides";
+    std::vector<Triangle> broken = Cube();
+    broken[3][1].y = nan;
+    EXPECT_EQ(WindingOf(broken), 0);
+    EXPECT_EQ(ClosedSurfaceWinding(Mesh{}), 0);
+}
+
+TEST(HiddenFacesTest, FacesAreLeftOutOnlyWhenTheCameraIsClearOfTheBoundsAndTheirWindingFollowsMirrors)
+{
+    Matrix4 projection;
+    MatrixPerspectiveFovLH(&projection, kPi / 2, 1.0f, 0.5f, 100.0f);
+    const float reach = NearPlaneReach(projection);
+    EXPECT_NEAR(reach, 0.5f * std::sqrt(3.0f), 1e-5f);
+    Matrix4 flat = projection;
+    flat.m[2][3] = 0.0f;
+    EXPECT_TRUE(std::isinf(NearPlaneReach(flat))) << "not a perspective";
+
+    auto placed = [](Vec3 position, Vec3 scale) {
+        Matrix4 m;
+        return *MatrixWorldTransform(&m, position, scale, Vec3{0.3f, 0.2f, 0.1f});
+    };
+    const Matrix4 far = placed(Vec3{0, 0, 5}, Vec3{1, 1, 1});
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, far, reach), HiddenFaces::kCounterClockwise);
+    EXPECT_EQ(HiddenFacesOf(-1, 1.0f, far, reach), HiddenFaces::kClockwise);
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 5}, Vec3{-1, 1, 1}), reach), HiddenFaces::kClockwise);
+    EXPECT_EQ(HiddenFacesOf(-1, 1.0f, placed(Vec3{0, 0, 5}, Vec3{1, -1, 1}), reach),
+              HiddenFaces::kCounterClockwise);
+    EXPECT_EQ(HiddenFacesOf(0, 1.0f, far, reach), HiddenFaces::kNone);
+
+    // 1.5 away: clear of a unit bound, not of its near-plane reach; a
+    // stretched bound takes the camera in.
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 1.5f}, Vec3{1, 1, 1}), reach), HiddenFaces::kNone);
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 2.5f}, Vec3{1, 1, 1}), reach),
+              HiddenFaces::kCounterClockwise);
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 2.5f}, Vec3{0.2f, 2.0f, 0.2f}), reach), HiddenFaces::kNone);
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 5}, Vec3{1, 0, 1}), reach), HiddenFaces::kNone)
+        << "a flattened instance shows both sides";
+    Matrix4 broken = far;
+    broken.m[1][1] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(HiddenFacesOf(1, 1.0f, broken, reach), HiddenFaces::kNone);
+}
+
+class HiddenFacesFrameTest : public GlFixture {
+protected:
+    // The fixture's cube wound one way throughout (its top and bottom faces
+    // are wound against the others), less one face or none; a room's
+    // normals point into it.
+    Mesh* Variant(const Mesh& cube, bool inwards, int droppedFace, bool room)
+    {
+        auto mesh = std::make_unique<Mesh>();
+        mesh->AllocateArrays(cube.vertexCount - (droppedFace >= 0 ? 6 : 0));
+        mesh->name = "variant" + std::to_string(meshes.size());
+        uint32_t to = 0;
+        for (uint32_t from = 0; from < cube.vertexCount; ++from) {
+            if (static_cast<int>(from / 6) == droppedFace) {
+                continue;
+            }
+            // Reversed: the second and third corner of a triangle trade places.
+            const bool reversed = (from / 6 >= 4) != inwards;
+            const uint32_t source = reversed && from % 3 != 0 ? from - from % 3 + 3 - from % 3 : from;
+            for (float* Mesh::*array : {&Mesh::positions, &Mesh::normals, &Mesh::tangents, &Mesh::binormals}) {
+                std::copy_n(cube.*array + 3 * source, 3, mesh.get()->*array + 3 * to);
+            }
+            std::copy_n(cube.texcoords + 2 * source, 2, mesh->texcoords + 2 * to);
+            for (int k = 0; room && k < 3; ++k) {
+                mesh->normals[3 * to + k] = -mesh->normals[3 * to + k];
+            }
+            ++to;
+        }
+        renderer->CreateMesh(mesh.get());
+        meshes.push_back(std::move(mesh));
+        return meshes.back().get();
+    }
+
+    // The picture with `shown` in place and `hidden` out of sight far behind.
+    Frame RenderWith(SceneObject* shown, SceneObject* hidden, Vec3 place)
+    {
+        shown->position = place;
+        hidden->position = Vec3{0, 0, -1000};
+        return Render();
+    }
+};
+
+int PixelsApart(const Frame& a, const Frame& b)
+{
+    int apart = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const Pixel p = a.At(x, y);
+            const Pixel q = b.At(x, y);
+            apart += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 24 ? 1 : 0;
+        }
+    }
+    return apart;
+}
+
+TEST_F(HiddenFacesFrameTest, AClosedMeshDrawsTheSamePictureAsTheSameMeshLeftOpen)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    SolidMaterial("grey", 180, 170, 160);
+    AddLight(Vec3{1.5f, 1.0f, 0.5f});
+    LookFromOrigin();
+    Mesh* cube = Cube();
+    struct Case {
+        const char* what;
+        bool reversed;
+        Vec3 place;
+        Vec3 scale;
+        int droppedFace;  // one the camera cannot see
+        bool room;
+    };
+    const Case cases[] = {
+        {"outside", false, Vec3{0.3f, 0.2f, 3}, Vec3{1.2f, 1.2f, 1.2f}, 1, false},
+        {"outside, mirrored", false, Vec3{0.3f, 0.2f, 3}, Vec3{-1.2f, 1.2f, 1.2f}, 1, false},
+        {"outside, wound inwards", true, Vec3{0.3f, 0.2f, 3}, Vec3{1.2f, 1.2f, 1.2f}, 1, false},
+        {"inside", false, Vec3{0, 0, 0}, Vec3{8, 8, 8}, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Mesh* closed = Variant(*cube, c.reversed, -1, c.room);
+        ASSERT_EQ(ClosedSurfaceWinding(*closed), c.reversed ? -1 : 1);
+        SceneObject* whole = AddObject(closed, "grey", Vec3{}, c.scale, Vec3{kPi / 5, 0.3f, 0});
+        SceneObject* open = AddObject(Variant(*cube, c.reversed, c.droppedFace, c.room), "grey", Vec3{}, c.scale,
+                                      Vec3{kPi / 5, 0.3f, 0});
+        const Frame closedFrame = RenderWith(whole, open, c.place);
+        const Frame openFrame = RenderWith(open, whole, c.place);
+        EXPECT_GT(closedFrame.MeanSum(60, 40, 100, 80), 60.0) << "the cube shows";
+        // At most a pixel or two on the outline, where a far face tied with a near one.
+        EXPECT_LE(PixelsApart(closedFrame, openFrame), 3);
+        whole->position = open->position = Vec3{0, 0, -1000};
+    }
+
+    // Vertices rewritten during the show (a mesh shattering) can open the
+    // surface: a lit room whose near wall flies off shows its inside.
+    Mesh* room = Variant(*cube, false, -1, true);
+    SceneObject* pieces = AddObject(room, "grey", Vec3{0, 0, 4}, Vec3{2, 2, 2});
+    AddLight(Vec3{0, 0, 4});
+    for (uint32_t v = 0; v < 6; ++v) {
+        room->positions[3 * v] += 0.9f;  // still within the room's bounds
+    }
+    pieces->dirty = 1;
+    EXPECT_GT(Render().MeanSum(66, 52, 76, 68), 60.0) << "the inside shows through the gap";
+}
+
+}  // namespace
