@@ -53,22 +53,37 @@ private:
 
 uint64_t EdgeKey(uint32_t from, uint32_t to) { return (uint64_t{from} << 32) | to; }
 
-// Each vertex's corner: vertices at the same grid point share one. False
-// when a position is not a number.
+// Each vertex's corner: a vertex within one grid cell (along every axis)
+// of a corner already seen joins it, whichever side of a cell's edge the
+// two fall on. False when a position is not a number.
 bool WeldCorners(const Mesh& mesh, uint32_t vertexCount, float cell, std::vector<uint32_t>& corners,
                  size_t& cornerCount)
 {
-    std::unordered_map<GridPoint, uint32_t, GridPointHash> ids;
+    std::unordered_map<GridPoint, uint32_t, GridPointHash> cells;  // the first corner in each
+    std::vector<const float*> cornerPositions;
+    const auto near = [cell](const float* a, const float* b) {
+        return std::abs(a[0] - b[0]) <= cell && std::abs(a[1] - b[1]) <= cell && std::abs(a[2] - b[2]) <= cell;
+    };
     corners.resize(vertexCount);
     for (uint32_t v = 0; v < vertexCount; ++v) {
         const float* p = mesh.positions + 3 * v;
         if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
             return false;
         }
-        const GridPoint point{std::llround(p[0] / cell), std::llround(p[1] / cell), std::llround(p[2] / cell)};
-        corners[v] = ids.try_emplace(point, static_cast<uint32_t>(ids.size())).first->second;
+        const GridPoint home{std::llround(p[0] / cell), std::llround(p[1] / cell), std::llround(p[2] / cell)};
+        auto found = cells.find(home);
+        for (int i = 0; i < 27 && (found == cells.end() || !near(cornerPositions[found->second], p)); ++i) {
+            found = cells.find(GridPoint{home.x + i % 3 - 1, home.y + i / 3 % 3 - 1, home.z + i / 9 - 1});
+        }
+        if (found != cells.end() && near(cornerPositions[found->second], p)) {
+            corners[v] = found->second;
+            continue;
+        }
+        corners[v] = static_cast<uint32_t>(cornerPositions.size());
+        cells.try_emplace(home, corners[v]);
+        cornerPositions.push_back(p);
     }
-    cornerCount = ids.size();
+    cornerCount = cornerPositions.size();
     return true;
 }
 

@@ -109,6 +109,11 @@ TEST(ClosedSurfaceTest, ClosedSurfacesGiveTheirWindingAndAnythingThatCanShowItsI
     EXPECT_EQ(WindingOf(Cube(Vec3{500, -300, 800}, 2.0f)), 1);
     EXPECT_EQ(WindingOf(Joined(Cube(), Cube(Vec3{3, 0, 0}))), 1) << "two closed parts wound alike";
     EXPECT_EQ(WindingOf(Sphere()), 1) << "welded across the seam and the poles";
+    std::vector<Triangle> jittered = Cube();
+    for (size_t i = 0; i < 3 * jittered.size(); ++i) {  // 1/100000 at most, either way
+        jittered[i / 3][i % 3] = jittered[i / 3][i % 3].Times(1.0f + 1e-5f * std::sin(static_cast<float>(i)));
+    }
+    EXPECT_EQ(WindingOf(jittered), 1) << "corners a rounding error apart";
     EXPECT_EQ(WindingOf(Reversed(Sphere())), -1);
     EXPECT_EQ(WindingOf(Joined(Cube(), std::vector<Triangle>{{Vec3{}, Vec3{}, Vec3{1, 1, 1}}})), 1)
         << "a triangle without area draws nothing";
