@@ -7,7 +7,6 @@
 #include "scene/material_loader.h"
 #include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
-#include "world/world.h"
 
 namespace {
 
@@ -32,6 +31,20 @@ Rgb PixelAt(const uint8_t* bytes, uint32_t width, uint32_t row, uint32_t column)
 {
     const uint8_t* p = bytes + 3 * (size_t{row} * width + column);
     return Rgb{p[0], p[1], p[2]};
+}
+
+// Writes tex/NAME.bmp with an independent tool: the image's arguments, then
+// the file format (BMP3 is the one the player reads).
+int Convert(const std::string& image, const std::string& format, const std::string& name)
+{
+    std::filesystem::create_directories("tex");
+    return std::system((std::string(IMAGEMAGICK_CONVERT) + " " + image + " " + format + ":tex/" + name + ".bmp").c_str());
+}
+
+// What loading a material whose colour texture is refused says.
+std::vector<std::string> Refused(const std::string& name, const std::string& why)
+{
+    return {"Colour texture " + name + " is malformed (" + why + ")", "Loading Material failure"};
 }
 
 using MaterialLoaderTest = SceneFixture;
@@ -116,10 +129,7 @@ TEST(BitmapTest, EveryPixelIsSwappedToRgbWhateverTheCount)
 TEST_F(MaterialLoaderTest, BitmapsWrittenByAnIndependentToolKeepTheFormatsSkew)
 {
     // 4 x 2, red with a blue top-left pixel: rows are 12 bytes, no padding.
-    std::filesystem::create_directories("tex");
-    const std::string convert = IMAGEMAGICK_CONVERT;
-    ASSERT_EQ(std::system((convert + " -size 4x2 xc:red -fill blue -draw 'point 0,0' -type truecolor "
-                                     "BMP3:tex/marked.bmp").c_str()), 0);
+    ASSERT_EQ(Convert("-size 4x2 xc:red -fill blue -draw 'point 0,0' -type truecolor", "BMP3", "marked"), 0);
     Material* marked = LoadMaterial("marked");
     ASSERT_NE(marked, nullptr);
     // The top row is the second stored row; mirrored, its first pixel is last.
@@ -128,7 +138,7 @@ TEST_F(MaterialLoaderTest, BitmapsWrittenByAnIndependentToolKeepTheFormatsSkew)
 
     // 5 x 2 red: each stored row is 15 bytes plus one padding byte, which the
     // format does not skip, so the second row starts one byte late.
-    ASSERT_EQ(std::system((convert + " -size 5x2 xc:red -type truecolor BMP3:tex/skewed.bmp").c_str()), 0);
+    ASSERT_EQ(Convert("-size 5x2 xc:red -type truecolor", "BMP3", "skewed"), 0);
     Material* skewed = LoadMaterial("skewed");
     ASSERT_NE(skewed, nullptr);
     EXPECT_EQ(skewed->channels, 3u);  // 32 bytes / 10 pixels
@@ -163,8 +173,7 @@ TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
         WriteFile("tex/" + name + ".bmp", bytes);
         StdoutCapture capture;
         EXPECT_EQ(LoadMaterial(name), nullptr) << name;
-        EXPECT_EQ(capture.Lines(), (std::vector<std::string>{"Colour texture " + name + " is malformed (" + why + ")",
-                                                              "Loading Material failure"}));
+        EXPECT_EQ(capture.Lines(), Refused(name, why));
     }
     EXPECT_EQ(TheWorld().MaterialCount(), materialsBefore);
     EXPECT_EQ(TheFileManager().LoadedCount(), cachedBefore);
@@ -181,38 +190,27 @@ TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
 
 TEST_F(MaterialLoaderTest, BitmapsOutsideTheFormatAreRefusedWithTheirReason)
 {
-    // Written by an independent tool; top-down rows are the same files with a negative height.
-    std::filesystem::create_directories("tex");
-    const std::string convert = IMAGEMAGICK_CONVERT;
-    const std::pair<const char*, const char*> written[] = {
-        {"alpha", "-size 4x2 xc:'rgba(255,0,0,0.5)' -define bmp3:alpha=true BMP3:tex/alpha.bmp"},
-        {"infoheader", "-size 4x2 xc:red -type truecolor BMP:tex/infoheader.bmp"},
-        {"palette", "-size 4x2 xc:red -type palette BMP3:tex/palette.bmp"},
-        {"topdown", "-size 4x2 xc:red -type truecolor BMP3:tex/topdown.bmp"},
-        {"alphatopdown", "-size 4x2 xc:'rgba(255,0,0,0.5)' -define bmp3:alpha=true BMP3:tex/alphatopdown.bmp"},
+    const std::string red = "-size 4x2 xc:red -type truecolor";
+    const std::string alpha = "-size 4x2 xc:'rgba(255,0,0,0.5)' -define bmp3:alpha=true";
+    // Name, image, file format, whether its rows are turned top-down, the reason.
+    const std::tuple<std::string, std::string, std::string, bool, std::string> cases[] = {
+        {"alpha", alpha, "BMP3", false, "32 bits per pixel, not 24"},
+        {"infoheader", red, "BMP", false, "pixels start at byte 138, not 54"},
+        {"palette", "-size 4x2 xc:red -type palette", "BMP3", false, "1 bits per pixel, not 24"},
+        {"topdown", red, "BMP3", true, "rows stored top-down (negative height)"},
+        {"alphatopdown", alpha, "BMP3", true, "32 bits per pixel, not 24"},
     };
-    for (const auto& [name, arguments] : written) {
-        ASSERT_EQ(std::system((convert + " " + arguments).c_str()), 0) << name;
-    }
-    for (const char* name : {"topdown", "alphatopdown"}) {
-        std::string bytes = ReadFileText(std::string("tex/") + name + ".bmp");
-        bytes[kBitmapHeightOffset] = static_cast<char>(-2);
-        std::fill_n(bytes.begin() + kBitmapHeightOffset + 1, 3, static_cast<char>(0xFF));
-        WriteFile(std::string("tex/") + name + ".bmp", bytes);
-    }
-    const std::pair<const char*, const char*> expected[] = {
-        {"alpha", "32 bits per pixel, not 24"},
-        {"infoheader", "pixels start at byte 138, not 54"},
-        {"palette", "1 bits per pixel, not 24"},
-        {"topdown", "rows stored top-down (negative height)"},
-        {"alphatopdown", "32 bits per pixel, not 24"},
-    };
-    for (const auto& [name, why] : expected) {
+    for (const auto& [name, image, format, topDown, why] : cases) {
+        ASSERT_EQ(Convert(image, format, name), 0) << name;
+        if (topDown) {  // the same file with a negative height
+            std::string bytes = ReadFileText("tex/" + name + ".bmp");
+            bytes[kBitmapHeightOffset] = static_cast<char>(-2);
+            std::fill_n(bytes.begin() + kBitmapHeightOffset + 1, 3, static_cast<char>(0xFF));
+            WriteFile("tex/" + name + ".bmp", bytes);
+        }
         StdoutCapture capture;
         EXPECT_EQ(LoadMaterial(name), nullptr) << name;
-        EXPECT_EQ(capture.Lines(), (std::vector<std::string>{std::string("Colour texture ") + name + " is malformed (" +
-                                                                  why + ")",
-                                                              "Loading Material failure"}));
+        EXPECT_EQ(capture.Lines(), Refused(name, why));
     }
 }
 
@@ -226,8 +224,4 @@ TEST_F(MaterialLoaderTest, SameMaterialTwiceIsReadTwiceIntoIndependentRecords)
     EXPECT_EQ(PixelAt(first->diffuse.get(), 4, 0, 3), NumberedRgb(0));
     EXPECT_EQ(PixelAt(second->diffuse.get(), 4, 0, 3), NumberedRgb(1));
     EXPECT_EQ(FindMaterial("twin"), first);
-
-    StdoutCapture capture;
-    MakeMaterial("temporary", 3, 1, 1, nullptr, nullptr).reset();
-    EXPECT_EQ(capture.Lines().back(), "material dtor");
 }

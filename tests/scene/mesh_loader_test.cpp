@@ -1,7 +1,6 @@
 #include "scene/mesh_loader.h"
 #include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
-#include "world/world.h"
 
 namespace {
 

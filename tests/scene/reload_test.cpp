@@ -5,7 +5,6 @@
 #include "scene/mesh_loader.h"
 #include "tests/scene/scene_files.h"
 #include "tests/scene/scene_fixture.h"
-#include "world/world.h"
 
 namespace {
 
@@ -29,17 +28,6 @@ Events Triggers()
         triggers.emplace_back(trigger.name, trigger.time);
     }
     return triggers;
-}
-
-std::vector<float> KeyTimes(const entity_base* target, const std::string& param)
-{
-    std::vector<float> times;
-    if (Automation* automation = FindAutomation(target, param)) {
-        for (const AutomationKey& key : automation->Keys()) {
-            times.push_back(key.time);
-        }
-    }
-    return times;
 }
 
 }  // namespace

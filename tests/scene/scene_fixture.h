@@ -8,6 +8,7 @@
 #include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_support.h"
+#include "world/world.h"
 
 class SceneFixture : public testing::Test {
 protected:
@@ -23,3 +24,15 @@ protected:
     ScopedWorkDir dir;
     RecordingRenderer renderer;
 };
+
+// The key times of the target's track on the parameter; none without a track.
+inline std::vector<float> KeyTimes(const entity_base* target, const std::string& param)
+{
+    std::vector<float> times;
+    if (Automation* automation = FindAutomation(target, param)) {
+        for (const AutomationKey& key : automation->Keys()) {
+            times.push_back(key.time);
+        }
+    }
+    return times;
+}
