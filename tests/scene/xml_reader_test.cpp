@@ -4,38 +4,8 @@
 #include <memory>
 
 #include "scene/xml_reader.h"
+#include "tests/scene/xml_tree.h"
 #include "tests/support/test_support.h"
-
-namespace {
-
-// The tree as text: names, attributes and nesting.
-void Describe(const XMLTag* tag, std::string& out)
-{
-    out += "<" + tag->name;
-    for (const auto& [name, value] : tag->attributes) {
-        out += " " + name + "=" + value;
-    }
-    out += ">";
-    if (const XMLTagExtended* parent = dynamic_cast<const XMLTagExtended*>(tag)) {
-        for (const XMLTag* child : parent->children) {
-            Describe(child, out);
-        }
-    }
-    out += "</>";
-}
-
-std::string TreeOf(const std::string& text, XMLReader::ScanPath path = XMLReader::ScanPath::kFast)
-{
-    XMLReader reader;
-    reader.Parse(text.data(), text.size(), path);
-    std::string out;
-    if (reader.root) {
-        Describe(reader.root, out);
-    }
-    return out;
-}
-
-}  // namespace
 
 TEST(XmlReaderTest, FilesAreReadAndPathsFindTheFirstChildOfEachNameFromTheRoot)
 {
