@@ -69,12 +69,10 @@ TEST(RandomTest, SequenceFromStartUpAndItsRange)
     EXPECT_NEAR(NextRandom(), -0.990342f, 1e-6f);
     EXPECT_NEAR(NextRandom(), -0.682370f, 1e-6f);
     EXPECT_NEAR(NextRandom(), -0.584303f, 1e-6f);
-    for (int i = 0; i < 100000; ++i) {
-        const float r = NextRandom();
-        ASSERT_GE(r, -1.0f);
-        ASSERT_LT(r, 1.0f);
-    }
-    SeedRandom(0);  // top 23 bits zero: exactly -1
+    // The ends of the range: the next state's top 23 bits all zero, all one.
+    SeedRandom(0);
     EXPECT_EQ(NextRandom(), -1.0f);
+    SeedRandom(0x9753d200u);  // times 16807 is 0xfffffe00
+    EXPECT_EQ(NextRandom(), 1.0f - 0x1p-22f);
     SeedRandom(1234);
 }
