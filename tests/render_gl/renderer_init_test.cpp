@@ -75,6 +75,12 @@ TEST_F(InitTest, StartUpResourcesAndShutdownLogWhatTheyDoAndResourcesRefuseWhatT
                                 renderer->RemoveAuxObject(&aux)}),
               std::vector<int>({0, -1, -1, 0, -1}));
 
+    {
+        StdoutCapture released;
+        { Material gone; }
+        EXPECT_EQ(released.Lines(), std::vector<std::string>{"material dtor"});
+    }
+
     StdoutCapture shutdown;
     renderer->Shutdown();
     renderer.reset();
