@@ -15,7 +15,7 @@ packages=(
   # fonts
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev imagemagick
+  libgtest-dev libgmock-dev libbenchmark-dev imagemagick
   # a real X screen for the full-screen test, and the tool that lists its windows
   xvfb xauth x11-utils
   # video files of the show: H.264 and AAC, containers, scaling, resampling

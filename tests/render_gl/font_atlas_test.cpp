@@ -36,18 +36,6 @@ std::vector<FontAtlas::GlyphQuad> Layout(const FontAtlas& atlas, std::string_vie
     return quads;
 }
 
-bool AnyCoverage(const FontAtlas& atlas, int x0, int y0, int x1, int y1)
-{
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            if (atlas.Pixels()[static_cast<size_t>(y) * atlas.Width() + x] != 0) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 TEST(FontAtlasTest, RegisteredFontsLoadAtTheirCellHeightsOneMonospaced)
 {
     for (const auto& [atlas, requested] : {std::pair{&Small(), 16}, std::pair{&Large(), 64}}) {
@@ -60,42 +48,6 @@ TEST(FontAtlasTest, RegisteredFontsLoadAtTheirCellHeightsOneMonospaced)
     EXPECT_GT(Large().GlyphFor('H').h, 2 * Small().GlyphFor('H').h);
     EXPECT_EQ(Large().GlyphFor('i').advance, Large().GlyphFor('W').advance);
     EXPECT_LT(Small().GlyphFor('i').advance, Small().GlyphFor('W').advance);
-}
-
-// Every printable glyph owns a rectangle inside the atlas with a blank ring
-// around it, carries coverage, and nothing is written outside the rectangles.
-TEST(FontAtlasTest, GlyphsArePackedApartAndNothingElseIsCovered)
-{
-    for (const FontAtlas* atlas : {&Small(), &Large()}) {
-        SCOPED_TRACE(atlas->PixelHeight());
-        const int width = atlas->Width();
-        const int height = atlas->Height();
-        std::vector<bool> inked(static_cast<size_t>(width) * height, false);  // inside a glyph's rectangle
-        for (int c = FontAtlas::kFirstChar; c <= FontAtlas::kLastChar; ++c) {
-            const FontAtlas::Glyph& g = atlas->GlyphFor(static_cast<char>(c));
-            EXPECT_GT(g.advance, 0) << c;
-            if (c == ' ') {
-                EXPECT_EQ(g.w * g.h, 0);
-                continue;
-            }
-            ASSERT_TRUE(g.w > 0 && g.h > 0 && g.x >= 1 && g.y >= 1 && g.x + g.w + 1 <= width &&
-                        g.y + g.h + 1 <= height)
-                << c;
-            EXPECT_TRUE(AnyCoverage(*atlas, g.x, g.y, g.x + g.w, g.y + g.h)) << c;
-            // Grown by the padding, the rectangle meets no earlier glyph's.
-            for (int d = FontAtlas::kFirstChar + 1; d < c; ++d) {
-                const FontAtlas::Glyph& e = atlas->GlyphFor(static_cast<char>(d));
-                ASSERT_TRUE(g.x > e.x + e.w || e.x > g.x + g.w || g.y > e.y + e.h || e.y > g.y + g.h)
-                    << "no blank pixel between glyphs " << c << " and " << d;
-            }
-            for (int y = g.y; y < g.y + g.h; ++y) {
-                std::fill_n(inked.begin() + static_cast<ptrdiff_t>(y) * width + g.x, g.w, true);
-            }
-        }
-        for (size_t i = 0; i < inked.size(); ++i) {
-            ASSERT_TRUE(inked[i] || atlas->Pixels()[i] == 0) << "stray coverage at " << i % width << "," << i / width;
-        }
-    }
 }
 
 TEST(FontAtlasTest, LayoutPlacesGlyphsInTheCellSpacesAdvanceNewlinesReturnAndOtherBytesDrawAsQuestionMark)

@@ -1,10 +1,8 @@
 // The lighting shader file on its own, over a one-pixel G-buffer: what it
-// adds for a pixel the geometry pass's clear left behind, and how the
-// lights of one quad add up.
+// adds for a pixel the geometry pass's clear left behind.
 
 #include <array>
 #include <cmath>
-#include <vector>
 
 #include "render/gl/gl_objects.h"
 #include "render/gl/gl_shader_program.h"
@@ -21,20 +19,10 @@ GlTexture OnePixel(GLenum target, GLenum format)
     return texture;
 }
 
-struct TestLight {
-    float position[4];
-    float colour[4];
-    float cutoff;
-};
-
-// The light 2 units in front of the camera, white, reaching far.
-const std::vector<TestLight> kOneLight = {{{0, 0, 2, 1}, {1, 1, 1, 0}, 20.0f}};
-
 // The light and specular the shader writes for one pixel whose normal target
-// holds `normal` and whose depth is `depth`, lit by the first `drawn` of
-// `lights` (all of them when negative).
-std::array<float, 8> ShadeOnePixel(const float normal[4], float depth,
-                                   const std::vector<TestLight>& lights = kOneLight, int drawn = -1)
+// holds `normal` and whose depth is `depth`, lit by a white light 2 units in
+// front of the camera.
+std::array<float, 8> ShadeOnePixel(const float normal[4], float depth)
 {
     ShaderProgram vertex;
     ShaderProgram pixel;
@@ -70,18 +58,14 @@ std::array<float, 8> ShadeOnePixel(const float normal[4], float depth,
     pixel.SetMatrix("ViewInverse", identity);
     pixel.SetVector("projectionTerms", projection.m[0][0], projection.m[1][1], projection.m[2][2],
                     projection.m[3][2]);
-    pixel.SetFloat("lightCount", static_cast<float>(drawn < 0 ? static_cast<int>(lights.size()) : drawn));
-    std::vector<float> positions, colours, cutoffs;
-    for (size_t i = 0; i < lights.size(); ++i) {
-        positions.insert(positions.end(), lights[i].position, lights[i].position + 4);
-        colours.insert(colours.end(), lights[i].colour, lights[i].colour + 4);
-        cutoffs.push_back(lights[i].cutoff);
-        pixel.BindSampler("shadowMap", shadow.get(), static_cast<int>(i));
-    }
-    const int count = static_cast<int>(lights.size());
-    pixel.SetArray("lightPosUT", positions.data(), count, 4);
-    pixel.SetArray("lightCol", colours.data(), count, 4);
-    pixel.SetArray("lightCutoff", cutoffs.data(), count, 1);
+    const float position[4] = {0, 0, 2, 1};
+    const float colour[4] = {1, 1, 1, 0};
+    const float cutoff = 20.0f;
+    pixel.SetFloat("lightCount", 1.0f);
+    pixel.SetArray("lightPosUT", position, 1, 4);
+    pixel.SetArray("lightCol", colour, 1, 4);
+    pixel.SetArray("lightCutoff", &cutoff, 1, 1);
+    pixel.BindSampler("shadowMap", shadow.get(), 0);
     pixel.BindSampler("normalPass", normals.get());
     pixel.BindSampler("depthPass", depths.get());
 
@@ -126,30 +110,6 @@ TEST_F(LightingShaderTest, APixelAsTheClearLeftItGetsNoLightAndAMarkedSurfaceDoe
     const std::array<float, 8> lit = ShadeOnePixel(facingTheCamera, depth);
     EXPECT_GT(lit[0], 0.05f);
     EXPECT_TRUE(std::isfinite(lit[0]) && std::isfinite(lit[4]));
-}
-
-// One quad draws several lights: what they give is the sum of what each
-// gives alone, colour by colour, and a light past the drawn count gives
-// nothing.
-TEST_F(LightingShaderTest, TheLightsOfOneQuadAddUpAndOnlyTheDrawnOnesCount)
-{
-    ASSERT_EQ(StartRenderer(), 0);
-    const float facingTheCamera[4] = {0.5f, 0.5f, 0.0f, 1.0f / 3.0f};
-    const float depth = 0.99f;
-    const TestLight red{{0.5f, 0, 2, 1}, {0.4f, 0, 0, 0}, 20.0f};
-    const TestLight blue{{-0.5f, 0.5f, 1, 1}, {0, 0, 0.3f, 0}, 20.0f};
-    const std::array<float, 8> redAlone = ShadeOnePixel(facingTheCamera, depth, {red});
-    const std::array<float, 8> blueAlone = ShadeOnePixel(facingTheCamera, depth, {blue});
-    const std::array<float, 8> both = ShadeOnePixel(facingTheCamera, depth, {red, blue});
-    ASSERT_GT(redAlone[0], 0.01f);
-    ASSERT_GT(blueAlone[2], 0.01f);
-    for (int channel : {0, 1, 2, 4, 5, 6}) {
-        EXPECT_NEAR(both[channel], redAlone[channel] + blueAlone[channel], 1e-5f) << "channel " << channel;
-    }
-    const std::array<float, 8> firstOnly = ShadeOnePixel(facingTheCamera, depth, {red, blue}, 1);
-    for (int channel : {0, 1, 2, 4, 5, 6}) {
-        EXPECT_NEAR(firstOnly[channel], redAlone[channel], 1e-6f) << "channel " << channel;
-    }
 }
 
 }  // namespace

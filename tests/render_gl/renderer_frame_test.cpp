@@ -69,27 +69,6 @@ TEST_F(FrameTest, UpIsUpOnScreenAndATexturesFirstRowIsItsTop)
     EXPECT_GT(lower.b, lower.r + 30) << "bottom of the square should be blue";
 }
 
-TEST_F(FrameTest, AnObjectBetweenLightAndWallCastsAShadow)
-{
-    ASSERT_EQ(StartRenderer(), 0);
-    SolidMaterial("grey", 200, 200, 200);
-    Mesh* cube = Cube();
-    AddObject(cube, "grey", Vec3{0, 0, 8}, Vec3{14, 10, 0.2f});  // a wall
-    AddLight(Vec3{3, 0, 3});
-    LookFromOrigin();
-    const auto centre = [](const Frame& f) { return f.MeanSum(77, 57, 83, 63); };
-    const auto left = [](const Frame& f) { return f.MeanSum(30, 57, 36, 63); };
-    // The wall's centre is nearer the light than a point to its left.
-    const Frame unshadowed = Render();
-    EXPECT_GT(centre(unshadowed), left(unshadowed));
-
-    // An occluder on the line from the light to the wall's centre.
-    AddObject(cube, "grey", Vec3{1.5f, 0, 5.5f}, Vec3{0.8f, 0.8f, 0.8f});
-    const Frame shadowed = Render();
-    EXPECT_LT(centre(shadowed), left(shadowed) * 0.5);
-    EXPECT_NEAR(left(shadowed), left(unshadowed), 3.0);
-}
-
 TEST_F(FrameTest, LightsAddUpAndNoLightLeavesTheLitImageBlack)
 {
     ASSERT_EQ(StartRenderer(), 0);
