@@ -174,41 +174,21 @@ ShaderProgram::Constant* ShaderProgram::Find(const char* name, const char* kind,
     return nullptr;
 }
 
-bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* values, int count)
-{
-    const Constant* constant = Find(name, kind, TakesFloats);
-    if (!constant) {
-        return false;
-    }
-    float padded[4] = {};
-    std::copy(values, values + std::min(count, 4), padded);
-    const GLuint program = program_.get();
-    switch (FloatComponents(constant->type)) {
-    case 1:
-        glProgramUniform1f(program, constant->location, padded[0]);
-        break;
-    case 2:
-        glProgramUniform2f(program, constant->location, padded[0], padded[1]);
-        break;
-    case 3:
-        glProgramUniform3f(program, constant->location, padded[0], padded[1], padded[2]);
-        break;
-    default:
-        glProgramUniform4f(program, constant->location, padded[0], padded[1], padded[2], padded[3]);
-        break;
-    }
-    return true;
-}
-
 bool ShaderProgram::SetArray(const char* name, const float* values, int elements, int stride)
 {
-    const Constant* constant = Find(name, "float array", TakesFloats);
+    return SetFloats(name, "float array", values, elements, stride);
+}
+
+bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* values, int elements, int stride)
+{
+    const Constant* constant = Find(name, kind, TakesFloats);
     if (!constant || elements <= 0 || stride <= 0) {
         return false;
     }
     const int components = std::max(FloatComponents(constant->type), 1);
     const int count = std::min(elements, constant->elements);
-    std::vector<float> packed(static_cast<size_t>(count * components), 0.0f);
+    std::vector<float>& packed = packed_;  // kept between calls: no allocation per frame
+    packed.assign(static_cast<size_t>(count * components), 0.0f);
     for (int i = 0; i < count; ++i) {
         std::copy(values + i * stride, values + i * stride + std::min(stride, components),
                   packed.begin() + i * components);
@@ -253,18 +233,18 @@ bool ShaderProgram::SetMatrix(const char* name, const Matrix4& value)
 bool ShaderProgram::SetVector(const char* name, float x, float y, float z, float w)
 {
     const float values[4] = {x, y, z, w};
-    return SetFloats(name, "vector", values, 4);
+    return SetFloats(name, "vector", values, 1, 4);
 }
 
 bool ShaderProgram::SetFloat(const char* name, float value)
 {
-    return SetFloats(name, "float", &value, 1);
+    return SetFloats(name, "float", &value, 1, 1);
 }
 
 bool ShaderProgram::SetVec2(const char* name, float x, float y)
 {
     const float values[2] = {x, y};
-    return SetFloats(name, "vector", values, 2);
+    return SetFloats(name, "vector", values, 1, 2);
 }
 
 bool ShaderProgram::BindSampler(const char* name, GLuint texture, int element)

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "render/gl/gl_objects.h"
 #include "render/math.h"
@@ -56,11 +57,12 @@ private:
     // The named constant when its type can take a value of that kind; a
     // constant that cannot is logged once.
     Constant* Find(const char* name, const char* kind, bool (*accepts)(GLenum type));
-    // Up to four floats into a float, vec2, vec3 or vec4 constant, the
-    // components it lacks dropped and those not given zero.
-    bool SetFloats(const char* name, const char* kind, const float* values, int count);
+    // SetArray for every float setter (one element for a plain constant);
+    // `kind` names the value when the constant's type cannot take it.
+    bool SetFloats(const char* name, const char* kind, const float* values, int elements, int stride);
 
     GlProgram program_;
+    std::vector<float> packed_;  // SetFloats' values, laid out for the upload
     Stage stage_ = Stage::kVertex;
     std::string fileName_;
     std::unordered_map<std::string, Constant> constants_;
