@@ -61,23 +61,6 @@ void ExpectSphereInside(const LightBounds& bounds, Vec3 centre, float radius, co
     }
 }
 
-TEST(LightBoundsTest, UnitedBoundsHoldBothAndTheFartherSide)
-{
-    const LightBounds left{true, 10, 20, 30, 40, 0.6f};
-    const LightBounds right{true, 100, 5, 20, 10, 0.9f};
-    const LightBounds both = UniteLightBounds(left, right);
-    EXPECT_TRUE(both.visible);
-    EXPECT_EQ(both.x, 10);
-    EXPECT_EQ(both.y, 5);
-    EXPECT_EQ(both.width, 110);
-    EXPECT_EQ(both.height, 55);
-    EXPECT_EQ(both.farDepth, 0.9f);
-    const LightBounds none;
-    EXPECT_EQ(UniteLightBounds(none, right).x, right.x);
-    EXPECT_EQ(UniteLightBounds(left, none).farDepth, left.farDepth);
-    EXPECT_FALSE(UniteLightBounds(none, none).visible);
-}
-
 TEST(LightBoundsTest, TheRectangleHoldsTheSphereAndLeavesOutWhatItCannotReach)
 {
     const Camera camera = OriginCamera();
