@@ -17,6 +17,7 @@ protected:
         TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
         TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
         SetRenderer(&renderer);
+        SetViewportSize(1920, 1080);
     }
 
     void TearDown() override { SetRenderer(nullptr); }
