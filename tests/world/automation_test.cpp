@@ -63,12 +63,9 @@ TEST(AutomationTest, TracksFollowTheirCurveUntilTheLastKeyAndWriteOnlyFiniteValu
     EXPECT_EQ(lamp.Color.x, 0.5f);
 }
 
-TEST(RandomTest, SequenceFromStartUpAndItsRange)
+// The sequence itself is pinned by the golden frames.
+TEST(RandomTest, RangeEndsAreMinusOneAndJustBelowOne)
 {
-    SeedRandom(1234);
-    EXPECT_NEAR(NextRandom(), -0.990342f, 1e-6f);
-    EXPECT_NEAR(NextRandom(), -0.682370f, 1e-6f);
-    EXPECT_NEAR(NextRandom(), -0.584303f, 1e-6f);
     // The ends of the range: the next state's top 23 bits all zero, all one.
     SeedRandom(0);
     EXPECT_EQ(NextRandom(), -1.0f);
