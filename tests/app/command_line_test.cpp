@@ -34,23 +34,18 @@ TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTimeAndO
     ASSERT_TRUE(plain.run);
     EXPECT_TRUE(plain.options.productionDir.empty() && !plain.options.windowed && !plain.options.FixedStep() &&
                 !plain.options.endSeconds.has_value() && !plain.options.watch);
-    EXPECT_TRUE(Parse({"--watch"}).options.watch);
     EXPECT_EQ(std::pair(plain.options.width, plain.options.height), std::pair(1920u, 1080u));
 
-    // A render runs on fixed steps and writes to an absolute path.
+    // A render runs on fixed steps (its output's path is seen end to end in DemoTest).
     ScopedWorkDir dir;
     std::filesystem::create_directory("prod");
     const Parsed parsed = Parse({"--windowed", "--size", "1280x720", "--start", "60", "--end", "62.5", "--fps",
                                  "30", "--render", "show.mp4", "prod"});
     ASSERT_TRUE(parsed.run) << parsed.error;
     EXPECT_TRUE(parsed.options.windowed);
-    EXPECT_EQ(std::pair(parsed.options.width, parsed.options.height), std::pair(1280u, 720u));
     EXPECT_DOUBLE_EQ(parsed.options.startSeconds, 60.0);
     EXPECT_DOUBLE_EQ(*parsed.options.endSeconds, 62.5);
-    EXPECT_EQ(parsed.options.fps, 30);
     EXPECT_TRUE(parsed.options.FixedStep());
-    EXPECT_EQ(parsed.options.renderPath, (dir.path() / "show.mp4").string());
-    EXPECT_EQ(parsed.options.productionDir, "prod");
     // A folder for PNG files keeps its trailing slash.
     std::filesystem::create_directory("frames");
     EXPECT_EQ(Parse({"--render", "frames/"}).options.renderPath, (dir.path() / "frames").string() + "/");

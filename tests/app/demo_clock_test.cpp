@@ -7,16 +7,12 @@ TEST(DemoClockTest, FixedStepsTakeTheTimeFromTheFrameNumberWithoutDriftAndRealTi
     DemoClock clock(60);
     ASSERT_TRUE(clock.FixedStep());
     float demoTime = 0.0f;
-    float summed = 0.0f;
     for (int frame = 1; frame <= 60 * 600; ++frame) {
         EXPECT_DOUBLE_EQ(clock.BeginFrame(), 1000.0 / 60.0);
         demoTime = clock.AdvanceShow(demoTime, clock.StepMs());
-        summed += static_cast<float>(clock.StepMs() * 0.001);
     }
-    // Ten minutes in: exactly 600 s, where a float sum has long drifted.
+    // Ten minutes in: exactly 600 s, where a float sum of the steps drifts.
     EXPECT_EQ(demoTime, 600.0f);
-    EXPECT_GT(std::abs(summed - 600.0f), 0.01f);
-    EXPECT_EQ(clock.ShowFrames(), 36000);
     EXPECT_EQ(clock.FrameAt(600.0), 36000);
     EXPECT_EQ(clock.TimeOfFrame(90), 1.5f);
 

@@ -42,17 +42,15 @@ TEST(ProductionTest, LoadsWithoutComplaintAndPlaysToItsExit)
     ASSERT_EQ(run.exitCode, 0);
     const std::vector<std::string> lines = run.Lines();
 
-    std::vector<std::string> complaints;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(complaints), IsLoadComplaint);
-    EXPECT_TRUE(complaints.empty()) << complaints.front();
+    for (const std::string& line : lines) {
+        EXPECT_FALSE(IsLoadComplaint(line)) << line;
+    }
     // Every event of the script fired, the last one being the exit.
     const auto fired = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
         return line.rfind("Triggering Event: ", 0) == 0;
     });
     EXPECT_EQ(fired, 18);
-    const auto exit = std::find(lines.begin(), lines.end(), "Triggering Event: exit 163.636");
-    EXPECT_NE(exit, lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "reg text inst 0"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Triggering Event: exit 163.636"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "rel text inst 0"), lines.end());
 }
 

@@ -83,42 +83,28 @@ TEST_F(MeshconvTest, HandMadeCubeComesBackExactlyScaledFlippedOrWithNormalsMadeF
     const std::vector<CubeCorner> corners = CubeCorners();
     WriteFile("cube.obj", CubeObjText(corners, true));
     WriteFile("bare.obj", CubeObjText(corners, false));
-    struct Case {
-        std::string name;
-        std::vector<std::string> arguments;
-        float scale;
-        bool flipV;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<std::string, std::vector<std::string>, float, bool> cases[] = {
         {"cube_plain", {"cube.obj"}, 1.0f, false},
         {"cube_scaled", {"--scale", "2.5", "--flip-uv", "cube.obj"}, 2.5f, true},
         {"cube_bare", {"bare.obj"}, 1.0f, false},  // normals generated, pointing out of the cube
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> arguments = c.arguments;
-        arguments.push_back("model/" + c.name + ".obj");
-        const ToolRun run = RunTool(MESHCONV_PATH, arguments);
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        Mesh* mesh = LoadModelAsPlayer(c.name);
+    const auto values = [](Float3 a) { return std::vector<float>{a.x, a.y, a.z}; };
+    for (auto [name, arguments, scale, flipV] : cases) {
+        SCOPED_TRACE(name);
+        arguments.push_back("model/" + name + ".obj");
+        ASSERT_EQ(RunTool(MESHCONV_PATH, arguments).exitCode, 0);
+        Mesh* mesh = LoadModelAsPlayer(name);
         ASSERT_NE(mesh, nullptr);
         ASSERT_EQ(mesh->vertexCount, corners.size());
         for (size_t v = 0; v < corners.size(); ++v) {
-            const CubeCorner& corner = corners[v];
-            const Float3 p = PositionOf(*mesh, v);
+            const CubeCorner& c = corners[v];
             const Float2 uv = TexcoordOf(*mesh, v);
-            const Float3 n = NormalOf(*mesh, v);
-            ASSERT_EQ(std::vector<float>({p.x, p.y, p.z, uv.x, uv.y}),
-                      std::vector<float>({corner.position.x * c.scale, corner.position.y * c.scale,
-                                          corner.position.z * c.scale, corner.texcoord.x,
-                                          c.flipV ? 1 - corner.texcoord.y : corner.texcoord.y}))
-                << v;
-            if (c.name == "cube_bare") {
-                ASSERT_GT(Dot(n, p), 0.0f) << v;
+            ASSERT_EQ(values(PositionOf(*mesh, v)), values(c.position * scale)) << v;
+            ASSERT_EQ(std::pair(uv.x, uv.y), std::pair(c.texcoord.x, flipV ? 1 - c.texcoord.y : c.texcoord.y)) << v;
+            if (name == "cube_bare") {
+                ASSERT_GT(Dot(NormalOf(*mesh, v), c.position), 0.0f) << v;
             } else {
-                ASSERT_EQ(std::vector<float>({n.x, n.y, n.z}),
-                          std::vector<float>({corner.normal.x, corner.normal.y, corner.normal.z}))
-                    << v;
+                ASSERT_EQ(values(NormalOf(*mesh, v)), values(c.normal)) << v;
             }
         }
         EXPECT_TRUE(FramesAreOrthonormal(*mesh, 1e-5f));
