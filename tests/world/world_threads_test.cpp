@@ -36,11 +36,9 @@ TEST(WorldThreadsTest, LoadingThreadAppendsWhileTheMainThreadWalks)
 
     std::vector<Mesh> meshes(kItems);
     std::vector<std::unique_ptr<entity_base>> objects;
-    std::vector<std::unique_ptr<Light>> lights;
     std::vector<std::unique_ptr<CountingActor>> actors;
     for (int i = 0; i < kItems; ++i) {
         objects.push_back(std::make_unique<entity_base>("object" + std::to_string(i)));
-        lights.push_back(std::make_unique<Light>("light" + std::to_string(i)));
     }
 
     std::atomic<bool> loaded{false};
@@ -50,7 +48,6 @@ TEST(WorldThreadsTest, LoadingThreadAppendsWhileTheMainThreadWalks)
             objects[i]->meshInstance = &meshes[i];
             objects[i]->Position.Set(static_cast<float>(i), 0, 0);
             world.AddObject(objects[i].get());
-            world.AddLight(lights[i].get());
             auto actor = std::make_unique<CountingActor>("actor" + std::to_string(i));
             world.AddActor(actor.get());
             actors.push_back(std::move(actor));
@@ -89,9 +86,9 @@ TEST(WorldThreadsTest, LoadingThreadAppendsWhileTheMainThreadWalks)
     loader.join();
     frame();  // the first frame after the load sees everything
 
-    ASSERT_EQ(std::vector<size_t>({world.MeshCount(), world.ObjectCount(), world.LightCount(), world.Actors().size(),
+    ASSERT_EQ(std::vector<size_t>({world.MeshCount(), world.ObjectCount(), world.Actors().size(),
                                    world.Automations().size(), world.EventTriggers().size()}),
-              std::vector<size_t>(6, kItems));
+              std::vector<size_t>(5, kItems));
     EXPECT_EQ(world.EventTriggers().front().time, 1.0f);
     EXPECT_EQ(world.FindObject("object7")->Position.x, 7.0f);  // written by its track
     // Every actor is updated and hears events from the frame after its registration on.
