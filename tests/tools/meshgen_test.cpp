@@ -77,27 +77,4 @@ TEST_F(MeshgenTest, EveryKindLoadsWithFramesThatFollowItsTextureAndSolidsAreClos
                 << volume;
         }
     }
-
-    // The box stands on the ground, centred on the vertical axis.
-    Mesh* box = LoadModelAsPlayer("gen_box");
-    ASSERT_NE(box, nullptr);
-    std::vector<float> bounds = {1e9f, 1e9f, 1e9f, -1e9f, -1e9f, -1e9f};  // low x, y, z, then high
-    for (size_t i = 0; i < 3 * box->vertexCount; ++i) {
-        bounds[i % 3] = std::min(bounds[i % 3], box->positions[i]);
-        bounds[3 + i % 3] = std::max(bounds[3 + i % 3], box->positions[i]);
-    }
-    EXPECT_EQ(bounds, std::vector<float>({-1, 0, -0.25f, 1, 3, 0.25f}));
-
-    // Shards are flat-shaded facets.
-    Mesh* shards = Generate("out_shards", {"shards", "--subdivisions", "1"});
-    ASSERT_NE(shards, nullptr);
-    for (size_t first = 0; first < shards->vertexCount; first += 3) {
-        const Float3 corner = PositionOf(*shards, first);
-        const Float3 face =
-            Normalized(Cross(PositionOf(*shards, first + 1) - corner, PositionOf(*shards, first + 2) - corner));
-        for (size_t v = first; v < first + 3; ++v) {
-            ASSERT_GT(Dot(NormalOf(*shards, v), PositionOf(*shards, v)), 0.0f) << "vertex " << v;
-            ASSERT_NEAR(Dot(NormalOf(*shards, v), face), 1.0f, 1e-5f) << "vertex " << v;
-        }
-    }
 }
