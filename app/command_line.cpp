@@ -22,15 +22,18 @@ constexpr int kMaxFps = 240;
 
 constexpr char kExamples[] = R"(
 Examples:
-  demo                                      play the production in this folder, full screen
-  demo build/production                     play another folder's production
-  demo --windowed --size 1280x720 --start 60 build/production
+  demoplayer                                play the production in this folder, full screen
+  demoplayer build/production               play another folder's production
+  demoplayer --windowed --size 1280x720 --start 60 build/production
                                             play in a window, from a minute in
-  demo --render show.mp4 build/production   make a video with sound (no display needed)
-  demo --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
+  demoplayer --render show.mp4 build/production
+                                            make a video with sound (no display needed)
+  demoplayer --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
                                             two seconds as numbered PNG files
-  demo --watch --windowed build/production  edit the production's files while it plays
-  demo --check build/production             list every problem of the production; exit code 1 if any is an error)";
+  demoplayer --watch --windowed build/production
+                                            edit the production's files while it plays
+  demoplayer --check build/production       list every problem of the production;
+                                            exit code 1 if any is an error)";
 
 // "WxH" with both sides in range; the reason otherwise.
 std::string ParseSize(const std::string& text, unsigned* width, unsigned* height)
@@ -135,9 +138,9 @@ std::string CheckOptions(PlayOptions& options, const std::string& sizeText, bool
 
 bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode)
 {
-    CLI::App app{"Plays a demo production: its scene, music and shaders.", "demo"};
+    CLI::App app{"Plays a demo production: its scene, music and shaders.", "demoplayer"};
     app.footer(kExamples);
-    app.set_version_flag("--version", std::string("demo ") + DEMO_VERSION);
+    app.set_version_flag("--version", std::string("demoplayer ") + DEMO_VERSION);
     std::string sizeText;
     double end = 0.0;
     app.add_option("PRODUCTION_DIR", options->productionDir,
@@ -164,12 +167,12 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
         *exitCode = app.exit(done);  // --help or --version, printed
         return false;
     } catch (const CLI::ParseError& error) {
-        std::cerr << "demo: " << error.what() << " (see demo --help)\n";
+        std::cerr << "demoplayer: " << error.what() << " (see demoplayer --help)\n";
         *exitCode = kExitUsage;
         return false;
     }
     if (std::string problem = CheckOptions(*options, sizeText, endOption->count() > 0, end); !problem.empty()) {
-        std::cerr << "demo: " << problem << "\n";
+        std::cerr << "demoplayer: " << problem << "\n";
         *exitCode = kExitUsage;
         return false;
     }

@@ -60,7 +60,7 @@ int DemoMain(const PlayOptions& options)
     // A recording decodes the music itself.
     if (!options.Rendering()) {
         if (!TheMusicPlayer().DeviceOpen()) {
-            std::fprintf(stderr, "demo: no audio device found; the show plays silently\n");
+            std::fprintf(stderr, "demoplayer: no audio device found; the show plays silently\n");
         }
         if (TheMusicPlayer().Load(kMusicFile) != 0) {
             LogLine("Cannot load music");

@@ -34,7 +34,7 @@ std::string FrameRateHint::Text(double framesPerSecond, unsigned width, unsigned
     const unsigned smallerHeight = std::max(height / 2, 1u);
     char text[160];
     std::snprintf(text, sizeof text,
-                  "demo: the show plays at %.1f frames a second here; for a smoother picture try --size %ux%u",
+                  "demoplayer: the show plays at %.1f frames a second here; for a smoother picture try --size %ux%u",
                   framesPerSecond, smallerWidth, smallerHeight);
     return text;
 }

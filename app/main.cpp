@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         PrepareRecording();
     }
     if (!options.productionDir.empty() && ::chdir(options.productionDir.c_str()) != 0) {
-        std::perror(("demo: " + options.productionDir).c_str());
+        std::perror(("demoplayer: " + options.productionDir).c_str());
         return 2;
     }
     if (options.check) {

@@ -21,7 +21,7 @@ Viewport theViewport;
 // Besides the log line: one line on standard error that the user can act on.
 void TellWhyStartUpFailed(const std::string& reason)
 {
-    std::fprintf(stderr, "demo: cannot start: %s\n", reason.c_str());
+    std::fprintf(stderr, "demoplayer: cannot start: %s\n", reason.c_str());
     std::fflush(stderr);
 }
 

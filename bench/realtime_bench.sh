@@ -13,7 +13,7 @@ from=${2:-60}
 to=$(awk -v a="$from" -v s="$span" 'BEGIN { print a + s }')
 export SDL_AUDIODRIVER=dummy
 for size in 1920x1080 960x540; do
-  line=$(xvfb-run -a -s "-screen 0 1920x1080x24" build/demo --windowed --size "$size" --start "$from" --end "$to" \
+  line=$(xvfb-run -a -s "-screen 0 1920x1080x24" build/demoplayer --windowed --size "$size" --start "$from" --end "$to" \
            build/production 2>/dev/null | grep "real-time show" || echo "no frames counted")
   echo "$size  $line"
 done

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-demo=build/demo
+demo=build/demoplayer
 production=build/production
 span=${1:-5}
 fps=30

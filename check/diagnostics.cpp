@@ -54,12 +54,16 @@ void Diagnostics::Print(std::ostream& out) const
 
 std::string FormatDiagnostic(const Diagnostic& diagnostic)
 {
+    // Appended piece by piece: a chain of temporaries joined with + makes
+    // GCC 12 warn falsely (-Wrestrict) once it inlines them at -O3.
     std::string text = diagnostic.file;
     if (diagnostic.where.line > 0) {
-        text += ":" + std::to_string(diagnostic.where.line) + ":" + std::to_string(diagnostic.where.column);
+        text.append(":").append(std::to_string(diagnostic.where.line));
+        text.append(":").append(std::to_string(diagnostic.where.column));
     }
-    text += diagnostic.severity == Severity::kError ? ": error: " : ": warning: ";
-    return text + diagnostic.message;
+    text.append(diagnostic.severity == Severity::kError ? ": error: " : ": warning: ");
+    text.append(diagnostic.message);
+    return text;
 }
 
 namespace {

@@ -46,6 +46,16 @@ else
   overall=1
 fi
 
+# The build the play command plays from, as it makes it: a change that
+# breaks it fails here.
+echo "== play build (build-play/, as the play command makes it)"
+if bash scripts/build-play.sh; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  overall=1
+fi
+
 echo "== build (warnings are errors)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_WERROR=ON
 cmake --build build -j "$jobs"

@@ -8,6 +8,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake --build build --target test_golden demo production
+cmake --build build --target test_golden demoplayer production
 DEMO_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/tests/test_golden
 git status --short tests/golden

@@ -14,7 +14,7 @@ struct Parsed {
 
 Parsed Parse(std::vector<std::string> args)
 {
-    args.insert(args.begin(), "demo");
+    args.insert(args.begin(), "demoplayer");
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());

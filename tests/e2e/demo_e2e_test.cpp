@@ -130,15 +130,15 @@ TEST_F(DemoTest, SigtermDuringALongLoadStopsAtTheNextItem)
 TEST_F(DemoTest, StartUpFailuresExitNonZeroAndSayWhyInOneLine)
 {
     WriteTestProduction(dir.path(), ProductionOptions{});
-    const std::string noDisplay = "add vport failed -1\ndemo: cannot start: no display found.*--render OUT.*offscreen.*";
+    const std::string noDisplay = "add vport failed -1\ndemoplayer: cannot start: no display found.*--render OUT.*offscreen.*";
     // No display: where SDL would fall back to drawing offscreen, where no one
     // would see the show, and where it has no such fallback.
     const std::pair<std::map<std::string, std::string>, std::string> failures[] = {
         {{{"SDL_VIDEODRIVER", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"XDG_RUNTIME_DIR", dir.path().string()}},
          noDisplay},
         {{{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}, noDisplay},
-        {{{"MESA_GL_VERSION_OVERRIDE", "3.3"}}, "add vport failed -2\ndemo: cannot start: .*no OpenGL 4\\.5.*"},
-        {{}, "add vport failed -1\ndemo: cannot start: shader file lighting_shader\\.psh: .*"},
+        {{{"MESA_GL_VERSION_OVERRIDE", "3.3"}}, "add vport failed -2\ndemoplayer: cannot start: .*no OpenGL 4\\.5.*"},
+        {{}, "add vport failed -1\ndemoplayer: cannot start: shader file lighting_shader\\.psh: .*"},
     };
     for (auto [environment, expected] : failures) {
         if (environment.empty()) {
@@ -186,7 +186,7 @@ TEST_F(DemoTest, WithoutASoundCardOneLineSaysTheShowPlaysSilently)
     // A card that no machine has.
     const ToolRun run = Run({{"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "hw:97"}});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "demo: no audio device found; the show plays silently\n");
+    EXPECT_EQ(run.err, "demoplayer: no audio device found; the show plays silently\n");
     EXPECT_LT(Find(run.Lines(), "Triggering Event: exit 0\\.2"), run.Lines().size());
 }
 
