@@ -22,7 +22,8 @@ constexpr int kMaxFps = 240;
 
 constexpr char kExamples[] = R"(
 Examples:
-  demoplayer                                play the production in this folder, full screen
+  demoplayer                                play the production in this folder (or, without
+                                            demofinal.xml here, the installed one), full screen
   demoplayer build/production               play another folder's production
   demoplayer --windowed --size 1280x720 --start 60 build/production
                                             play in a window, from a minute in
@@ -144,7 +145,9 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
     std::string sizeText;
     double end = 0.0;
     app.add_option("PRODUCTION_DIR", options->productionDir,
-                   "folder with demofinal.xml, model/, tex/, 13_3.ogg and the shaders (default: this folder)");
+                   "folder with demofinal.xml, model/, tex/, 13_3.ogg and the shaders (default: this folder "
+                   "when it holds demofinal.xml, else the production installed with the player, "
+                   "../share/demoplayer/production beside the folder of the executable)");
     app.add_flag("--windowed", options->windowed, "play in a window instead of full screen");
     app.add_option("--size", sizeText, "picture size WIDTHxHEIGHT (default 1920x1080); 16:9 is kept, with black bars");
     app.add_option("--start", options->startSeconds, "begin at this point of the show, in seconds");

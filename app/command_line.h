@@ -5,7 +5,7 @@
 #include <string>
 
 struct PlayOptions {
-    std::string productionDir;  // empty: the working directory
+    std::string productionDir;  // empty: the working directory or the installed production
     bool windowed = false;
     unsigned width = 1920;
     unsigned height = 1080;

@@ -26,7 +26,6 @@
 namespace {
 
 constexpr char kMusicFile[] = "13_3.ogg";
-constexpr char kSceneFile[] = "demofinal.xml";
 
 void PrepareLoadingText(LoadingState& state)
 {

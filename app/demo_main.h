@@ -3,6 +3,9 @@
 
 #include "app/command_line.h"
 
+// The scene file that makes a folder a production.
+inline constexpr char kSceneFile[] = "demofinal.xml";
+
 // Plays the production in the working directory as the options say. 0 after
 // a normal end; -1 when the viewport cannot be set up; 1 when a recording
 // could not be made.

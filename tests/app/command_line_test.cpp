@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/production_folder.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -94,4 +95,40 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
                                "--overwrite", "--watch", "--version", "PRODUCTION_DIR", "Examples:"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
+}
+
+// Without a folder on the command line: this folder when it holds the scene,
+// otherwise the production installed beside the executable, found from where
+// the executable is now (a moved installation finds its own).
+TEST(CommandLineTest, WithoutAFolderNamedTheFolderHereOrTheInstalledProductionPlays)
+{
+    namespace fs = std::filesystem;
+    ScopedWorkDir dir;
+    const fs::path here = dir.path() / "here";
+    fs::create_directory(here);
+    const fs::path installed = dir.path() / "opt" / "share" / "demoplayer" / "production";
+    fs::create_directories(installed);
+    const fs::path executable = dir.path() / "opt" / "bin" / "demoplayer";
+    const auto choose = [&](const fs::path& exe) { return ChooseProduction(here, exe, "demofinal.xml"); };
+
+    // Installed without its scene, or no executable known: stay here.
+    EXPECT_EQ(choose(executable), fs::path());
+    WriteFile(installed / "demofinal.xml", std::string("<base />"));
+    EXPECT_EQ(choose({}), fs::path());
+    EXPECT_EQ(choose(executable), installed);
+    // The same installation under another prefix.
+    fs::rename(dir.path() / "opt", dir.path() / "moved");
+    EXPECT_EQ(choose(dir.path() / "moved" / "bin" / "demoplayer"),
+              dir.path() / "moved" / "share" / "demoplayer" / "production");
+    EXPECT_EQ(choose(executable), fs::path());
+    // A scene here wins; a folder named like the scene is not one.
+    fs::create_directory(here / "demofinal.xml");
+    EXPECT_EQ(choose(dir.path() / "moved" / "bin" / "demoplayer"),
+              dir.path() / "moved" / "share" / "demoplayer" / "production");
+    fs::remove(here / "demofinal.xml");
+    WriteFile(here / "demofinal.xml", std::string("<base />"));
+    EXPECT_EQ(choose(dir.path() / "moved" / "bin" / "demoplayer"), fs::path());
+
+    // This process is found as itself.
+    EXPECT_TRUE(fs::equivalent(RunningExecutable(), "/proc/self/exe"));
 }

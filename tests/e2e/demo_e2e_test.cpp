@@ -254,3 +254,27 @@ TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
     ASSERT_GE(compiledLines.size(), 2u) << compiled.out;
     EXPECT_EQ(compiledLines[compiledLines.size() - 2].rfind("lighting_shader.psh:2:", 0), 0u) << compiled.out;
 }
+
+// With no folder named, a copy of the player installed under some prefix
+// checks the production installed beside it from any folder, and the one in
+// the working directory when there is one.
+TEST_F(DemoTest, WithoutAFolderNamedTheInstalledProductionIsUsedUnlessOneIsHere)
+{
+    const fs::path prefix = dir.path() / "moved" / "usr";
+    fs::create_directories(prefix / "bin");
+    fs::copy_file(DEMO_EXECUTABLE, prefix / "bin" / "demoplayer");
+    WriteTestProduction(prefix / "share" / "demoplayer" / "production", ProductionOptions{});
+    fs::create_directory(dir.path() / "elsewhere");
+    RunOptions options;
+    options.environment = {{"SDL_VIDEODRIVER", "no-such-driver"}, {"SDL_AUDIODRIVER", "no-such-driver"}};
+    options.directory = dir.path() / "elsewhere";
+    const ToolRun installed = RunTool((prefix / "bin" / "demoplayer").string(), {"--check"}, options);
+    EXPECT_EQ(installed.exitCode, 0) << installed.out << installed.err;
+    EXPECT_EQ(installed.Lines(), std::vector<std::string>{"no errors, no warnings"}) << installed.out;
+
+    // A scene here, without the rest of a production, is the one checked.
+    WriteFile(dir.path() / "elsewhere" / "demofinal.xml", std::string("<base><scene></scene></base>\n"));
+    const ToolRun here = RunTool((prefix / "bin" / "demoplayer").string(), {"--check"}, options);
+    EXPECT_EQ(here.exitCode, 1);
+    EXPECT_EQ(here.out.rfind("demofinal.xml:", 0), 0u) << here.out;
+}
