@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
 #include "app/command_line.h"
 #include "app/production_folder.h"
 #include "tests/support/test_support.h"
@@ -25,6 +28,25 @@ Parsed Parse(std::vector<std::string> args)
     parsed.run = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &parsed.options, &parsed.exitCode);
     parsed.error = testing::internal::GetCapturedStderr();
     return parsed;
+}
+
+// The option names each matching line declares (the first group of
+// `declaration`, split at commas).
+std::set<std::string> DeclaredOptions(const std::string& text, const std::regex& declaration)
+{
+    std::set<std::string> names;
+    for (const std::string& line : SplitLines(text)) {
+        std::smatch found;
+        if (std::regex_search(line, found, declaration)) {
+            const std::string declared = found[1];
+            const std::regex name("-{1,2}[a-z][a-z-]*");
+            for (auto it = std::sregex_iterator(declared.begin(), declared.end(), name); it != std::sregex_iterator();
+                 ++it) {
+                names.insert(it->str());
+            }
+        }
+    }
+    return names;
 }
 
 }  // namespace
@@ -131,4 +153,32 @@ TEST(CommandLineTest, WithoutAFolderNamedTheFolderHereOrTheInstalledProductionPl
 
     // This process is found as itself.
     EXPECT_TRUE(fs::equivalent(RunningExecutable(), "/proc/self/exe"));
+}
+
+// The manual page's source declares exactly the options --help lists, and
+// the bash completion offers exactly their long names: an option added,
+// renamed or removed in one place fails here until the others follow.
+TEST(CommandLineTest, TheManualAndTheCompletionKnowEveryOptionOfHelpAndNoOther)
+{
+    testing::internal::CaptureStdout();
+    Parse({"--help"});
+    const std::string help = testing::internal::GetCapturedStdout();
+    const std::set<std::string> listed = DeclaredOptions(help, std::regex("^  (-\\S+)"));
+    ASSERT_GE(listed.size(), 10u) << help;
+
+    const std::string manual = ReadFileText(DEMO_DIST_DIR "/demoplayer.1.scd");
+    EXPECT_EQ(DeclaredOptions(manual, std::regex("^(\\*-.*\\*)( _[^_]+_)?$")), listed);
+    EXPECT_NE(manual.find(kInstalledProduction), std::string::npos);
+
+    const std::string completion = ReadFileText(DEMO_DIST_DIR "/demoplayer.bash-completion");
+    const std::string offered = "compgen -W '";
+    const size_t from = completion.find(offered + "--");
+    ASSERT_NE(from, std::string::npos);
+    const size_t first = from + offered.size();
+    const std::string words = completion.substr(first, completion.find('\'', first) - first);
+    std::set<std::string> longNames;
+    std::copy_if(listed.begin(), listed.end(), std::inserter(longNames, longNames.end()),
+                 [](const std::string& name) { return name.rfind("--", 0) == 0; });
+    EXPECT_EQ(DeclaredOptions(std::regex_replace(words, std::regex("\\s+"), "\n"), std::regex("^(--\\S+)")),
+              longNames);
 }
