@@ -28,6 +28,9 @@ packages=(
   libcli11-dev
   # fuzzing the loaders (scripts/fuzz.sh): clang with its fuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
+  # the manual page, the Debian package (dpkg-shlibdeps, which CPack finds
+  # binaries for with file) and the tools that check it
+  scdoc dpkg-dev file lintian desktop-file-utils appstream ffmpeg man-db
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the check
-# that every include stays in its layer, the plain build (warnings are errors), the unit tests again under AddressSanitizer and
+# that every include stays in its layer, the play command's build and the
+# Debian package made from it, checked unpacked, the plain build (warnings
+# are errors), the unit tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer with the whole production played to its end, and
 # the threaded tests under ThreadSanitizer with the whole demo's load and
 # first half minute.
@@ -56,6 +58,16 @@ else
   overall=1
 fi
 
+# The Debian package, made from that folder, unpacked without root rights
+# and run from elsewhere with the production installed in it.
+echo "== package (made from build-play/, unpacked and run from another folder)"
+if bash scripts/package.sh && bash scripts/check-package.sh; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  overall=1
+fi
+
 echo "== build (warnings are errors)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_WERROR=ON
 cmake --build build -j "$jobs"
@@ -76,7 +88,7 @@ echo "== threaded tests and the whole demo under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
   -DDEMO_SANITIZE=thread -DDEMO_BUILD_BENCH=OFF -DDEMO_BUILD_TOOLS=OFF \
   -DDEMO_WHOLE_RUN_PRODUCTION="$production"
-cmake --build build-tsan -j "$jobs" --target demo_threaded_tests demo
+cmake --build build-tsan -j "$jobs" --target demo_threaded_tests demoplayer
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   run_ctest --test-dir build-tsan -L 'threads|wholerun' || overall=1
 
