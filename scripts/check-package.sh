@@ -44,16 +44,17 @@ quietly "$player" --check || fail "demoplayer --check of the installed productio
 
 step "one second of the installed production rendered to a video"
 quietly "$player" --render show.mp4 --size 320x180 --fps 30 --end 1 || fail "demoplayer --render"
-streams=$(ffprobe -v error -show_entries stream=codec_type,codec_name -of csv=p=0 show.mp4 | sort | tr '\n' ' ')
+streams=$(ffprobe -v error -show_entries stream=codec_type,codec_name -of csv=p=0 show.mp4 | sort | tr '\n' ' ') ||
+  fail "ffprobe cannot read show.mp4"
 [ "$streams" = "aac,audio h264,video " ] || fail "show.mp4 holds '$streams', not H.264 video and AAC sound"
-seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 show.mp4)
+seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 show.mp4) || fail "ffprobe cannot read show.mp4"
 awk -v s="$seconds" 'BEGIN { exit !(s > 0.9 && s < 1.2) }' || fail "show.mp4 lasts $seconds s, not 1"
-decoding=$(ffmpeg -nostdin -v error -i show.mp4 -f null - 2>&1)
+decoding=$(ffmpeg -nostdin -v error -i show.mp4 -f null - 2>&1) || fail "ffmpeg cannot decode show.mp4: $decoding"
 [ -z "$decoding" ] || fail "show.mp4 does not decode cleanly: $decoding"
 
 step "the manual page"
 page=$root/usr/share/man/man1/demoplayer.1.gz
-manual=$(MANWIDTH=80 man --warnings -l "$page" 2> "$work/man-warnings")
+manual=$(MANWIDTH=80 man --warnings -l "$page" 2> "$work/man-warnings") || fail "man -l $page"
 [ ! -s "$work/man-warnings" ] || fail "man: $(cat "$work/man-warnings")"
 for section in SYNOPSIS OPTIONS "EXIT STATUS" ENVIRONMENT FILES EXAMPLES "BAD INPUT"; do
   grep -q "^$section" <<<"$manual" || fail "the manual page has no $section"
