@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Real-time frame rate of the player on our production (build demo and
+# Real-time frame rate of the player on our production (build demoplayer and
 # production first): the show plays on the real clock in a window on a
 # virtual X screen, without sound, from --start for SPAN seconds, and the
 # player's closing log line counts the frames it drew and the time they took
