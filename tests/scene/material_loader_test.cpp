@@ -16,7 +16,9 @@ std::vector<uint8_t> NumberedPixels(uint32_t count, uint32_t first = 0)
 {
     std::vector<uint8_t> pixels;
     for (uint32_t i = first; i < first + count; ++i) {
-        pixels.insert(pixels.end(), {uint8_t(10 * i + 1), uint8_t(10 * i + 2), uint8_t(10 * i + 3)});
+        pixels.push_back(uint8_t(10 * i + 1));
+        pixels.push_back(uint8_t(10 * i + 2));
+        pixels.push_back(uint8_t(10 * i + 3));
     }
     return pixels;
 }

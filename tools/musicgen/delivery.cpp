@@ -55,7 +55,11 @@ std::string InspectOggVorbis(const std::filesystem::path& path, DecodedFacts* fa
             break;
         }
         if (count < 0) {
-            return "'" + path.string() + "' is damaged";
+            // Built by appending: GCC 12 warns falsely (-Wrestrict) on a
+            // chain of + over temporaries once it inlines them at -O3.
+            std::string damaged = "'";
+            damaged.append(path.string()).append("' is damaged");
+            return damaged;
         }
         for (int channel = 0; channel < info->channels; ++channel) {
             for (long i = 0; i < count; ++i) {
