@@ -1,10 +1,22 @@
 #include "world/bass_bouncer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
+
+constexpr float kBeatLevel = 1.1f;
+constexpr float kRestLevel = 0.8f;
+constexpr float kDecayPerMs = 0.0005f;
+// Frame times and the beat period are rounded: a beat due this little after
+// a frame counts as on it, so that a beat that falls on a frame (every 15 s
+// at 60 frames a second) falls on it at every frame rate.
+constexpr float kSameMomentMs = 0.05f;
+
 float pulseLevel = 1.0f;
-}
+
+}  // namespace
 
 BassBouncer::BassBouncer(std::string bouncerName) : Actor(std::move(bouncerName))
 {
@@ -36,12 +48,15 @@ std::string BassBouncer::GetClassName()
 
 void BassBouncer::Update(float dtMs)
 {
+    // The beat keeps its period whatever the frame rate: the time since the
+    // beat that fell inside this frame carries on, and the level has already
+    // decayed over it. The level rests at 0.8 until the next beat.
     beatTimerMs_ += dtMs;
-    if (beatTimerMs_ >= kBeatMs) {
-        pulseLevel = 1.1f;
-        beatTimerMs_ = 0.0f;
-    } else if (pulseLevel > 0.8f) {
-        pulseLevel -= dtMs * 0.0005f;
+    if (beatTimerMs_ >= kBeatMs - kSameMomentMs) {
+        beatTimerMs_ = std::fmod(beatTimerMs_ + kSameMomentMs, kBeatMs) - kSameMomentMs;
+        pulseLevel = std::max(kRestLevel, kBeatLevel - std::max(0.0f, beatTimerMs_) * kDecayPerMs);
+    } else if (pulseLevel > kRestLevel) {
+        pulseLevel = std::max(kRestLevel, pulseLevel - dtMs * kDecayPerMs);
     }
     const Vec3 spin = Vec3{3.14f, 1.5f, -0.5f}.Times(0.0001f).Times(pulseLevel).Times(dtMs).Times(Scale.x);
     for (Entry& entry : entries_) {
