@@ -113,11 +113,14 @@ TEST(GoldenFramesTest, TheTestProductionLooksAsItDidAndSeekingGivesTheFramesPlay
     constexpr double kTo = kFrom + 3.0 / kFps;
     ASSERT_TRUE(Render(show, 0.0, kTo, dir.path() / "played"));
     ASSERT_TRUE(Render(show, kFrom, kTo, dir.path() / "sought"));
-    // Played: frames 1 .. 77 of the show; sought: frames 75 .. 77.
+    // A span of D seconds gives D x fps frames, frame k showing the show at
+    // start + k/fps: played, frames 0 .. 77 of the show; sought, 75 .. 77.
+    EXPECT_TRUE(fs::exists(dir.path() / "played" / FrameFile(77)));
+    EXPECT_FALSE(fs::exists(dir.path() / "played" / FrameFile(78)));
+    EXPECT_FALSE(fs::exists(dir.path() / "sought" / FrameFile(3)));
     for (int k = 0; k < 3; ++k) {
         const std::string seekFrame = ReadFileText(dir.path() / "sought" / FrameFile(k));
         ASSERT_FALSE(seekFrame.empty()) << k;
-        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / FrameFile(74 + k))) << k;
+        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / FrameFile(75 + k))) << k;
     }
-    EXPECT_FALSE(fs::exists(dir.path() / "played" / FrameFile(77)));
 }
