@@ -127,13 +127,16 @@ void RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
         AnimateLoadingText(state.loadingBuffer, static_cast<float>(dt));
     }
     window.PumpMessage();
-    HandCameraToRenderer(renderer);
     if (freeCameraMode) {
         ReadMouseAndSteer(window);
     }
     if (show.WorldRuns()) {
         StepWorld(showMs);
     }
+    // The camera as this frame's automations and events left it, so that
+    // the view is not a frame behind the show (a frame's length that would
+    // differ with the frame rate).
+    HandCameraToRenderer(renderer);
     if (show.Draws()) {
         renderer.RenderFrame(static_cast<float>(dt));
         show.EndFrame();

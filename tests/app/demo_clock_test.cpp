@@ -13,6 +13,7 @@
 #include "tests/scene/scene_fixture.h"
 #include "world/bass_bouncer.h"
 #include "world/greeter.h"
+#include "world/line_fx.h"
 #include "world/random.h"
 
 TEST(DemoClockTest, FixedStepsTakeTheTimeFromTheFrameNumberWithoutDriftAndRealTimeSumsTheFrames)
@@ -69,10 +70,11 @@ constexpr char kTimedScene[] = R"(<base>
       <lamp2> <Color x="0.2" y="0.4" z="1" /> </lamp2>
     </lights>
     <actors>
-      <pulse classname="BassBouncer" />
+      <pulse classname="BassBouncer"> <child name="lamp2" /> <Scale x="1.5" y="0" z="0" /> </pulse>
       <flick classname="LightFlicker"> <child name="lamp1" /> <child name="lamp2" /> </flick>
       <shatter classname="ObjectPulsator"> <child name="box" /> </shatter>
       <credits classname="Greeter" />
+      <curve classname="LineFX"> <Scale x="1" y="1" z="1" /> </curve>
     </actors>
     <eventtrigger>
       <destroy eventTime="0.3" />
@@ -93,6 +95,8 @@ struct Moment {
     std::string line;
     uint32_t textColour = 0;
     float pulse = 0.0f;
+    Vec3 spin;   // of the bouncer's entity
+    Vec3 curve;  // a point of the line effect
 };
 
 class ShowTimingTest : public SceneFixture {
@@ -139,9 +143,13 @@ protected:
     static Moment Now()
     {
         const auto* credits = dynamic_cast<const Greeter*>(FindActor("credits"));
-        return Moment{FindLight("lamp1")->Color, FindLight("lamp2")->Color,
-                      credits->Active() ? credits->Text().text : "", credits->Active() ? credits->Text().colour : 0u,
-                      BassBouncer::PulseLevel()};
+        return Moment{FindLight("lamp1")->Color,
+                      FindLight("lamp2")->Color,
+                      credits->Active() ? credits->Text().text : "",
+                      credits->Active() ? credits->Text().colour : 0u,
+                      BassBouncer::PulseLevel(),
+                      FindLight("lamp2")->Rotation,
+                      dynamic_cast<const LineFX*>(FindActor("curve"))->Points()[1]};
     }
 };
 
@@ -152,13 +160,16 @@ void ExpectSameMoment(const Moment& a, const Moment& b, const std::string& where
     EXPECT_EQ(a.line, b.line) << where;
     EXPECT_NEAR(static_cast<int>(a.textColour & 0xFF), static_cast<int>(b.textColour & 0xFF), 1) << where;
     EXPECT_NEAR(a.pulse, b.pulse, 1e-4f) << where;
+    ExpectVec(a.spin, b.spin.x, b.spin.y, b.spin.z, 0.01f);
+    ExpectVec(a.curve, b.curve.x, b.curve.y, b.curve.z, 1e-3f);
 }
 
 }  // namespace
 
 // A render at any frame rate shows the same thing at the same moment: the
 // states of each flickering lamp, the line of the credits and its shade, the
-// pulse level. Compared every fifth of a second, which every rate here draws.
+// pulse level and the spin it drives, the line effect's curve. Compared
+// every fifth of a second, which every rate here draws.
 TEST_F(ShowTimingTest, TheTimedActorsShowTheSameAtEveryFrameRate)
 {
     std::map<int, std::vector<Moment>> seen;
