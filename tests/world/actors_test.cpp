@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
@@ -213,18 +214,28 @@ TEST_F(ActorTest, GreeterFadesEveryLineInAndOutAndLeavesTheScreenAfterTheLast)
         greeter.Trigger("activate");
     }
     EXPECT_EQ(renderer.texts.size(), 1u);
-    // 16 ms frames: each line starts near black and rises through the greys
-    // to white; its three phases last 3 s exactly, the time past the end of
-    // one carried into the next.
+    // 16 ms frames: each line starts near black, rises through the greys to
+    // white and falls back; its three phases last 3 s exactly, the time past
+    // the end of one carried into the next.
     std::vector<std::string> shown;
     int frames = 0;
+    uint32_t grey = 0;
+    int risen = 0;
+    int fallen = 0;
     auto capture = std::make_unique<StdoutCapture>();  // the lines' log, not checked here
     for (; greeter.Active() && frames < 10000; ++frames) {
         greeter.Update(16);
         const uint32_t c = greeter.Text().colour;
         ASSERT_TRUE(c >> 24 == 0xFF && (c & 0xFF) == (c >> 8 & 0xFF) && (c & 0xFF) == (c >> 16 & 0xFF)) << c;
+        const uint32_t before = std::exchange(grey, c & 0xFF);
         const std::string text = greeter.Text().text;
-        if (greeter.Active() && (shown.empty() || shown.back() != text)) {
+        const bool newLine = shown.empty() || shown.back() != text;
+        if (greeter.Active() && !newLine && greeter.CurrentPhase() != Greeter::kHold) {
+            const bool fadingIn = greeter.CurrentPhase() == Greeter::kFadeIn;
+            ASSERT_TRUE(fadingIn ? grey > before : grey < before) << text << " " << before << " " << grey;
+            (fadingIn ? risen : fallen) += 1;
+        }
+        if (greeter.Active() && newLine) {
             EXPECT_LE(c & 0xFF, 2 * 16 * 255 / 1000u) << text;
             EXPECT_EQ(greeter.CurrentPhase(), Greeter::kFadeIn);
             EXPECT_LE(greeter.TimerSeconds(), 0.016f + 1e-6f) << text;
@@ -232,6 +243,8 @@ TEST_F(ActorTest, GreeterFadesEveryLineInAndOutAndLeavesTheScreenAfterTheLast)
         }
     }
     EXPECT_NEAR(frames, 14 * 3000 / 16, 1);
+    EXPECT_GT(risen, 14 * 25);
+    EXPECT_GT(fallen, 14 * 25);
     capture.reset();
     EXPECT_EQ(shown, Greeter::Lines());
     EXPECT_TRUE(renderer.texts.empty());
