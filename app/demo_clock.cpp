@@ -15,9 +15,12 @@ double DemoClock::BeginFrame()
 float DemoClock::AdvanceShow(float demoTime, double frameMs)
 {
     if (!FixedStep()) {
+        advancedMs_ = frameMs;
         return demoTime + static_cast<float>(frameMs * 0.001);
     }
-    return TimeOfFrame(++showFrames_);
+    ++showFrames_;
+    advancedMs_ = showFrames_ > 0 ? StepMs() : 0.0;
+    return TimeOfFrame(showFrames_);
 }
 
 float DemoClock::TimeOfFrame(int64_t frame) const

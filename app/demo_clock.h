@@ -3,7 +3,8 @@
 // long as the frame timer measured and the demo time is their sum. On fixed
 // steps every frame lasts exactly 1/fps seconds and the demo time of the
 // show's n-th frame is n/fps, computed from the frame number, so a run
-// does the same whatever the machine's speed.
+// does the same whatever the machine's speed. Frame 0 is the instant the
+// show begins: a render draws it, live play starts counting after it.
 
 #include <cstdint>
 
@@ -21,10 +22,14 @@ public:
     double BeginFrame();
     // The demo time after the show has run one more frame of frameMs.
     float AdvanceShow(float demoTime, double frameMs);
-    // Frames the show has run (fixed steps).
+    // The show time that frame added, in milliseconds: what the actors live
+    // through in it. None for frame 0.
+    double AdvancedMs() const { return advancedMs_; }
+    // The last show frame run (fixed steps); -1 before frame 0.
     int64_t ShowFrames() const { return showFrames_; }
-    // The show counts as having run `frames` frames: after a jump.
-    void RestartAt(int64_t frames) { showFrames_ = frames; }
+    // The show's last frame run is `frame`: after a jump, or -1 to run the
+    // show from frame 0.
+    void RestartAt(int64_t frame) { showFrames_ = frame; }
 
     // The demo time of the show's n-th frame on fixed steps.
     float TimeOfFrame(int64_t frame) const;
@@ -34,4 +39,5 @@ public:
 private:
     int fps_;
     int64_t showFrames_ = 0;
+    double advancedMs_ = 0.0;
 };

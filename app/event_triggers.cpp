@@ -1,5 +1,6 @@
 #include "app/event_triggers.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/log.h"
@@ -21,11 +22,13 @@ void FireEventTriggers()
             quitRequested = true;
         }
         Log("Triggering Event: ", trigger.name, " ", trigger.time);
+        eventLatenessMs = static_cast<float>(std::max(0.0, (double{demoTime} - double{trigger.time}) * 1000.0));
         if (trigger.target) {
             SendEvent(trigger.name, trigger.target);
         } else {
             Broadcast(trigger.name);
         }
+        eventLatenessMs = 0.0f;
         if (trigger.time > newest) {
             newest = trigger.time;
         }

@@ -116,20 +116,27 @@ void RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
     }
     const double dt = show.Clock().BeginFrame();
     frameDeltaMs = static_cast<float>(dt);
+    // The actors live through the show time the frame adds: none before the
+    // show begins, so that it begins alike however long the load took.
+    float showMs = 0.0f;
     if (musicStarted && !show.Paused()) {
         demoTime = show.Clock().AdvanceShow(demoTime, dt);
+        showMs = static_cast<float>(show.Clock().AdvancedMs());
     }
     if (state.loadingTextShown) {
         AnimateLoadingText(state.loadingBuffer, static_cast<float>(dt));
     }
     window.PumpMessage();
-    HandCameraToRenderer(renderer);
     if (freeCameraMode) {
         ReadMouseAndSteer(window);
     }
     if (show.WorldRuns()) {
-        StepWorld();
+        StepWorld(showMs);
     }
+    // The camera as this frame's automations and events left it, so that
+    // the view is not a frame behind the show (a frame's length that would
+    // differ with the frame rate).
+    HandCameraToRenderer(renderer);
     if (show.Draws()) {
         renderer.RenderFrame(static_cast<float>(dt));
         show.EndFrame();

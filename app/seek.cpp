@@ -5,19 +5,18 @@
 #include "core/process_state.h"
 #include "world/world.h"
 
-void StepWorld()
+void StepWorld(float actorMs)
 {
     EvaluateAutomations();
-    UpdateActors();
+    TheWorld().UpdateActors(actorMs);
     FireEventTriggers();
 }
 
 void SeekShow(DemoClock& steps, int64_t nextFrame)
 {
-    const float stepMs = static_cast<float>(steps.StepMs());
     while (steps.ShowFrames() + 1 < nextFrame && !quitRequested) {
-        frameDeltaMs = stepMs;
-        demoTime = steps.AdvanceShow(demoTime, stepMs);
-        StepWorld();
+        demoTime = steps.AdvanceShow(demoTime, steps.StepMs());
+        frameDeltaMs = static_cast<float>(steps.AdvancedMs());
+        StepWorld(frameDeltaMs);
     }
 }

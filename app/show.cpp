@@ -68,15 +68,20 @@ std::optional<int64_t> Show::EndFrameNumber() const
 void Show::Begin()
 {
     DemoClock steps(options_.fps);
-    firstFrame_ = std::max<int64_t>(1, steps.FrameAt(options_.startSeconds));
-    const bool fromTheTop = firstFrame_ == 1;
-    if (fromTheTop && !options_.Rendering()) {
+    // A render's first frame shows the start point itself, frame 0 from the
+    // top; live play from the top counts its frames from the moment the
+    // music starts.
+    const int64_t start = steps.FrameAt(options_.startSeconds);
+    firstFrame_ = options_.Rendering() ? start : std::max<int64_t>(1, start);
+    if (firstFrame_ == 1 && !options_.Rendering()) {
         StartShow();
         return;
     }
     StartClock();
     RaiseCurtain();
-    SeekShow(clock_.FixedStep() ? clock_ : steps, firstFrame_);
+    DemoClock& seeking = clock_.FixedStep() ? clock_ : steps;
+    seeking.RestartAt(-1);
+    SeekShow(seeking, firstFrame_);
     if (!options_.Rendering()) {
         PlayMusicFrom(steps.TimeOfFrame(firstFrame_));
         return;
@@ -154,7 +159,7 @@ void Show::JumpTo(double seconds)
         // events fire anew from the first one.
         demoTime = 0.0f;
         lastTriggerTime = 0.0f;
-        steps.RestartAt(0);
+        steps.RestartAt(-1);
         Broadcast("stop");
         RaiseCurtain();
     } else {

@@ -18,8 +18,10 @@ public:
     ~Show();
 
     DemoClock& Clock() { return clock_; }
-    // The world runs every frame in real time; on fixed steps only once the
-    // show runs, so that how long the load takes changes nothing.
+    // The world runs every frame in real time (before the show begins its
+    // actors get no time, so automations show their start values while the
+    // actors wait); on fixed steps only once the show runs. Either way how
+    // long the load takes changes nothing.
     bool WorldRuns() const;
     // Frames are drawn, except while a recording waits for the scene.
     bool Draws() const;

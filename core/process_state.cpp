@@ -7,6 +7,7 @@ std::atomic<int> viewportHeight{0};
 
 float frameDeltaMs = 0.0f;
 float demoTime = 0.0f;
+float eventLatenessMs = 0.0f;
 std::atomic<bool> musicStarted{false};
 std::atomic<bool> quitRequested{false};
 

@@ -1,7 +1,8 @@
 #pragma once
 // Makes its entities throb on a fixed beat and spin slowly. The pulse level
 // is shared by every bouncer: any bouncer's beat raises it for all, and each
-// bouncer's update lets it decay once.
+// bouncer's update lets it decay once. The beats fall a whole period apart
+// from the bouncer's first frame of show time on, at any frame rate.
 
 #include <vector>
 

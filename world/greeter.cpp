@@ -91,51 +91,67 @@ void Greeter::Trigger(std::string event)
     const int result = renderer ? renderer->AddTextInstance(&text_) : -1;
     registrations_ += result == 0 ? 1 : 0;
     Log("reg text inst ", result);
+    // The first line starts fading in at the event's own time, which the
+    // frame that delivers it may have passed.
+    Advance(eventLatenessMs);
+}
+
+float Greeter::PhaseSeconds() const
+{
+    return phase_ == kHold ? kHoldSeconds : kFadeSeconds;
+}
+
+uint32_t Greeter::PhaseColour() const
+{
+    switch (phase_) {
+    case kFadeIn:
+        return PackGrey(2.0f * timer_);
+    case kFadeOut:
+        return PackGrey(1.0f - 2.0f * timer_);
+    default:
+        return PackGrey(1.0f);
+    }
+}
+
+void Greeter::NextPhase()
+{
+    if (phase_ != kFadeOut) {
+        ++phase_;
+        return;
+    }
+    phase_ = kFadeIn;
+    ++lineIndex_;
+    if (lineIndex_ < Lines().size()) {
+        ShowLine(lineIndex_);
+        const int length = static_cast<int>(std::strlen(buffer_));
+        text_.x = viewportWidth_ / 2 - (length / 2) * kCharacterWidth;
+        return;
+    }
+    active_ = false;
+    text_.colour = kOpaqueBlack;
+    RenderInterface* renderer = GetRenderer();
+    const int result = renderer ? renderer->RemoveTextInstance(&text_) : -1;
+    registrations_ -= result == 0 && registrations_ > 0 ? 1 : 0;
+    Log("rel text inst ", result);
 }
 
 void Greeter::Update(float dtMs)
 {
-    if (!active_) {
-        return;
+    if (active_) {
+        Advance(dtMs);
     }
-    switch (phase_) {
-    case kFadeIn:
-        text_.colour = PackGrey(2.0f * timer_);
-        if (timer_ >= kFadeSeconds) {
-            phase_ = kHold;
-            timer_ = 0.0f;
-            return;
-        }
-        break;
-    case kHold:
-        text_.colour = PackGrey(1.0f);
-        if (timer_ >= kHoldSeconds) {
-            phase_ = kFadeOut;
-            timer_ = 0.0f;
-            return;
-        }
-        break;
-    case kFadeOut:
-        text_.colour = PackGrey(1.0f - 2.0f * timer_);
-        if (timer_ >= kFadeSeconds) {
-            text_.colour = kOpaqueBlack;
-            ++lineIndex_;
-            phase_ = kFadeIn;
-            timer_ = 0.0f;
-            if (lineIndex_ < Lines().size()) {
-                ShowLine(lineIndex_);
-                const int length = static_cast<int>(std::strlen(buffer_));
-                text_.x = viewportWidth_ / 2 - (length / 2) * kCharacterWidth;
-                return;
-            }
-            active_ = false;
-            RenderInterface* renderer = GetRenderer();
-            const int result = renderer ? renderer->RemoveTextInstance(&text_) : -1;
-            registrations_ -= result == 0 && registrations_ > 0 ? 1 : 0;
-            Log("rel text inst ", result);
-            return;
-        }
-        break;
+}
+
+void Greeter::Advance(float ms)
+{
+    // The time past the end of a phase belongs to the next one, so each line
+    // lasts exactly its three phases whatever the frame rate.
+    timer_ += ms * 0.001f;
+    while (active_ && timer_ >= PhaseSeconds()) {
+        timer_ -= PhaseSeconds();
+        NextPhase();
     }
-    timer_ += dtMs * 0.001f;
+    if (active_) {
+        text_.colour = PhaseColour();
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The credits: a fixed list of lines shown one at a time in the large font,
-// each fading in over 0.5 s, holding 2 s and fading out over 0.5 s. Started
-// by "activate"; the text leaves the screen after the last line.
+// each fading in over 0.5 s, holding 2 s and fading out over 0.5 s, exactly,
+// at any frame rate. Started by "activate"; the text leaves the screen after
+// the last line.
 
 #include <string>
 #include <vector>
@@ -32,6 +33,13 @@ public:
 
 private:
     void ShowLine(size_t index);
+    // The length of the current phase, and the text's colour at the timer.
+    float PhaseSeconds() const;
+    uint32_t PhaseColour() const;
+    // Ends the current phase: the next phase, the next line, or the end.
+    void NextPhase();
+    // Runs the sequence on by some milliseconds and colours the text.
+    void Advance(float ms);
 
     char buffer_[kTextBytes] = {};
     TextInstance text_;

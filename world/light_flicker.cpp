@@ -1,9 +1,10 @@
 #include "world/light_flicker.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/log.h"
-#include "world/random.h"
+#include "core/process_state.h"
 
 namespace {
 
@@ -13,11 +14,9 @@ float Progress(const LightFlicker::Entry& entry)
     return entry.durationMs > 0.0f ? entry.timerMs / entry.durationMs : 1.0f;
 }
 
-// A new duration for the next state, from one fresh random value.
-float NextDuration(float scaleMs)
-{
-    return (NextRandom() + 1.0f) * scaleMs;
-}
+// A frame passes through at most this many states of a light: enough for a
+// stall of many seconds, and an end to a run of states that last no time.
+constexpr int kMostStatesInAFrame = 64;
 
 }  // namespace
 
@@ -53,6 +52,7 @@ std::string LightFlicker::GetClassName()
 
 void LightFlicker::Trigger(std::string event)
 {
+    const bool was = enabled_;
     if (event == "play") {
         enabled_ = true;
     } else if (event == "pause") {
@@ -61,6 +61,11 @@ void LightFlicker::Trigger(std::string event)
     } else if (event == "stop") {
         enabled_ = false;
         RestoreColours();
+    }
+    // A timed event acts at its own time: started late, the lights owe the
+    // flicker the time since; stopped late, they have run that time too long.
+    if (enabled_ != was) {
+        owedMs_ += enabled_ ? eventLatenessMs : -eventLatenessMs;
     }
 }
 
@@ -76,50 +81,64 @@ void LightFlicker::Update(float dtMs)
     if (!enabled_) {
         return;
     }
+    const float ms = std::max(0.0f, dtMs + owedMs_);
+    owedMs_ = std::min(0.0f, dtMs + owedMs_);
     for (Entry& entry : entries_) {
-        Step(entry, dtMs);
+        Step(entry, ms);
     }
 }
 
 void LightFlicker::Step(Entry& entry, float dtMs)
 {
     entry.timerMs += dtMs;
-    const bool expired = entry.timerMs > entry.durationMs;
+    int ended = 0;
+    for (; entry.timerMs > entry.durationMs && ended < kMostStatesInAFrame; ++ended) {
+        entry.timerMs -= entry.durationMs;
+        NextState(entry);
+    }
     Vec3& colour = entry.light->Color;
     switch (entry.state) {
-    case kSteady:
-        if (expired) {
-            entry.state = kFadingOut;
-            entry.durationMs = NextDuration(60.0f);
-            entry.timerMs = 0.0f;
-        }
-        return;
     case kFadingOut:
-        if (!expired) {
-            colour = entry.baseColour.Times(1.0f - Progress(entry));
-            return;
-        }
-        entry.state = kDark;
-        entry.durationMs = NextDuration(300.0f);
-        entry.timerMs = 0.0f;
-        colour.Clear();
-        return;
-    case kDark:
-        if (expired) {
-            entry.state = kFadingIn;
-            entry.durationMs = NextDuration(60.0f);
-            entry.timerMs = 0.0f;
-        }
+        colour = entry.baseColour.Times(1.0f - Progress(entry));
         return;
     case kFadingIn:
-        if (!expired) {
-            colour = entry.baseColour.Times(Progress(entry));
-            return;
+        colour = entry.baseColour.Times(Progress(entry));
+        return;
+    case kDark:
+        if (ended > 0) {
+            colour.Clear();
         }
+        return;
+    case kSteady:
+        if (ended > 0) {
+            colour = entry.baseColour;
+        }
+        return;
+    default:
         entry.state = kSteady;
-        entry.durationMs = NextDuration(150.0f);
-        entry.timerMs = 0.0f;
-        colour = entry.baseColour;
+        return;
+    }
+}
+
+void LightFlicker::NextState(Entry& entry)
+{
+    // The next state, and the scale of its random length in milliseconds.
+    switch (entry.state) {
+    case kSteady:
+        entry.state = kFadingOut;
+        entry.durationMs = (entry.random.Next() + 1.0f) * 60.0f;
+        return;
+    case kFadingOut:
+        entry.state = kDark;
+        entry.durationMs = (entry.random.Next() + 1.0f) * 300.0f;
+        return;
+    case kDark:
+        entry.state = kFadingIn;
+        entry.durationMs = (entry.random.Next() + 1.0f) * 60.0f;
+        return;
+    case kFadingIn:
+        entry.state = kSteady;
+        entry.durationMs = (entry.random.Next() + 1.0f) * 150.0f;
         return;
     default:
         entry.state = kSteady;

@@ -82,15 +82,17 @@ std::string LineFX::GetClassName()
 
 void LineFX::Update(float dtMs)
 {
+    // The curve at the frame's own time: a frame behind, it would lag by a
+    // time that changes with the frame rate.
+    clock_ += double{dtMs} * 0.001;
     Generate();
-    clock_ += dtMs * 0.001f;
 }
 
 void LineFX::Generate()
 {
     const std::vector<CurveTerms>& terms = Terms();
-    const double ct = std::cos(double{clock_});
-    const double st = std::sin(double{clock_});
+    const double ct = std::cos(clock_);
+    const double st = std::sin(clock_);
     const Vec3 p = Position;
     const Vec3 s = Scale;
     for (int line = 0; line < kLines; ++line) {

@@ -19,17 +19,17 @@ public:
     ~LineFX() override;
 
     std::string GetClassName() override;
-    // Writes the curve at the effect's clock, then advances the clock.
+    // Advances the effect's clock, then writes the curve at it.
     void Update(float dtMs) override;
 
     const LineSet& Lines() const { return lineSet_; }
     const Vec3* Points() const { return points_.get(); }
-    float ClockSeconds() const { return clock_; }
+    float ClockSeconds() const { return static_cast<float>(clock_); }
 
 private:
     void Generate();
 
     std::unique_ptr<Vec3[]> points_;
     LineSet lineSet_;
-    float clock_ = 0.0f;
+    double clock_ = 0.0;  // seconds; a float sum of frames would drift apart at different frame rates
 };

@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "app/main_loop.h"
 #include "app/loading_text.h"
+#include "app/show.h"
 #include "core/process_state.h"
 #include "platform/window.h"
+#include "render/null_renderer.h"
+#include "world/bass_bouncer.h"
 #include "world/camera_selection.h"
 #include "world/engine_camera.h"
+#include "world/line_fx.h"
+#include "world/world.h"
 
 TEST(FreeCameraTest, MouseAndKeysSteerUntilTheMusicStartsPTogglesTheViewAndEscapeQuits)
 {
@@ -79,4 +88,32 @@ TEST(LoadingTextTest, ALetterRollsUpOneCodeEvery20MsAndTheMessageReturns)
         }
     }
     EXPECT_EQ(buffer[19], '\0');
+}
+
+// In real time the world runs from the first frame, while the scene loads,
+// but its actors get no time until the show begins: the beat, the curve and
+// the rest start from the same state however long the load takes.
+TEST(MainLoopTest, BeforeTheShowTheActorsGetNoTimeSoItBeginsAlikeHoweverLongTheLoad)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0);
+    NullRenderer renderer;
+    SetRenderer(&renderer);
+    BassBouncer::SetPulseLevel(1.0f);
+    AddActor(new BassBouncer("bounce"));  // the registry's from now on
+    auto* curve = new LineFX("curve");
+    AddActor(curve);
+    PlayOptions realTime;
+    Show show(realTime);
+    Window window;
+    for (int frame = 0; frame < 3; ++frame) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        RunFrame(window, renderer, show);
+    }
+    EXPECT_FALSE(musicStarted);
+    EXPECT_GT(frameDeltaMs, 0.0f);  // the frames themselves took their time
+    EXPECT_EQ(BassBouncer::PulseLevel(), 1.0f);
+    EXPECT_EQ(curve->ClockSeconds(), 0.0f);
+    TheWorld().Clear();
+    SetRenderer(nullptr);
+    SDL_Quit();
 }

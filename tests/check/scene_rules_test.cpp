@@ -36,7 +36,7 @@ constexpr char kSeededScene[] = R"(<base>
       <shatter classname="ObjectPulsator"> <Params x="2" /> <child name="lamp" /> </shatter>
     </actors>
     <automations>
-      <cam3::Position> <key t="4" x="0" y="0" z="0" /> <key t="2" x="0" y="0" z="0" /> </cam3::Position>
+      <cam3::Position> <key t="4" x="0" y="0" z="0" /> <key t="2" x="0" y="0" z="0" w="1" /> </cam3::Position>
       <ghost::Position> <key t="0" x="0" y="0" z="0" /> <key t="1" x="0" y="0" z="0" /> </ghost::Position>
       <cam3::Color> <key t="0" x="0" y="0" z="0" /> </cam3::Color>
       <box::Scale> <key t="0" x="0" y="0" /> </box::Scale>
@@ -50,6 +50,7 @@ constexpr char kSeededScene[] = R"(<base>
       <stop eventTime="0" />
       <pause eventTime="200" />
       <exit time="9" eventTime="10" eventTime="12" />
+      <exit eventTime="12" target="cam3" />
     </eventtrigger>
     <object />
   </scene>
@@ -79,6 +80,7 @@ TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
         "'lamp'?",
         "demofinal.xml:18:68: error: an ObjectPulsator takes only objects with a mesh: light 'lamp' is refused",
         "demofinal.xml:21:56: warning: key at 2 s comes after one at 4 s: keys are played in time order",
+        "demofinal.xml:21:85: warning: values after the fourth of a key are not read",
         "demofinal.xml:22:7: error: no object, actor or light is named 'ghost': the automation is skipped",
         "demofinal.xml:23:7: error: actor 'cam3' (Camera) has no parameter 'Color': the automation is skipped",
         "demofinal.xml:24:7: warning: automation 'box::Scale' has one key: the parameter only holds its value",
@@ -93,7 +95,7 @@ TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
         "demofinal.xml:33:14: error: 'pause' at 200 s comes after the end of the music (167.6 s)",
         "demofinal.xml:34:13: warning: attribute 'time' of a trigger is not read; did you mean 'eventTime'?",
         "demofinal.xml:34:37: warning: 'eventTime' is given twice: this later one wins over 34:22",
-        "demofinal.xml:36:5: error: unknown section 'object' is ignored; did you mean 'objects'?",
+        "demofinal.xml:37:5: error: unknown section 'object' is ignored; did you mean 'objects'?",
     };
     EXPECT_EQ(SceneFindings(kSeededScene, 167.6), expected);
 }

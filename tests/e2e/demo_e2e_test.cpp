@@ -204,14 +204,19 @@ TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
     const ToolRun run =
         RunTool(DEMO_EXECUTABLE, {"--render", "show.mp4", "--size", "160x90", "--fps", "10", "production"}, noDevices);
     ASSERT_EQ(run.exitCode, 0) << run.err << Dump(run.Lines());
-    EXPECT_NE(run.err.find("frame 20 of 20"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("frame 21 of 21"), std::string::npos) << run.err;
     const MediaFacts facts = ProbeMedia((dir.path() / "show.mp4").string());
     ASSERT_TRUE(facts.error.empty()) << facts.error;
     EXPECT_EQ(std::pair(facts.video.width, facts.video.height), std::pair(160, 90));
-    // The exit at 2 s is the last frame: 2 s of picture, and of the music under it.
-    EXPECT_EQ(facts.video.packets, 20);
-    EXPECT_NEAR(facts.sound.seconds, 2.0, 0.15);
-    EXPECT_GT(Loudness(DecodeSound((dir.path() / "show.mp4").string()), 0.2, 1.8), 0.01);
+    // Frames from the one at 0 s to the one at the exit, 2 s: 2.1 s of
+    // picture, and of the music under it.
+    EXPECT_EQ(facts.video.packets, 21);
+    EXPECT_NEAR(facts.sound.seconds, 2.1, 0.05);
+    const Sound sound = DecodeSound((dir.path() / "show.mp4").string());
+    EXPECT_GT(Loudness(sound, 0.2, 1.8), 0.01);
+    // The sound starts with frame 0, at the start of the music, whose pulse
+    // of 2 Hz is loudest at 0.125 s and silent at 0.375 s.
+    EXPECT_LT(Loudness(sound, 0.325, 0.425), 0.15 * Loudness(sound, 0.075, 0.175));
 }
 
 TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)

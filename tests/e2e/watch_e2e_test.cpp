@@ -56,7 +56,9 @@ std::string StillScene(float cameraX)
 }
 
 // The show time in the first log line "PREFIX at show time T s", as the
-// number of the first PNG file drawn after the change; -1 while there is none.
+// number of the first PNG file drawn after the change (file k shows the time
+// k/fps, and a change takes effect at the start of the frame after the time
+// logged); -1 while there is none.
 int FrameAfter(const std::string& out, const std::string& prefix)
 {
     std::smatch match;
@@ -64,7 +66,7 @@ int FrameAfter(const std::string& out, const std::string& prefix)
     if (!std::regex_search(out, match, line)) {
         return -1;
     }
-    return static_cast<int>(std::lround(std::stod(match[1].str()) * kFps));
+    return static_cast<int>(std::lround(std::stod(match[1].str()) * kFps)) + 1;
 }
 
 // Saves a file the way many editors do: a temporary file renamed over it.

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <iomanip>
+#include <map>
 #include <sstream>
 
 #include "tests/e2e/test_production.h"
@@ -33,14 +34,14 @@ std::string Seconds(double seconds)
 
 // Renders frames from `start` up to `end` into `folder` (frame_00000.png
 // and on); false when the demo fails.
-bool Render(const fs::path& production, double start, double end, const fs::path& folder)
+bool Render(const fs::path& production, double start, double end, const fs::path& folder, int fps = kFps)
 {
     fs::create_directories(folder);
     RunOptions options;
     options.environment = {{"SDL_VIDEODRIVER", "offscreen"}};
     options.timeLimitSeconds = 300;
     const ToolRun run = RunTool(DEMO_EXECUTABLE,
-                                {"--render", folder.string() + "/", "--size", kSize, "--fps", std::to_string(kFps),
+                                {"--render", folder.string() + "/", "--size", kSize, "--fps", std::to_string(fps),
                                  "--start", Seconds(start), "--end", Seconds(end), "--overwrite", production.string()},
                                 options);
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -85,13 +86,38 @@ void ExpectMomentLikeReference(const fs::path& production, double seconds, const
 
 }  // namespace
 
-TEST(GoldenFramesTest, OurProductionLooksAsItDidAtEightMoments)
+TEST(GoldenFramesTest, OurProductionLooksAsItDidAtTenMoments)
 {
     ScopedWorkDir dir;
     // The intro, the camera shots and their lights, the shattering, the
-    // line curve and the credits.
-    for (const double seconds : {6.0, 22.5, 38.0, 55.0, 76.0, 90.0, 101.0, 140.0}) {
+    // line curve and the credits; and short effects caught while they run:
+    // the pull-back 0.6 s into a restore (77 s), a flickering light 22% into
+    // its fade-in (104.233 s: the red light on the floor), credit lines a
+    // third faded out (101 s, 140 s).
+    for (const double seconds : {6.0, 22.5, 38.0, 55.0, 76.0, 77.0, 90.0, 101.0, 104.233, 140.0}) {
         ExpectMomentLikeReference(DEMO_PRODUCTION_DIR, seconds, "production");
+    }
+}
+
+// The same moments of the show at any frame rate: the credits, the flicker
+// and the pulses keep their own time. At 127 s a credit line is held, the
+// flickering light is dark and the pulse 0.2 s past a beat; at 128 s the line
+// is fading out, the light is on and the pulse at rest.
+TEST(GoldenFramesTest, OurProductionShowsTheSameAtFifteenThirtyAndSixtyFramesASecond)
+{
+    ScopedWorkDir dir;
+    for (const double seconds : {127.0, 128.0}) {
+        std::map<int, Picture> frames;
+        for (const int fps : {15, 30, 60}) {
+            const fs::path folder = dir.path() / (Seconds(seconds) + "_" + std::to_string(fps));
+            ASSERT_TRUE(Render(DEMO_PRODUCTION_DIR, seconds, seconds + 1.0 / fps, folder, fps));
+            frames[fps] = Picture::Read(folder / FrameFile(0));
+        }
+        for (const int fps : {15, 30}) {
+            const PictureDiff diff = ComparePictures(frames[fps], frames[60], kThreshold);
+            EXPECT_TRUE(diff.Within(kShare)) << fps << " fps against 60 at " << seconds << " s: "
+                                             << 100 * diff.differingShare << "% of pixels differ";
+        }
     }
 }
 
@@ -113,11 +139,14 @@ TEST(GoldenFramesTest, TheTestProductionLooksAsItDidAndSeekingGivesTheFramesPlay
     constexpr double kTo = kFrom + 3.0 / kFps;
     ASSERT_TRUE(Render(show, 0.0, kTo, dir.path() / "played"));
     ASSERT_TRUE(Render(show, kFrom, kTo, dir.path() / "sought"));
-    // Played: frames 1 .. 77 of the show; sought: frames 75 .. 77.
+    // A span of D seconds gives D x fps frames, frame k showing the show at
+    // start + k/fps: played, frames 0 .. 77 of the show; sought, 75 .. 77.
+    EXPECT_TRUE(fs::exists(dir.path() / "played" / FrameFile(77)));
+    EXPECT_FALSE(fs::exists(dir.path() / "played" / FrameFile(78)));
+    EXPECT_FALSE(fs::exists(dir.path() / "sought" / FrameFile(3)));
     for (int k = 0; k < 3; ++k) {
         const std::string seekFrame = ReadFileText(dir.path() / "sought" / FrameFile(k));
         ASSERT_FALSE(seekFrame.empty()) << k;
-        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / FrameFile(74 + k))) << k;
+        EXPECT_EQ(seekFrame, ReadFileText(dir.path() / "played" / FrameFile(75 + k))) << k;
     }
-    EXPECT_FALSE(fs::exists(dir.path() / "played" / FrameFile(77)));
 }

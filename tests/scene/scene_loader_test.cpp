@@ -22,6 +22,7 @@ const char* kScene = R"(<?xml version="1.0"?>
     <lights>
       <lamp1> <Color x="1" y="0.9" z="0.8" /> <Position x="0" y="5" z="0" /> <Cutoff x="3" /> </lamp1>
       <lamp2> <Position x="1" y="1" z="1" /> <Position x="1.5" y="2.25" z="-3" /> </lamp2>
+      <lamp3> <Color x="0" y="1" z="0" /> </lamp3> <lamp4> <Cutoff x="5" /> </lamp4>
     </lights>
     <actors>
       <flicker1 classname="LightFlicker"> <child name="lamp2" /> <child name="nobody" /> </flicker1>
@@ -76,13 +77,22 @@ TEST_F(SceneLoaderTest, LoadsEverySectionAndRegistersWhatTheFileDescribes)
     EXPECT_EQ(FindObject("ghost"), nullptr);
     EXPECT_EQ(FindObject("bare"), nullptr);
 
-    // Lights: defaults for what is not given, the later of two children wins.
+    // Lights: defaults for what is not given (grey, a reach of 2), each
+    // whether or not the other is given; the later of two children wins.
     Light* lamp1 = FindLight("lamp1");
     Light* lamp2 = FindLight("lamp2");
-    ASSERT_TRUE(lamp1 && lamp2);
+    Light* lamp3 = FindLight("lamp3");
+    Light* lamp4 = FindLight("lamp4");
+    ASSERT_TRUE(lamp1 && lamp2 && lamp3 && lamp4);
     ExpectVec(lamp1->Color, 1, 0.9f, 0.8f);
+    EXPECT_EQ(lamp1->Cutoff.x, 3);
     ExpectVec(lamp2->Color, 0.5f, 0.5f, 0.5f);
+    EXPECT_EQ(lamp2->Cutoff.x, 2);
     ExpectVec(lamp2->Position, 1.5f, 2.25f, -3);
+    ExpectVec(lamp3->Color, 0, 1, 0);
+    EXPECT_EQ(lamp3->Cutoff.x, 2);
+    ExpectVec(lamp4->Color, 0.5f, 0.5f, 0.5f);
+    EXPECT_EQ(lamp4->Cutoff.x, 5);
 
     // Actors by exact class name, with their parameters and entities; only
     // the first actors section is read.

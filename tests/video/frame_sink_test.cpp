@@ -115,6 +115,7 @@ TEST(PngSequence, FramesReadBackExactUnderTheirNumbersAndTheSameBytesEachTime)
         {"frames/", 7, "frames/frame_00007.png", "frames/frame_00008.png"},
         {"shot-%d.png", 9, "shot-9.png", "shot-10.png"},
         {"out/take_%04d_x.png", 0, "out/take_0000_x.png", "out/take_0001_x.png"},
+        {"pad%3d.png", 98, "pad 98.png", "pad 99.png"},  // spaces, as printf pads
     };
     for (const auto& [pattern, first, name1, name2] : cases) {
         std::string error;

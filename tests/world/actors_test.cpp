@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
@@ -76,27 +77,41 @@ TEST_F(ActorTest, FlickerDimsItsLightsOnlyWhilePlayingAndNeverBeyondTheirBaseCol
     LightFlicker flicker("flicker");
     Light lamp("lamp");
     lamp.Color.Set(1, 0.5f, 0.25f);
+    Light stuck("stuck");
+    stuck.Color.Set(0.5f, 1, 1);
     entity_base box("box");
     EXPECT_EQ(flicker.AddEntity(&box), -1);  // lights only
     {
         StdoutCapture quiet;  // the base colour is logged; the loader test reads that line
         ASSERT_EQ(flicker.AddEntity(&lamp), 0);
+        // A light whose random sequence gives only -1: each of its states
+        // lasts no time at all, (-1 + 1) x its scale.
+        SeedRandom(0);
+        ASSERT_EQ(flicker.AddEntity(&stuck), 0);
     }
     flicker.Update(500);
     EXPECT_EQ(flicker.Entries()[0].state, LightFlicker::kSteady);  // inert until "play"
     flicker.Trigger("play");
-    // Frames of every length, none included; from frame 300 on every new
-    // state lasts no time at all: (-1 + 1) x its scale. The flicker itself is
-    // pinned by the golden frames.
-    const float frames[] = {16, 0, 3, 250, 0.5f, 40};
-    for (int i = 0; i < 600; ++i) {
-        if (i >= 300) {
-            SeedRandom(0);
-        }
-        flicker.Update(frames[i % 6]);
+    // Frames of every length, none included, one passing many states. The
+    // flicker itself is pinned by the golden frames, its timing by the show
+    // timing test.
+    const float frames[] = {16, 0, 3, 250, 0.5f, 40, 5000};
+    bool fadedIn = false;
+    for (int i = 0; i < 700; ++i) {
+        const float before = lamp.Color.x;
+        flicker.Update(frames[i % 7]);
         const Vec3& c = lamp.Color;
         ASSERT_TRUE(c.x >= 0 && c.x <= 1 && c.y == 0.5f * c.x && c.z == 0.25f * c.x) << i << ": " << c.x;
+        ASSERT_TRUE(stuck.Color.x == 0 || stuck.Color.x == 0.5f) << i;
+        // Fading in, a lamp brightens with the time the state has run.
+        const LightFlicker::Entry& entry = flicker.Entries()[0];
+        if (entry.state == LightFlicker::kFadingIn && frames[i % 7] > 0 && entry.timerMs > frames[i % 7]) {
+            ASSERT_GT(c.x, before) << i;
+            EXPECT_NEAR(c.x, entry.timerMs / entry.durationMs, 1e-5f);
+            fadedIn = true;
+        }
     }
+    EXPECT_TRUE(fadedIn);
     // Pause and stop both put the base colour back and hold it; pause toggles.
     for (const char* event : {"pause", "stop"}) {
         flicker.Trigger("play");
@@ -199,20 +214,37 @@ TEST_F(ActorTest, GreeterFadesEveryLineInAndOutAndLeavesTheScreenAfterTheLast)
         greeter.Trigger("activate");
     }
     EXPECT_EQ(renderer.texts.size(), 1u);
-    // 16 ms frames: each line starts black and rises through the greys to white.
+    // 16 ms frames: each line starts near black, rises through the greys to
+    // white and falls back; its three phases last 3 s exactly, the time past
+    // the end of one carried into the next.
     std::vector<std::string> shown;
     int frames = 0;
+    uint32_t grey = 0;
+    int risen = 0;
+    int fallen = 0;
     auto capture = std::make_unique<StdoutCapture>();  // the lines' log, not checked here
     for (; greeter.Active() && frames < 10000; ++frames) {
         greeter.Update(16);
         const uint32_t c = greeter.Text().colour;
         ASSERT_TRUE(c >> 24 == 0xFF && (c & 0xFF) == (c >> 8 & 0xFF) && (c & 0xFF) == (c >> 16 & 0xFF)) << c;
+        const uint32_t before = std::exchange(grey, c & 0xFF);
         const std::string text = greeter.Text().text;
-        if (greeter.Active() && (shown.empty() || shown.back() != text)) {
-            EXPECT_EQ(c, 0xFF000000u) << text;
+        const bool newLine = shown.empty() || shown.back() != text;
+        if (greeter.Active() && !newLine && greeter.CurrentPhase() != Greeter::kHold) {
+            const bool fadingIn = greeter.CurrentPhase() == Greeter::kFadeIn;
+            ASSERT_TRUE(fadingIn ? grey > before : grey < before) << text << " " << before << " " << grey;
+            (fadingIn ? risen : fallen) += 1;
+        }
+        if (greeter.Active() && newLine) {
+            EXPECT_LE(c & 0xFF, 2 * 16 * 255 / 1000u) << text;
+            EXPECT_EQ(greeter.CurrentPhase(), Greeter::kFadeIn);
+            EXPECT_LE(greeter.TimerSeconds(), 0.016f + 1e-6f) << text;
             shown.push_back(text);
         }
     }
+    EXPECT_NEAR(frames, 14 * 3000 / 16, 1);
+    EXPECT_GT(risen, 14 * 25);
+    EXPECT_GT(fallen, 14 * 25);
     capture.reset();
     EXPECT_EQ(shown, Greeter::Lines());
     EXPECT_TRUE(renderer.texts.empty());
