@@ -37,6 +37,7 @@ public:
     int ReleaseMesh(Mesh* mesh) override;
     int AddRenderInstance(RenderInstance* instance) override;
     int RemoveRenderInstance(RenderInstance* instance) override;
+    uint32_t MaxTextureSide() const override { return device_.MaxTextureSide(); }
     int CreateMaterial(Material* material) override;
     int ReleaseMaterial(Material* material) override;
     int AddLight(RenderLight* light) override;
