@@ -73,6 +73,8 @@ public:
     // place.
     ShaderSet::Recompiled RecompileShader(const std::string& fileName, std::string* error);
     int ReloadMesh(Mesh* mesh) { return resources_.ReloadMesh(mesh); }
+    // The lights' shadow maps that exist (at most SceneResources::kMostShadowMaps).
+    size_t ShadowMapCount() const { return resources_.ShadowMapCount(); }
     int ReloadMaterial(Material* material) { return resources_.ReloadMaterial(material); }
 
     // Milliseconds the last present took.
