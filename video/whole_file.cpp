@@ -166,7 +166,7 @@ bool WholeFile::Keep(std::string* keptAs, std::string* error, bool elsewhere)
     if (keptAs) {
         *keptAs = kept;
     }
-    return Fail(error, "'" + path_ + "' appeared while it was being written and is not replaced" +
+    return Fail(error, "'" + path_ + "' exists and is not replaced" +
                            (kept.empty() ? std::string() : "; the new one is '" + kept + "'"));
 }
 

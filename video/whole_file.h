@@ -29,8 +29,8 @@ public:
     const std::string& TemporaryPath() const { return temporary_; }
 
     // The complete file takes its name. False, with the reason, when that
-    // fails or, without kAlways, when a file of that name appeared
-    // meanwhile; with `elsewhere` the complete file is then kept under the
+    // fails or, without kAlways, when a file has that name (one that
+    // appeared meanwhile); with `elsewhere` the complete file is then kept under the
     // first free name of NAME.2.EXT, NAME.3.EXT... and *keptAs says which
     // (empty when it could not be kept, or was not).
     bool Keep(std::string* keptAs, std::string* error, bool elsewhere = true);

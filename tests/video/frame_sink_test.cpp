@@ -161,9 +161,9 @@ TEST(FrameSink, AnOutputThatAppearsMeanwhileIsReplacedOnlyWhenAsked)
         const bool kept = replace == Replace::kAlways;
         EXPECT_TRUE(png->Write(frame.data(), &error));  // queued: written by the worker
         EXPECT_EQ(png->Finish(&error), kept);
-        EXPECT_EQ(!kept, Has(error, "'frames/frame_00001.png' appeared while it was being written")) << error;
+        EXPECT_EQ(!kept, Has(error, "'frames/frame_00001.png' exists and is not replaced")) << error;
         EXPECT_EQ(video->Finish(&error), kept);
-        EXPECT_EQ(!kept, Has(error, "'show.mkv' appeared") && Has(error, "the new one is 'show.2.mkv'")) << error;
+        EXPECT_EQ(!kept, Has(error, "'show.mkv' exists and is not replaced") && Has(error, "the new one is 'show.2.mkv'")) << error;
         EXPECT_EQ(ReadFileText("show.mkv") == "someone else's", !kept);
         EXPECT_EQ(ReadFileText("frames/frame_00001.png") == "someone else's", !kept);
         EXPECT_EQ(std::filesystem::exists("show.2.mkv"), !kept);
