@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
 #include "video/frame_sink.h"
 #include "video/png_names.h"
@@ -36,21 +38,33 @@ Examples:
   demoplayer --check build/production       list every problem of the production;
                                             exit code 1 if any is an error)";
 
+// A run of decimal digits, read whole; false for anything else, and for a
+// number too large for 64 bits (nothing wraps around).
+bool ReadDigits(std::string_view text, uint64_t* number)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *number);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
 // "WxH" with both sides in range; the reason otherwise.
 std::string ParseSize(const std::string& text, unsigned* width, unsigned* height)
 {
-    unsigned w = 0;
-    unsigned h = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%ux%u%c", &w, &h, &tail) != 2) {
+    const size_t cross = text.find('x');
+    uint64_t w = 0;
+    uint64_t h = 0;
+    if (cross == std::string::npos || !ReadDigits(std::string_view(text).substr(0, cross), &w) ||
+        !ReadDigits(std::string_view(text).substr(cross + 1), &h)) {
         return "--size: '" + text + "' is not WIDTHxHEIGHT, e.g. 1280x720";
     }
     if (w < kMinSide || h < kMinSide || w > kMaxSide || h > kMaxSide) {
         return "--size: " + text + " is outside " + std::to_string(kMinSide) + "x" + std::to_string(kMinSide) +
                " .. " + std::to_string(kMaxSide) + "x" + std::to_string(kMaxSide);
     }
-    *width = w;
-    *height = h;
+    *width = static_cast<unsigned>(w);
+    *height = static_cast<unsigned>(h);
     return {};
 }
 

@@ -85,5 +85,5 @@ int DemoMain(const PlayOptions& options)
 int CheckMain()
 {
     return CheckProduction(kSceneFile, kMusicFile, std::cout,
-                           [](Diagnostics& found) { CompileShaderFiles(found); });
+                           [](Diagnostics& found) { return CompileShaderFiles(found); });
 }

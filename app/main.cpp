@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/demo_main.h"
 #include "app/production_folder.h"
+#include "core/stop_signals.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
 
@@ -28,6 +29,10 @@ void PrepareRecording()
 
 int main(int argc, char** argv)
 {
+    // SIGINT and SIGTERM are ours: SDL would only turn them into a quit
+    // event that the main loop's event pump alone sees.
+    InstallStopSignals();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     PlayOptions options;
     int exitCode = 0;
     if (!ParseCommandLine(argc, argv, &options, &exitCode)) {
@@ -44,12 +49,15 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.check) {
-        return CheckMain();
+        const int checked = CheckMain();
+        return StopSignal() != 0 ? StopExitCode() : checked;
     }
     // The process-wide services exist before start-up.
     TheFrameTimer();
     TheMusicPlayer();
     // A viewport that cannot be made (-1) or a recording that cannot be
-    // made (1) are failures: exit code 1.
-    return DemoMain(options) != 0 ? 1 : 0;
+    // made (1) are failures: exit code 1. A run a signal stopped says so
+    // in its exit code, whatever phase it was in.
+    const int result = DemoMain(options) != 0 ? 1 : 0;
+    return StopSignal() != 0 ? StopExitCode() : result;
 }

@@ -17,6 +17,7 @@
 #include "app/watch_keys.h"
 #include "core/log.h"
 #include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "platform/window.h"
 #include "render/render_interface.h"
 #include "world/camera_selection.h"
@@ -193,7 +194,8 @@ void TakeOverLoadingText(RenderInterface& renderer)
 
 void MainLoop(Show& show, LiveEdit* liveEdit)
 {
-    quitRequested = false;
+    // A stop signal that came during start-up is not forgotten.
+    quitRequested = StopSignal() != 0;
     RenderInterface* renderer = GetRenderer();
     TakeOverLoadingText(*renderer);
     FrameRateHint hint;

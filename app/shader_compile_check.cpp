@@ -7,6 +7,7 @@
 
 #include "check/file_checks.h"
 #include "core/file_read.h"
+#include "core/process_state.h"
 #include "render/gl/gl_device.h"
 #include "render/gl/gl_shader_program.h"
 
@@ -40,6 +41,9 @@ void AddCompilerLog(const std::string& file, const std::string& log, Diagnostics
 void CompileEach(Diagnostics& found)
 {
     for (const std::string& name : ShaderFileNames()) {
+        if (quitRequested) {
+            return;  // the check is ending
+        }
         FileBytes bytes;
         if (!ReadWholeFile(name, bytes) || bytes.size == 0) {
             continue;  // reported by the file check
@@ -60,7 +64,7 @@ namespace {
 
 // Compiles every shader file on a context made through the given video
 // driver (null: SDL's choice); false when no context could be made.
-bool CompileWith(const char* driver, Diagnostics& found)
+bool CompileWith(const char* driver, Diagnostics& found, GraphicsFacts* facts)
 {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -71,6 +75,7 @@ bool CompileWith(const char* driver, Diagnostics& found)
         SdlWindowPtr window = CreateHiddenGlWindow("shader check", 1, 1);
         GlDevice device;
         if (window && device.Create(window.get()) == 0) {
+            facts->maxTextureSide = device.MaxTextureSide();
             CompileEach(found);
             compiled = true;
         }
@@ -81,11 +86,15 @@ bool CompileWith(const char* driver, Diagnostics& found)
 
 }  // namespace
 
-bool CompileShaderFiles(Diagnostics& found)
+GraphicsFacts CompileShaderFiles(Diagnostics& found)
 {
     // Compiling needs no screen: the offscreen driver first, so that a
     // machine without a display neither fails nor has the window system's
     // libraries print their complaints; the usual driver when it cannot.
     // (SDL_VIDEODRIVER in the environment still decides when it is set.)
-    return CompileWith("offscreen", found) || CompileWith(nullptr, found);
+    GraphicsFacts facts;
+    if (!CompileWith("offscreen", found, &facts)) {
+        CompileWith(nullptr, found, &facts);
+    }
+    return facts;
 }

@@ -2,9 +2,11 @@
 // The checker's compile step for the shader files: where an OpenGL 4.5
 // context can be made (a display, or SDL's offscreen driver), each file is
 // compiled as the renderer compiles it, and the compiler's messages become
-// findings at their lines.
+// findings at their lines. The context also tells how large a texture may be.
 
 #include "check/diagnostics.h"
+#include "check/scene_context.h"
 
-// False, with nothing checked, when no context can be made.
-bool CompileShaderFiles(Diagnostics& found);
+// What the context allows; nothing known (and nothing checked) when no
+// context can be made.
+GraphicsFacts CompileShaderFiles(Diagnostics& found);

@@ -9,6 +9,7 @@
 #include "app/viewport.h"
 #include "core/log.h"
 #include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "platform/music_player.h"
 #include "world/world.h"
 
@@ -86,6 +87,13 @@ void Show::Begin()
         PlayMusicFrom(steps.TimeOfFrame(firstFrame_));
         return;
     }
+    if (StopSignal() != 0) {
+        Log("Render stopped by ", StopSignalName(), " at show time ", demoTime,
+            " s, while seeking to its start: no frame was written");
+        stopReported_ = true;
+        quitRequested = true;
+        return;
+    }
     const std::optional<int64_t> end = EndFrameNumber();
     if (!end || quitRequested || *end <= firstFrame_) {
         LogLine(end ? "Cannot render: the show ends before --start"
@@ -123,10 +131,28 @@ void Show::EndFrame()
 
 void Show::Finish()
 {
-    if (recording_ && !recording_->Finish()) {
-        exitCode_ = 1;
+    if (recording_) {
+        stopReported_ = true;  // the recording says how far it got
+        if (!recording_->Finish()) {
+            exitCode_ = 1;
+        }
     }
     recording_.reset();
+    if (StopSignal() != 0 && !stopReported_) {
+        ReportStop();
+    }
+}
+
+void Show::ReportStop()
+{
+    stopReported_ = true;
+    if (options_.Rendering()) {
+        Log("Render stopped by ", StopSignalName(), " while loading: no frame was written");
+    } else if (musicStarted) {
+        Log("Stopped by ", StopSignalName(), " at show time ", demoTime, " s");
+    } else {
+        Log("Stopped by ", StopSignalName(), " while loading, before the show began");
+    }
 }
 
 void Show::TogglePause()

@@ -53,6 +53,8 @@ private:
     // The show frame at which the recording stops (exclusive), from --end or
     // else the exit event; none when neither exists.
     std::optional<int64_t> EndFrameNumber() const;
+    // One line saying how far a show a signal stopped had come.
+    void ReportStop();
 
     PlayOptions options_;
     DemoClock clock_;
@@ -60,4 +62,5 @@ private:
     int64_t firstFrame_ = 1;
     int exitCode_ = 0;
     bool paused_ = false;
+    bool stopReported_ = false;
 };

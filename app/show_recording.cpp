@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/log.h"
+#include "core/stop_signals.h"
 #include "render/gl/renderer_gl.h"
 #include "video/frame_sink.h"
 
@@ -16,11 +17,15 @@ std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const PictureLay
 {
     const int width = static_cast<int>(picture.windowWidth);
     const int height = static_cast<int>(picture.windowHeight);
+    // The name was free when the command line was read; a file that takes
+    // it meanwhile is replaced only with --overwrite.
+    const Replace replace = options.overwrite ? Replace::kAlways : Replace::kNever;
     if (IsPngSequencePath(options.renderPath)) {
-        return OpenPngSequence(options.renderPath, width, height, 0, error);
+        return OpenPngSequence(options.renderPath, width, height, 0, error, replace);
     }
     VideoSettings settings;
     settings.path = options.renderPath;
+    settings.replace = replace;
     settings.width = width;
     settings.height = height;
     settings.fps = options.fps;
@@ -57,7 +62,7 @@ std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, R
 ShowRecording::ShowRecording(RendererGL& renderer, std::unique_ptr<FrameSink> sink, int64_t frames,
                              double firstSeconds, int fps, int64_t endFrame)
     : renderer_(renderer), sink_(std::move(sink)), progress_(frames, firstSeconds, fps), frames_(frames),
-      endFrame_(endFrame)
+      endFrame_(endFrame), firstSeconds_(firstSeconds), fps_(fps)
 {
 }
 
@@ -94,6 +99,9 @@ bool ShowRecording::Finish()
     while (const uint8_t* frame = renderer_.TakeCapturedFrame(true)) {
         written = written && Write(frame);
     }
+    if (StopSignal() != 0 && written && written_ < frames_) {
+        return FinishStopped();
+    }
     std::string error;
     if (!sink_->Finish(&error)) {
         Log("Cannot render: ", error);
@@ -101,4 +109,29 @@ bool ShowRecording::Finish()
     }
     progress_.Finish(written_);
     return written;
+}
+
+// Stopped by a signal before the end: what was rendered is kept, and the
+// log says how far it got and where it is.
+bool ShowRecording::FinishStopped()
+{
+    progress_.Finish(written_);
+    std::string kept;
+    std::string error;
+    if (!sink_->FinishPartial(&kept, &error)) {
+        Log("Cannot render: ", error);
+        return false;
+    }
+    const double seconds = firstSeconds_ + static_cast<double>(written_) / fps_;
+    std::string where;
+    if (written_ == 0) {
+        where = "nothing was written";
+    } else if (kept.empty()) {
+        where = "the frames written are complete";
+    } else {
+        where = "what was rendered is in '" + kept + "'";
+    }
+    Log("Render stopped by ", StopSignalName(), " after ", written_, " of ", frames_, " frames (show time ", seconds,
+        " s); ", where);
+    return true;
 }

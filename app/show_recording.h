@@ -25,13 +25,15 @@ public:
     // writing fails.
     bool TakeFrames();
     // The frames still in flight, then the output finished; false (logged)
-    // when that fails.
+    // when that fails. After a stop signal, the frames rendered are kept as
+    // a partial output, and the log says how far it got.
     bool Finish();
 
 private:
     ShowRecording(RendererGL& renderer, std::unique_ptr<FrameSink> sink, int64_t frames, double firstSeconds,
                   int fps, int64_t endFrame);
     bool Write(const uint8_t* rgba);
+    bool FinishStopped();
 
     RendererGL& renderer_;
     std::unique_ptr<FrameSink> sink_;
@@ -39,4 +41,6 @@ private:
     int64_t frames_;
     int64_t written_ = 0;
     int64_t endFrame_;
+    double firstSeconds_;
+    int fps_;
 };

@@ -7,6 +7,7 @@
 #include "check/behaviour_rules.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
+#include "core/process_state.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ void CheckKeys(const MarkedElement& automation, SceneContext& context)
     }
     std::optional<float> previous;
     for (const auto& key : keys) {
+        if (quitRequested) {
+            return;  // the check is ending
+        }
         const auto& values = key->attributes;
         if (values.size() < 4) {
             context.Error(key->where, "key has " + std::to_string(values.size()) +
@@ -92,8 +96,9 @@ void CheckKeys(const MarkedElement& automation, SceneContext& context)
             context.Warning(values[4].where, "values after the fourth of a key are not read");
         }
         float numbers[4] = {};
+        // The time must be finite; x, y and z drawable, or the player skips the key.
         for (size_t i = 0; i < values.size() && i < 4; ++i) {
-            numbers[i] = CheckedNumber(values[i], context);
+            numbers[i] = CheckedNumber(values[i], context, i == 0 ? NumberRule::kFinite : NumberRule::kDrawable);
         }
         const float time = numbers[0];
         if (previous && std::isfinite(time) && time < *previous) {
@@ -122,6 +127,9 @@ void CheckAutomations(SceneContext& context)
     }
     std::map<std::string, const MarkedElement*> tracks;
     for (const auto& automation : context.sections[kAutomations]->children) {
+        if (quitRequested) {
+            return;
+        }
         if (SceneContext::Misread(*automation)) {
             continue;
         }

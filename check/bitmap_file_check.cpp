@@ -2,11 +2,13 @@
 // widths whose rows come out skewed, and a normal map's size against its
 // texture's.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "check/file_checks.h"
 #include "core/file_manager.h"
 #include "core/file_read.h"
+#include "core/process_state.h"
 #include "scene/bitmap.h"
 
 namespace {
@@ -30,6 +32,38 @@ void CheckLayout(const std::string& path, Shape shape, Diagnostics& found)
     }
 }
 
+// Reads a bitmap as the loader reads it: refused from its header (the
+// format, and the graphics context's limit when one is known) before its
+// pixels are read; a refusal is reported. False when the loader would not
+// take it; *unreadable then holds the reason when the file could not even
+// be read (it is missing, or not a regular file).
+bool ReadBitmap(const std::string& path, uint32_t maxSide, FileBytes& bytes, std::string* unreadable,
+                Diagnostics& found)
+{
+    bool tooLarge = false;
+    std::string refused;
+    const ReadAdmission byHeader = BitmapAdmission(maxSide, &tooLarge);
+    ReadAdmission admission = byHeader;
+    admission.maxBytes = UINT32_MAX;  // no resource file is larger
+    admission.admit = [&](const uint8_t* head, size_t headSize, uint64_t fileSize, uint64_t* readBytes) {
+        refused = byHeader.admit(head, headSize, fileSize, readBytes);
+        return refused;
+    };
+    std::string reason;
+    unreadable->clear();
+    if (ReadWholeFile(path, bytes, &reason, admission)) {
+        return true;
+    }
+    if (refused.empty()) {
+        *unreadable = reason;
+    } else if (tooLarge) {
+        found.Error(path, {}, "the graphics driver cannot hold it: " + refused + ": its material is not made");
+    } else {
+        found.Error(path, {}, "the loader refuses it: " + refused);
+    }
+    return false;
+}
+
 // The bitmap's shape when the loader takes it; nothing otherwise (reported).
 std::optional<Shape> CheckBitmap(const std::string& path, const FileBytes& bytes, Diagnostics& found)
 {
@@ -38,8 +72,8 @@ std::optional<Shape> CheckBitmap(const std::string& path, const FileBytes& bytes
     file.size = static_cast<uint32_t>(bytes.size);
     DecodedBitmap decoded;
     std::string why;
-    if (bytes.size > UINT32_MAX || DecodeBitmap(file, &decoded, &why) != 0) {
-        found.Error(path, {}, "the loader refuses it: " + (why.empty() ? std::string("too large") : why));
+    if (DecodeBitmap(file, &decoded, &why) != 0) {
+        found.Error(path, {}, "the loader refuses it: " + why);
         return std::nullopt;
     }
     const Shape shape{decoded.width, decoded.height};
@@ -51,14 +85,17 @@ void CheckNormalMap(const std::string& name, const MarkedElement& entry, Shape t
 {
     const std::string normalName = name + "_normal";
     const std::string path = "tex/" + normalName + ".bmp";
-    FileBytes bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        return;  // no normal map: a flat one is used
-    }
     if (normalName.size() > kMaxResourceNameLength) {
-        context.Error(entry.where, "normal map name '" + normalName + "' is longer than " +
-                                       std::to_string(kMaxResourceNameLength) + " characters: it is not opened");
+        if (std::filesystem::exists(path)) {
+            context.Error(entry.where, "normal map name '" + normalName + "' is longer than " +
+                                           std::to_string(kMaxResourceNameLength) + " characters: it is not opened");
+        }
         return;
+    }
+    FileBytes bytes;
+    std::string unreadable;
+    if (!ReadBitmap(path, context.graphics.maxTextureSide, bytes, &unreadable, context.found)) {
+        return;  // missing (a flat normal map is used) or refused (reported)
     }
     const std::optional<Shape> shape = CheckBitmap(path, bytes, context.found);
     if (!shape) {
@@ -82,9 +119,11 @@ void CheckMaterialFile(const std::string& name, const MarkedElement& entry, Scen
     }
     const std::string path = "tex/" + name + ".bmp";
     FileBytes bytes;
-    std::string reason;
-    if (!ReadWholeFile(path, bytes, &reason)) {
-        context.Error(entry.where, "texture file '" + path + "' cannot be read: " + reason);
+    std::string unreadable;
+    if (!ReadBitmap(path, context.graphics.maxTextureSide, bytes, &unreadable, context.found)) {
+        if (!unreadable.empty()) {
+            context.Error(entry.where, "texture file '" + path + "' cannot be read: " + unreadable);
+        }
         return;
     }
     if (const std::optional<Shape> shape = CheckBitmap(path, bytes, context.found)) {
@@ -100,6 +139,9 @@ void CheckMaterialFiles(SceneContext& context)
         return;
     }
     for (const auto& entry : context.sections[kMaterials]->children) {
+        if (quitRequested) {
+            return;  // the check is ending
+        }
         if (context.materials.at(entry->name) == entry) {  // a material loaded twice is checked once
             CheckMaterialFile(entry->name, *entry, context);
         }

@@ -1,8 +1,11 @@
 #include "check/entity_rules.h"
 
+#include <cstdlib>
+
 #include "check/actor_classes.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
+#include "render/render_records.h"
 
 namespace {
 
@@ -87,6 +90,18 @@ bool CheckObject(const MarkedElement& object, SceneContext& context)
     return mesh && material;
 }
 
+// A light whose cutoff is not a positive number lights nothing.
+void CheckReach(const MarkedElement& light, const MarkedElement& cutoff, SceneContext& context)
+{
+    const MarkedAttribute* x = cutoff.Attribute("x");
+    const float reach = x ? static_cast<float>(std::strtod(x->value.c_str(), nullptr)) : 0.0f;
+    if (!LightReaches(reach)) {
+        context.Error(x ? x->where : cutoff.where, "the Cutoff of light '" + light.name + "' is " +
+                                                       (x ? "'" + x->value + "'" : std::string("0 (no x)")) +
+                                                       ", not a positive number: the light lights nothing");
+    }
+}
+
 }  // namespace
 
 void CheckNameUnique(const MarkedElement& element, const char* kind, SceneContext& context)
@@ -140,13 +155,18 @@ void CheckLights(SceneContext& context)
         if (SceneContext::Misread(*light)) {
             continue;
         }
+        const MarkedElement* cutoff = nullptr;  // the last one wins
         for (const auto& part : light->children) {
             if (part->name == "Color" || part->name == "Position" || part->name == "Cutoff") {
                 CheckVectorElement(*part, context);
+                cutoff = part->name == "Cutoff" ? part : cutoff;
             } else {
                 context.Error(part->where, "lights have no '" + part->name + "': it is ignored" +
                                                DidYouMean(part->name, kKnown));
             }
+        }
+        if (cutoff) {
+            CheckReach(*light, *cutoff, context);
         }
         CheckNameUnique(*light, "light", context);
         context.lights.emplace(light->name, light);

@@ -6,8 +6,10 @@
 #include "check/file_checks.h"
 #include "core/file_manager.h"
 #include "core/file_read.h"
+#include "core/process_state.h"
 #include "formats/little_endian.h"
 #include "formats/model_file.h"
+#include "scene/mesh_loader.h"
 
 namespace {
 
@@ -41,32 +43,35 @@ void CheckMeshFile(const std::string& name, const MarkedElement& entry, SceneCon
         return;
     }
     const std::string path = "model/" + name + ".obj";
+    // Read as the loader reads it: refused from its header, and only the
+    // records its count needs.
+    std::string refused;
+    const ReadAdmission byHeader = ModelAdmission();
+    ReadAdmission admission = byHeader;
+    admission.maxBytes = UINT32_MAX;  // no resource file is larger
+    admission.admit = [&](const uint8_t* head, size_t headSize, uint64_t fileSize, uint64_t* readBytes) {
+        refused = byHeader.admit(head, headSize, fileSize, readBytes);
+        return refused;
+    };
     FileBytes bytes;
     std::string reason;
-    if (!ReadWholeFile(path, bytes, &reason)) {
-        context.Error(entry.where, "mesh file '" + path + "' cannot be read: " + reason);
-        return;
-    }
-    if (bytes.size < kModelHeaderBytes) {
-        context.found.Error(path, {}, "holds " + std::to_string(bytes.size) + " bytes, fewer than its 8-byte header");
-        return;
-    }
-    const uint32_t magic = ReadU32(bytes.data.get() + 4);
-    if (magic != kModelFileMagic) {
-        context.found.Error(path, {}, "its magic number is " + std::to_string(magic) + ", not 4919 (0x1337): the mesh is refused");
+    if (!ReadWholeFile(path, bytes, &reason, admission)) {
+        if (refused.empty()) {
+            context.Error(entry.where, "mesh file '" + path + "' cannot be read: " + reason);
+        } else {
+            context.found.Error(path, {}, refused + ": the mesh is refused");
+        }
         return;
     }
     const uint32_t count = ReadU32(bytes.data.get());
-    const uint64_t needed = kModelHeaderBytes + uint64_t{kModelVertexBytes} * count;
-    if (bytes.size != needed) {
-        context.found.Error(path, {}, std::to_string(count) + " vertices need " + std::to_string(needed) +
-                                          " bytes, the file holds " + std::to_string(bytes.size) +
-                                          (bytes.size < needed ? ": the mesh is refused" : ": the rest is not read"));
-        if (bytes.size < needed) {
-            return;
-        }
+    if (bytes.fileSize != bytes.size) {
+        context.found.Error(path, {}, std::to_string(count) + " vertices need " + std::to_string(bytes.size) +
+                                          " bytes, the file holds " + std::to_string(bytes.fileSize) +
+                                          ": the rest is not read");
     }
-    if (count % 3 != 0) {
+    if (count == 0) {
+        context.found.Error(path, {}, "it holds no vertices: the mesh is not drawn");
+    } else if (count % 3 != 0) {
         context.found.Error(path, {}, std::to_string(count) + " vertices is not a multiple of 3: the last triangle is incomplete");
     }
     CheckVertexValues(path, bytes.data.get() + kModelHeaderBytes, count, context);
@@ -80,6 +85,9 @@ void CheckMeshFiles(SceneContext& context)
         return;
     }
     for (const auto& entry : context.sections[kMeshes]->children) {
+        if (quitRequested) {
+            return;  // the check is ending
+        }
         if (context.meshes.at(entry->name) == entry) {  // a mesh loaded twice is checked once
             CheckMeshFile(entry->name, *entry, context);
         }

@@ -6,6 +6,9 @@
 #include "check/marked_markup.h"
 #include "check/section_rules.h"
 #include "core/file_read.h"
+#include "core/process_state.h"
+#include "core/stop_signals.h"
+#include "scene/xml_reader.h"
 
 namespace {
 
@@ -28,8 +31,17 @@ bool ReadText(const std::string& path, std::string* text, Diagnostics& found)
 {
     FileBytes bytes;
     std::string error;
-    if (!ReadWholeFile(path, bytes, &error)) {
-        found.Error(path, {}, "the scene cannot be read: " + error);
+    // The player's limit, applied the same way: from the size, unread.
+    ReadAdmission admission;
+    admission.maxBytes = XMLReader::kMaxFileBytes;
+    if (!ReadWholeFile(path, bytes, &error, admission)) {
+        if (bytes.fileSize > XMLReader::kMaxFileBytes) {
+            found.Error(path, {}, "the scene is " + std::to_string(bytes.fileSize) + " bytes, more than the " +
+                                      std::to_string(XMLReader::kMaxFileBytes) +
+                                      " the player reads: nothing of it is loaded");
+        } else {
+            found.Error(path, {}, "the scene cannot be read: " + error);
+        }
         return false;
     }
     text->assign(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
@@ -57,21 +69,32 @@ int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musi
 }
 
 int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out,
-                    const std::function<void(Diagnostics&)>& moreChecks)
+                    const std::function<GraphicsFacts(Diagnostics&)>& graphicsChecks)
 {
     Diagnostics found;
     found.PutFirst(sceneFile);
     const std::optional<double> musicSeconds = CheckMusic(musicFile, found);
     std::string text;
-    if (ReadText(sceneFile, &text, found)) {
-        SceneContext context{sceneFile, found, musicSeconds};
-        const MarkedDocument document = CheckScene(context, text);
+    const bool sceneRead = !quitRequested && ReadText(sceneFile, &text, found);
+    SceneContext context{sceneFile, found, musicSeconds};
+    std::optional<MarkedDocument> document;
+    if (sceneRead) {
+        document = CheckScene(context, text);
+    }
+    if (graphicsChecks && !quitRequested) {
+        context.graphics = graphicsChecks(found);
+    }
+    if (sceneRead) {
         CheckMeshFiles(context);
         CheckMaterialFiles(context);
     }
-    CheckShaderFiles(found);
-    if (moreChecks) {
-        moreChecks(found);
+    if (!quitRequested) {
+        CheckShaderFiles(found);
+    }
+    if (quitRequested) {
+        // The findings so far are not the production's: none is printed.
+        out << "the check was stopped by " << StopSignalName() << " before it ended\n";
+        return 1;
     }
     found.Print(out);
     return found.ErrorCount() == 0 ? 0 : 1;

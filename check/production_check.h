@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "check/diagnostics.h"
+#include "check/scene_context.h"
 
 // Checks a scene text: its markup, sections, objects, lights, actors,
 // automations and triggers (not the files it names). Findings go to `found`
@@ -26,7 +27,10 @@ int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musi
 // Checks the production in the working directory: the scene file, the mesh
 // and texture files it names, the music and the shader files; prints each
 // finding and the summary line. 0 when there is no error, 1 otherwise.
-// `moreChecks`, when given, adds the findings of checks made by the layers
-// above (compiling the shader files) before they are printed.
+// `graphicsChecks`, when given, adds the findings of checks made by the
+// layers above on a graphics context (compiling the shader files) and says
+// what the context allows, which the texture checks then hold the textures
+// to. A check asked to end (quitRequested) stops between two steps and
+// prints one line saying so instead of its findings.
 int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out,
-                    const std::function<void(Diagnostics&)>& moreChecks = {});
+                    const std::function<GraphicsFacts(Diagnostics&)>& graphicsChecks = {});

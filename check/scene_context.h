@@ -4,6 +4,7 @@
 // defines, with the element that defines each.
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,6 +16,11 @@
 enum SectionId { kMeshes, kMaterials, kObjects, kLights, kActors, kAutomations, kEventTrigger, kSectionCount };
 inline constexpr std::array<const char*, kSectionCount> kSectionNames = {
     "meshes", "materials", "objects", "lights", "actors", "automations", "eventtrigger"};
+
+// What the checker learns from a graphics context, where one can be made.
+struct GraphicsFacts {
+    uint32_t maxTextureSide = 0;  // 0: not known (no context)
+};
 
 struct ActorEntry {
     const MarkedElement* element = nullptr;
@@ -30,6 +36,7 @@ struct SceneContext {
     std::string file;
     Diagnostics& found;
     std::optional<double> musicSeconds;  // the length of the music, when known
+    GraphicsFacts graphics;              // what textures may be, when known
 
     std::array<const MarkedElement*, kSectionCount> sections{};  // the ones the player reads
     // Each name's first definition: the one the player's lookups find.

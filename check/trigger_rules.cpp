@@ -51,7 +51,7 @@ void CheckTime(const MarkedElement& element, const MarkedAttribute* time, Trigge
         trigger.time = NAN;
         return;
     }
-    trigger.time = CheckedNumber(*time, context);
+    trigger.time = CheckedNumber(*time, context, NumberRule::kFinite);
     if (!std::isfinite(trigger.time)) {
         return;
     }

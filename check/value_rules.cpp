@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 
-float CheckedNumber(const MarkedAttribute& attribute, SceneContext& context)
+#include "scene/scene_numbers.h"
+
+float CheckedNumber(const MarkedAttribute& attribute, SceneContext& context, NumberRule rule)
 {
     const char* start = attribute.value.c_str();
     char* end = nullptr;
@@ -16,6 +19,11 @@ float CheckedNumber(const MarkedAttribute& attribute, SceneContext& context)
                                            std::string(start, static_cast<size_t>(end - start)) + "'");
     } else if (!std::isfinite(narrowed)) {
         context.Error(attribute.where, "'" + attribute.value + "' (" + attribute.name + ") is not a finite number");
+    } else if (rule == NumberRule::kDrawable && !DrawableSceneNumber(narrowed)) {
+        std::ostringstream bound;
+        bound << kLargestSceneNumber;
+        context.Error(attribute.where, "'" + attribute.value + "' (" + attribute.name + ") lies beyond +-" +
+                                           bound.str() + ": too large for the show to draw");
     }
     return narrowed;
 }

@@ -1,5 +1,6 @@
 #include "core/file_manager.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -14,9 +15,11 @@ bool SameName(const ResourceFile& record, std::string_view name)
     return std::string_view(record.name) == name;
 }
 
-// Reads the whole file; false, with the reason, when the name does not fit a
-// record, the file cannot be read or does not fit the record's 32-bit size.
-bool ReadResource(std::string_view name, const std::string& path, FileBytes& bytes, std::string& error)
+// Reads the whole file (or what the admission takes of it); false, with the
+// reason, when the name does not fit a record, the file cannot be read or
+// does not fit the record's 32-bit size.
+bool ReadResource(std::string_view name, const std::string& path, const ReadAdmission& admission,
+                  FileBytes& bytes, std::string& error, std::string* refused)
 {
     if (name.size() > kMaxResourceNameLength) {
         error = "name longer than " + std::to_string(kMaxResourceNameLength) + " characters";
@@ -26,11 +29,20 @@ bool ReadResource(std::string_view name, const std::string& path, FileBytes& byt
         error = "name holds a zero byte";
         return false;
     }
-    if (!ReadWholeFile(path, bytes, &error)) {
-        return false;
+    ReadAdmission fits = admission;
+    fits.maxBytes = std::min<uint64_t>(admission.maxBytes, std::numeric_limits<uint32_t>::max());
+    if (admission.admit && refused) {
+        // What the reader's own rules refuse is the reader's to report.
+        fits.admit = [&admission, refused](const uint8_t* head, size_t headSize, uint64_t fileSize,
+                                           uint64_t* readBytes) {
+            *refused = admission.admit(head, headSize, fileSize, readBytes);
+            return *refused;
+        };
     }
-    if (bytes.size > std::numeric_limits<uint32_t>::max()) {
-        error = "larger than 4 GiB";
+    if (!ReadWholeFile(path, bytes, &error, fits)) {
+        if (bytes.fileSize > std::numeric_limits<uint32_t>::max()) {
+            error = "larger than 4 GiB";
+        }
         return false;
     }
     return true;
@@ -58,8 +70,12 @@ const SearchPath* FileManager::FindSearchPath(int type) const
     return nullptr;
 }
 
-ResourceFile FileManager::OpenFile(std::string_view name, int type)
+ResourceFile FileManager::OpenFile(std::string_view name, int type, const ReadAdmission& admission,
+                                   std::string* refused)
 {
+    if (refused) {
+        refused->clear();
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     const SearchPath* searchPath = FindSearchPath(type);
     if (!searchPath) {
@@ -70,7 +86,10 @@ ResourceFile FileManager::OpenFile(std::string_view name, int type)
 
     FileBytes bytes;
     std::string error;
-    if (!ReadResource(name, path, bytes, error)) {
+    if (!ReadResource(name, path, admission, bytes, error, refused)) {
+        if (refused && !refused->empty()) {
+            return ResourceFile{};
+        }
         Log("Cannot open file: ", path);
         if (error != kNoSuchFile) {
             Log(path, ": ", error);

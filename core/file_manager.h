@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_read.h"
+
 enum ResourceType : int {
     kResourceNone = 0,
     kResourceModel = 3,
@@ -48,7 +50,11 @@ public:
     // file is simply missing). Names longer than kMaxResourceNameLength are
     // refused the same way, so that two long names can never share a cache
     // entry; special files (FIFOs, devices) are refused without being opened.
-    ResourceFile OpenFile(std::string_view name, int type);
+    // A file of 4 GiB or more, which no record can hold, is refused the same
+    // way, before its bytes are read. So is one the admission refuses, but
+    // when `refused` is given the reason goes there instead of the log.
+    ResourceFile OpenFile(std::string_view name, int type, const ReadAdmission& admission = {},
+                          std::string* refused = nullptr);
     // 0 when an entry of that name and type was freed and removed; -1 when none.
     int ReleaseFile(std::string_view name, int type);
     // The first cache entry of that type and name, if any.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cstdlib>
 
 #include "platform/message_box.h"
 
@@ -37,6 +38,32 @@ int DesktopFullScreen(SDL_Window* window)
 
 std::atomic<FullScreenFunction> fullScreenFunction{DesktopFullScreen};
 
+// Set when the video driver was chosen here rather than asked for.
+bool driverChosenHere = false;
+
+bool StartsWithSlash(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && value[0] == '/';
+}
+
+// The Wayland client library looks for a display in the runtime folder, and
+// without one it says so on standard error before SDL tries the next
+// driver: where no Wayland display can be found, SDL is not asked to try
+// one, so that a missing display gets our line alone.
+void PassOverUnreachableWayland()
+{
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if ((asked && *asked != '\0') || StartsWithSlash("XDG_RUNTIME_DIR") || StartsWithSlash("WAYLAND_DISPLAY")) {
+        return;
+    }
+    const char* display = std::getenv("DISPLAY");
+    // Above an empty SDL_VIDEODRIVER in the environment, which asks for nothing.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, display && *display != '\0' ? "x11" : "offscreen",
+                            SDL_HINT_OVERRIDE);
+    driverChosenHere = true;
+}
+
 // SDL falls back to its offscreen driver when it finds no display: a show
 // played full screen there would be seen by no one, unless that driver was
 // asked for.
@@ -44,7 +71,7 @@ bool FellBackToNoScreen()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    return driver && std::string(driver) == "offscreen" && (!asked || *asked == '\0');
+    return driver && std::string(driver) == "offscreen" && (!asked || *asked == '\0' || driverChosenHere);
 }
 
 struct Size {
@@ -108,6 +135,7 @@ int Window::Create(unsigned requestedWidth, unsigned requestedHeight, bool reque
     title = requestedTitle;
     fullscreen = requestedFullscreen ? 1 : 0;
     failure.clear();
+    PassOverUnreachableWayland();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failure = "no display found (" + std::string(SDL_GetError()) + "); " + kWithoutDisplay;
         return -1;

@@ -30,6 +30,9 @@ public:
     // -1 when the instance's mesh was never created.
     virtual int AddRenderInstance(RenderInstance* instance) = 0;
     virtual int RemoveRenderInstance(RenderInstance* instance) = 0;
+    // The largest width and height a material's texture may have; 0 when
+    // there is no such limit. The material loader refuses larger pictures.
+    virtual uint32_t MaxTextureSide() const { return 0; }
     virtual int CreateMaterial(Material* material) = 0;
     virtual int ReleaseMaterial(Material* material) = 0;
     // -1 when null or when the shadow map cannot be made.

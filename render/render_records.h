@@ -4,6 +4,7 @@
 // reads them every frame and attaches its own GPU objects.
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -68,6 +69,14 @@ struct RenderInstance {
     Matrix4* modelMatrix = nullptr;        // owned by the renderer while registered
     std::string materialName;              // looked up among the materials every frame
 };
+
+// Whether a light of this cutoff (its reach, the x of its Cutoff) can light
+// anything: a positive, finite reach. Others are not drawn; the scene loader
+// says so, and the checker reports it.
+inline bool LightReaches(float cutoff)
+{
+    return cutoff > 0.0f && cutoff <= std::numeric_limits<float>::max();
+}
 
 struct RenderLight {
     int id = 0;

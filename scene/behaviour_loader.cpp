@@ -2,9 +2,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "core/log.h"
+#include "core/process_state.h"
+#include "scene/scene_numbers.h"
 #include "scene/xml_reader.h"
 #include "world/actor_factory.h"
 #include "world/world.h"
@@ -57,29 +60,52 @@ entity_base* FindAutomationTarget(const std::string& entityName)
     return nullptr;
 }
 
+// The key made of a key element; none (logged) when its time is not a
+// finite number or a value one the show cannot draw.
+std::optional<AutomationKey> ReadKey(const XMLTag& keyElement, const std::string& automationName, size_t number)
+{
+    // Values a key does not give are 0.
+    float values[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    ReadFloatList(&keyElement, values, 4);
+    // Keys are kept sorted by time: a time that is not a number would
+    // leave the later ones out of order.
+    if (!std::isfinite(values[0])) {
+        Log("automation ", automationName, ": key ", number, " time ", FirstValue(&keyElement),
+            " is not a finite number; key skipped");
+        return std::nullopt;
+    }
+    for (int i = 1; i < 4; ++i) {
+        if (!DrawableSceneNumber(values[i])) {
+            Log("automation ", automationName, ": key ", number, " value ", values[i],
+                " is not a finite number within +-", kLargestSceneNumber, "; key skipped");
+            return std::nullopt;
+        }
+    }
+    AutomationKey key;
+    key.time = values[0];
+    key.values[0] = values[1];
+    key.values[1] = values[2];
+    key.values[2] = values[3];
+    key.count = 3;
+    return key;
+}
+
+// The keys are gathered and added at once, so that keys in any order cost n
+// log n, not n squared; a demo asked to end stops between two keys.
 void LoadKeys(Automation& automation, const XMLTagExtended& element)
 {
+    std::vector<AutomationKey> keys;
+    keys.reserve(element.children.size());
     size_t number = 0;  // of the key element, counted from 1
     for (const XMLTag* keyElement : element.children) {
-        ++number;
-        // Values a key does not give are 0.
-        float values[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-        ReadFloatList(keyElement, values, 4);
-        // Keys are kept sorted by time: a time that is not a number would
-        // leave the later ones out of order.
-        if (!std::isfinite(values[0])) {
-            Log("automation ", element.name, ": key ", number, " time ", FirstValue(keyElement),
-                " is not a finite number; key skipped");
-            continue;
+        if (quitRequested) {
+            return;
         }
-        AutomationKey key;
-        key.time = values[0];
-        key.values[0] = values[1];
-        key.values[1] = values[2];
-        key.values[2] = values[3];
-        key.count = 3;
-        automation.AddKey(key);
+        if (std::optional<AutomationKey> key = ReadKey(*keyElement, element.name, ++number)) {
+            keys.push_back(*key);
+        }
     }
+    automation.AddKeys(std::move(keys));
 }
 
 void LoadAutomation(const XMLTagExtended& element)
@@ -117,6 +143,9 @@ void LoadActors(XMLTagExtended* section)
 {
     LogLine("loading actors");
     for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;  // the demo is ending: stop before the next actor
+        }
         XMLTagExtended* element = AsExtended(child);
         if (!element) {
             continue;
@@ -144,6 +173,9 @@ void LoadAutomations(XMLTagExtended* section)
 {
     LogLine("loading automations");
     for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;
+        }
         if (XMLTagExtended* element = AsExtended(child)) {
             LoadAutomation(*element);
         }
@@ -154,6 +186,9 @@ void LoadEventTriggers(XMLTagExtended* section)
 {
     LogLine("loading event trigger");
     for (XMLTag* element : section->children) {
+        if (quitRequested) {
+            return;
+        }
         float time = 0.0f;  // when the element gives none
         std::string timeText;
         Triggerable* target = nullptr;

@@ -1,5 +1,7 @@
 #include "scene/bitmap.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <sstream>
 
@@ -93,20 +95,64 @@ bool Refuse(std::string* why, std::string reason)
     return false;
 }
 
+}  // namespace
+
+std::string BitmapHeaderProblem(const uint8_t* head, size_t headSize, uint64_t fileSize)
+{
+    if (!head || headSize < kBitmapHeaderBytes || fileSize < kBitmapHeaderBytes) {
+        return "shorter than its 54-byte header";
+    }
+    if (head[0] != 'B' || head[1] != 'M') {
+        return "no BM signature";
+    }
+    std::string problem = LayoutProblem(head);
+    if (problem.empty()) {
+        const uint64_t pixelBytes = fileSize - kBitmapHeaderBytes;
+        problem = SizeProblem(ReadU32(head + kBitmapWidthOffset), ReadU32(head + kBitmapHeightOffset),
+                              ReadU32(head + kBitmapImageSizeOffset),
+                              static_cast<uint32_t>(std::min<uint64_t>(pixelBytes, UINT32_MAX)));
+    }
+    return problem;
+}
+
+std::string TextureSizeProblem(uint32_t width, uint32_t height, uint32_t maxSide)
+{
+    if (maxSide == 0 || (width <= maxSide && height <= maxSide)) {
+        return {};
+    }
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+           std::to_string(maxSide) + " a side the graphics driver takes";
+}
+
+ReadAdmission BitmapAdmission(uint32_t maxSide, bool* tooLarge)
+{
+    ReadAdmission admission;
+    admission.headBytes = kBitmapHeaderBytes;
+    admission.admit = [maxSide, tooLarge](const uint8_t* head, size_t headSize, uint64_t fileSize,
+                                          uint64_t* readBytes) {
+        if (std::string problem = BitmapHeaderProblem(head, headSize, fileSize); !problem.empty()) {
+            return problem;
+        }
+        const uint32_t width = ReadU32(head + kBitmapWidthOffset);
+        const uint32_t height = ReadU32(head + kBitmapHeightOffset);
+        if (std::string problem = TextureSizeProblem(width, height, maxSide); !problem.empty()) {
+            if (tooLarge) {
+                *tooLarge = true;
+            }
+            return problem;
+        }
+        *readBytes = uint64_t{kBitmapHeaderBytes} + ReadU32(head + kBitmapImageSizeOffset);
+        return std::string();
+    };
+    return admission;
+}
+
+namespace {
+
 // True when the file is a bitmap of the format with all its pixels.
 bool Acceptable(const ResourceFile& file, std::string* why)
 {
-    if (!file.data || file.size < kBitmapHeaderBytes) {
-        return Refuse(why, "shorter than its 54-byte header");
-    }
-    if (file.data[0] != 'B' || file.data[1] != 'M') {
-        return Refuse(why, "no BM signature");
-    }
-    std::string problem = LayoutProblem(file.data);
-    if (problem.empty()) {
-        problem = SizeProblem(ReadU32(file.data + kBitmapWidthOffset), ReadU32(file.data + kBitmapHeightOffset),
-                              ReadU32(file.data + kBitmapImageSizeOffset), file.size - kBitmapHeaderBytes);
-    }
+    std::string problem = BitmapHeaderProblem(file.data, file.size, file.size);
     return problem.empty() || Refuse(why, std::move(problem));
 }
 

@@ -27,20 +27,33 @@ void CopyRowsMirrored(const uint8_t* source, uint8_t* target, uint32_t width, ui
     }
 }
 
-// Decodes a texture through the file cache and takes it out of the cache
-// again: texture bytes live only while their material is being made. False
-// when the file is absent (*found false) or malformed (*found true, the
-// reason in *why).
-bool DecodeTexture(const std::string& name, DecodedBitmap* out, bool* found, std::string* why)
+// The largest texture side the renderer makes; 0 when it sets no limit.
+uint32_t MaxTextureSide()
 {
-    const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceTexture);
-    *found = file != nullptr;
+    const RenderInterface* renderer = GetRenderer();
+    return renderer ? renderer->MaxTextureSide() : 0;
+}
+
+// How a texture file turned out.
+enum class TextureRead { kDecoded, kMissing, kMalformed, kTooLarge };
+
+// Decodes a texture through the file cache and takes it out of the cache
+// again: texture bytes live only while their material is being made. A
+// bitmap refused by its header (kMalformed, or kTooLarge for the renderer)
+// is refused before its pixels are read; *why says why.
+TextureRead DecodeTexture(const std::string& name, DecodedBitmap* out, std::string* why)
+{
+    bool tooLarge = false;
+    std::string refused;
+    const std::unique_ptr<ResourceFile> file =
+        OpenResourceFile(name, kResourceTexture, BitmapAdmission(MaxTextureSide(), &tooLarge), &refused);
     if (!file) {
-        return false;
+        *why = refused;
+        return refused.empty() ? TextureRead::kMissing : tooLarge ? TextureRead::kTooLarge : TextureRead::kMalformed;
     }
     const bool decoded = DecodeBitmap(*file, out, why) == 0;
     TheFileManager().ReleaseFile(name, kResourceTexture);
-    return decoded;
+    return decoded ? TextureRead::kDecoded : TextureRead::kMalformed;
 }
 
 }  // namespace
@@ -82,23 +95,27 @@ namespace {
 std::unique_ptr<Material> ReadMaterial(const std::string& name)
 {
     DecodedBitmap colour;
-    bool found = false;
     std::string why;
-    if (!DecodeTexture(name, &colour, &found, &why)) {
-        if (found) {
-            Log("Colour texture ", name, " is malformed (", why, ")");
-        }
+    const TextureRead colourRead = DecodeTexture(name, &colour, &why);
+    if (colourRead == TextureRead::kMalformed) {
+        Log("Colour texture ", name, " is malformed (", why, ")");
+    } else if (colourRead == TextureRead::kTooLarge) {
+        Log("Colour texture ", name, " is too large (", why, ")");
+    }
+    if (colourRead != TextureRead::kDecoded) {
         return nullptr;
     }
 
     const std::string normalName = name + "_normal";
     DecodedBitmap normal;
-    const bool normalDecoded = DecodeTexture(normalName, &normal, &found, &why);
+    const TextureRead normalRead = DecodeTexture(normalName, &normal, &why);
     const uint64_t pixels = uint64_t{colour.width} * colour.height;
-    const bool normalUsable = normalDecoded && normal.imageSize / 3 >= pixels;
-    if (found && !normalDecoded) {
+    const bool normalUsable = normalRead == TextureRead::kDecoded && normal.imageSize / 3 >= pixels;
+    if (normalRead == TextureRead::kMalformed) {
         Log("Normal map ", normalName, " is malformed (", why, "); using a flat normal map");
-    } else if (found && !normalUsable) {
+    } else if (normalRead == TextureRead::kTooLarge) {
+        Log("Normal map ", normalName, " is too large (", why, "); using a flat normal map");
+    } else if (normalRead == TextureRead::kDecoded && !normalUsable) {
         Log("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
     }
     return MakeMaterial(name, colour.channels, colour.width, colour.height, colour.rgb.get(),

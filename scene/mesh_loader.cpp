@@ -33,19 +33,53 @@ void SplitVertexRecords(const uint8_t* records, Mesh& mesh)
 
 }  // namespace
 
-int ParseMeshFile(const ResourceFile& file, Mesh** out, const std::string& name)
+std::string ModelFileProblem(const uint8_t* head, size_t headSize, uint64_t fileSize)
 {
-    if (!out || name.empty() || !file.data || file.size < kModelHeaderBytes) {
+    if (!head || headSize < kModelHeaderBytes || fileSize < kModelHeaderBytes) {
+        return "holds " + std::to_string(fileSize) + " bytes, fewer than its 8-byte header";
+    }
+    const uint32_t magic = ReadU32(head + 4);
+    if (magic != kModelFileMagic) {
+        return "its magic number is " + std::to_string(magic) + ", not 4919 (0x1337)";
+    }
+    const uint32_t count = ReadU32(head);
+    const uint64_t needed = ModelFileBytes(count);
+    if (fileSize < needed) {
+        return std::to_string(count) + " vertices need " + std::to_string(needed) + " bytes, the file holds " +
+               std::to_string(fileSize);
+    }
+    return {};
+}
+
+uint64_t ModelFileBytes(uint32_t vertexCount)
+{
+    return kModelHeaderBytes + uint64_t{kModelVertexBytes} * vertexCount;
+}
+
+ReadAdmission ModelAdmission()
+{
+    ReadAdmission admission;
+    admission.headBytes = kModelHeaderBytes;
+    admission.admit = [](const uint8_t* head, size_t headSize, uint64_t fileSize, uint64_t* readBytes) {
+        std::string problem = ModelFileProblem(head, headSize, fileSize);
+        if (problem.empty()) {
+            *readBytes = ModelFileBytes(ReadU32(head));  // what follows the last record is not read
+        }
+        return problem;
+    };
+    return admission;
+}
+
+int ParseMeshFile(const ResourceFile& file, Mesh** out, const std::string& name, std::string* why)
+{
+    const std::string problem = ModelFileProblem(file.data, file.size, file.size);
+    if (why) {
+        *why = !problem.empty() ? problem : name.empty() ? "the mesh has no name" : std::string();
+    }
+    if (!out || name.empty() || !problem.empty()) {
         return -1;
     }
     const uint32_t count = ReadU32(file.data);
-    if (ReadU32(file.data + 4) != kModelFileMagic) {
-        return -1;
-    }
-    const uint64_t needed = kModelHeaderBytes + uint64_t{kModelVertexBytes} * count;
-    if (file.size < needed) {
-        return -1;
-    }
     auto* mesh = new Mesh;
     mesh->AllocateArrays(count);
     mesh->name = name;
@@ -56,14 +90,15 @@ int ParseMeshFile(const ResourceFile& file, Mesh** out, const std::string& name)
 
 Mesh* LoadMesh(const std::string& name)
 {
-    const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceModel);
-    if (!file) {
+    std::string why;
+    const std::unique_ptr<ResourceFile> file = OpenResourceFile(name, kResourceModel, ModelAdmission(), &why);
+    if (!file && why.empty()) {
         Log("Cannot load file ", name);
         return nullptr;
     }
     Mesh* mesh = nullptr;
-    if (ParseMeshFile(*file, &mesh, name) != 0) {
-        LogLine("Creating Mesh failure");
+    if (!file || ParseMeshFile(*file, &mesh, name, &why) != 0) {
+        Log("Creating Mesh failure: ", name, " (", why, ")");
         return nullptr;
     }
     if (RenderInterface* renderer = GetRenderer()) {
@@ -77,7 +112,7 @@ Mesh* LoadMesh(const std::string& name)
 int ReloadMeshFile(Mesh& mesh)
 {
     TheFileManager().ReleaseFile(mesh.name, kResourceModel);
-    const std::unique_ptr<ResourceFile> file = OpenResourceFile(mesh.name, kResourceModel);
+    const std::unique_ptr<ResourceFile> file = OpenResourceFile(mesh.name, kResourceModel, ModelAdmission());
     Mesh* parsed = nullptr;
     if (!file || ParseMeshFile(*file, &parsed, mesh.name) != 0) {
         Log("Cannot reload mesh ", mesh.name, ": the file is missing or malformed");

@@ -4,17 +4,20 @@
 #include "core/process_state.h"
 #include "scene/xml_reader.h"
 
-std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type)
+std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type, const ReadAdmission& admission,
+                                               std::string* refused)
 {
     FileManager& files = TheFileManager();
     if (std::optional<ResourceFile> cached = files.FindLoaded(name, type)) {
         return std::make_unique<ResourceFile>(*cached);
     }
-    const ResourceFile opened = files.OpenFile(name, type);
+    const ResourceFile opened = files.OpenFile(name, type, admission, refused);
     if (opened.type != kResourceNone) {
         return std::make_unique<ResourceFile>(opened);
     }
-    LogLine("openfileerror");
+    if (!refused || refused->empty()) {
+        LogLine("openfileerror");
+    }
     return nullptr;
 }
 

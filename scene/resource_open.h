@@ -8,8 +8,11 @@
 #include "core/file_manager.h"
 
 // A copy of the cached file of that name and type, else of the file freshly
-// opened through the file manager; null (logged "openfileerror") when neither.
-std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type);
+// opened through the file manager (as much of it as the admission takes);
+// null (logged "openfileerror") when neither. A file the admission refuses
+// is not logged here: its reason goes to *refused.
+std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type, const ReadAdmission& admission = {},
+                                               std::string* refused = nullptr);
 
 class XMLTagExtended;
 

@@ -49,8 +49,15 @@ int LoadScene(const std::string& fileName)
 {
     XMLReader reader;
     if (reader.Load(fileName) != 0) {
-        if (IsSpecialFile(fileName)) {  // refused unopened: reading it could block for ever
-            Log(fileName, ": ", kNotARegularFile);
+        // As the file manager says it of a resource; a size or memory
+        // failure has had its own line. A special file is refused unopened:
+        // reading it could block for ever.
+        const std::string& why = reader.LastError();
+        if (why != kNoMemoryForFile && why != TooLargeReason(XMLReader::kMaxFileBytes)) {
+            Log("Cannot open file: ", fileName);
+            if (why != kNoSuchFile) {
+                Log(fileName, ": ", why);
+            }
         }
         return -1;
     }
@@ -68,6 +75,9 @@ void LoadSceneText(const char* bytes, size_t size, const std::string& label)
 void LoadObjects(XMLTagExtended* section)
 {
     for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;  // the demo is ending: stop before the next object
+        }
         XMLTagExtended* element = AsExtended(child);
         if (!element) {
             continue;
@@ -115,6 +125,9 @@ int BindObject(entity_base* entity, const std::string& meshName, const std::stri
 void LoadLights(XMLTagExtended* section)
 {
     for (XMLTag* child : section->children) {
+        if (quitRequested) {
+            return;
+        }
         XMLTagExtended* element = AsExtended(child);
         if (!element) {
             continue;
@@ -139,6 +152,10 @@ void LoadLights(XMLTagExtended* section)
         }
         if (!cutoffSet) {
             light->Cutoff.x = 2.0f;
+        }
+        if (!LightReaches(light->Cutoff.x)) {
+            Log("Light: ", light->name, " Cutoff ", light->Cutoff.x,
+                " is not a positive number: the light lights nothing");
         }
         AddLight(light);
     }

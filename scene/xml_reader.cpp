@@ -16,9 +16,19 @@ XMLTag::XMLTag(std::string tagName, std::pmr::memory_resource* memory)
 {
 }
 
+namespace {
+
+// Set while a reader releases the elements of a large tree past the first
+// ones: each writes no line of its own then.
+thread_local bool releasingQuietly = false;
+
+}  // namespace
+
 XMLTag::~XMLTag()
 {
-    Log("XMLTag dtor: ", name);
+    if (!releasingQuietly) {
+        Log("XMLTag dtor: ", name);
+    }
 }
 
 int XMLTag::AddAttribute(XMLAttribute attribute)
@@ -35,7 +45,9 @@ XMLTagExtended::XMLTagExtended(std::string tagName, std::pmr::memory_resource* m
 
 XMLTagExtended::~XMLTagExtended()
 {
-    LogLine("XMLTagExtended dtor");
+    if (!releasingQuietly) {
+        LogLine("XMLTagExtended dtor");
+    }
 }
 
 XMLTagExtended* AsExtended(XMLTag* tag)
@@ -448,11 +460,17 @@ XMLTagExtended* XMLReader::NewTag(std::string name)
 void XMLReader::Clear()
 {
     root = nullptr;
+    size_t released = 0;
     for (size_t b = 0; b < blocks_.size(); ++b) {
         const size_t count = b + 1 == blocks_.size() ? usedInLastBlock_ : blocks_[b]->capacity;
-        for (size_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < count; ++i, ++released) {
+            releasingQuietly = released >= kMostReleaseLines;
             std::destroy_at(blocks_[b]->At(i));
         }
+    }
+    releasingQuietly = false;
+    if (released > kMostReleaseLines) {
+        Log("XMLTag dtor: and ", released - kMostReleaseLines, " more elements");
     }
     blocks_.clear();
     usedInLastBlock_ = 0;
@@ -463,15 +481,17 @@ int XMLReader::Load(const std::string& fileName)
 {
     FileBytes bytes;
     std::string error;
-    if (!ReadWholeFile(fileName, bytes, &error)) {
+    // Refused from its size, before a byte of it is read.
+    ReadAdmission admission;
+    admission.maxBytes = kMaxFileBytes;
+    if (!ReadWholeFile(fileName, bytes, &error, admission)) {
         if (error == kNoMemoryForFile) {
             LogLine("Alocate error!");
+        } else if (bytes.fileSize > kMaxFileBytes) {
+            Log("Scene file ", fileName, " is too large: ", bytes.fileSize, " bytes, at most ",
+                kMaxFileBytes, " are read");
         }
-        return -1;
-    }
-    if (bytes.size > kMaxFileBytes) {
-        Log("Scene file ", fileName, " is too large: ", bytes.size, " bytes, at most ",
-            kMaxFileBytes, " are read");
+        lastError_ = error;
         return -1;
     }
     Parse(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);

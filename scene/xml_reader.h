@@ -60,17 +60,24 @@ XMLTagExtended* AsExtended(XMLTag* tag);
 class XMLReader {
 public:
     XMLReader();
-    ~XMLReader();  // frees the whole tree
+    // Frees the whole tree. The first kMostReleaseLines elements write their
+    // lines as they go; the rest are counted in one line, so that a scene of
+    // a hundred thousand objects does not write a million lines.
+    ~XMLReader();
+    static constexpr size_t kMostReleaseLines = 1000;
     XMLReader(const XMLReader&) = delete;
     XMLReader& operator=(const XMLReader&) = delete;
 
     // 0 when the file was read and scanned; -1 when it cannot be opened,
     // when its bytes cannot be held in memory ("Alocate error!" is logged) or
-    // when it is larger than kMaxFileBytes (a line says so).
+    // when it is larger than kMaxFileBytes (a line says so, and nothing of it
+    // is read). LastError() then says why.
     int Load(const std::string& fileName);
-    // Far above any real scene, and low enough that the tree of the largest
-    // file accepted fits in memory: a node takes up to some 20 times the
-    // bytes of its markup.
+    const std::string& LastError() const { return lastError_; }
+    // The one limit of a scene file's size, which the checker holds it to
+    // too: far above any real scene, and low enough that the tree of the
+    // largest file accepted fits in memory (a node takes up to some 20 times
+    // the bytes of its markup).
     static constexpr size_t kMaxFileBytes = size_t{16} << 20;
     // How the bytes are scanned. Both give the same tree; the fast path reads
     // ordinary markup in one pass and falls back to the byte rules for
@@ -98,6 +105,7 @@ private:
     size_t usedInLastBlock_ = 0;
     // The nodes' attribute and child lists.
     std::pmr::monotonic_buffer_resource lists_;
+    std::string lastError_;
 };
 
 // 1 when the two are equal byte for byte, else 0.

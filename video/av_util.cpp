@@ -3,6 +3,18 @@
 
 extern "C" {
 #include <libavutil/error.h>
+#include <libavutil/log.h>
+}
+
+namespace {
+
+void DropLibraryLine(void*, int, const char*, va_list) {}
+
+}  // namespace
+
+void QuietLibraryLog()
+{
+    av_log_set_callback(DropLibraryLine);
 }
 
 std::string AvErrorText(int code)

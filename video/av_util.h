@@ -26,6 +26,12 @@ struct AvDeleter {
 template <typename T>
 using AvPtr = std::unique_ptr<T, AvDeleter>;
 
+// FFmpeg's libraries print their own lines on standard error (guesses about
+// a file's format, encoder statistics): every failure comes back to us as an
+// error code and is said in our words, so theirs are dropped. Called before
+// the libraries are used.
+void QuietLibraryLog();
+
 // FFmpeg's description of an error code.
 std::string AvErrorText(int code);
 

@@ -36,6 +36,19 @@ public:
 
     bool Finish(std::string* error) override
     {
+        return DrainQueue(error) && sink_->Finish(error);
+    }
+
+    bool FinishPartial(std::string* kept, std::string* error) override
+    {
+        return DrainQueue(error) && sink_->FinishPartial(kept, error);
+    }
+
+private:
+    // The frames queued are written; false, with the reason, when the
+    // worker failed or the output was finished already.
+    bool DrainQueue(std::string* error)
+    {
         if (finished_) {
             return Fail(error, "the output is already finished");
         }
@@ -46,10 +59,10 @@ public:
         if (!failure.empty()) {
             return Fail(error, failure);
         }
-        return sink_->Finish(error);
+        return true;
     }
 
-private:
+
     // The worker: writes frames until the queue is closed and drained, or the
     // first failure, which stops the queue.
     void Work()

@@ -9,8 +9,9 @@
 
 // Write copies the frame into the queue and returns, waiting only while
 // `queueFrames` frames are already waiting; the worker passes them to `sink`.
-// A failure of the worker is reported by the next Write or by Finish. Finish
-// waits for the queued frames, then finishes `sink` itself. Destroyed without
-// Finish, the queued frames are still written before `sink` is destroyed.
+// A failure of the worker is reported by the next Write or by a Finish.
+// Finish and FinishPartial wait for the queued frames, then finish `sink`
+// the same way. Destroyed without either, the queued frames are still
+// written before `sink` is destroyed.
 std::unique_ptr<FrameSink> RunInBackground(std::unique_ptr<FrameSink> sink, size_t frameBytes,
                                            size_t queueFrames = 3);

@@ -1,27 +1,41 @@
 #pragma once
 // Where rendered frames go: a video file (H.264 video and AAC sound in MP4 or
 // Matroska) or numbered PNG files. Frames are encoded on a worker thread while
-// the caller renders the next one.
+// the caller renders the next one. Every file is written whole or not at all
+// (video/whole_file.h): under a hidden temporary name beside it, given its
+// name once complete.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-// Write and Finish are called from one thread (the one rendering).
+#include "video/whole_file.h"
+
+// Write and the Finish calls are made from one thread (the one rendering).
 class FrameSink {
 public:
+    // Destroyed without a Finish, or after one that failed, nothing is left
+    // of an unfinished file under any name.
     virtual ~FrameSink() = default;
     // Takes one frame: width x height RGBA pixels, 4 bytes each, top row first,
     // rows packed. The bytes may be reused by the caller as soon as Write returns.
     // False, with the reason in *error, when it cannot be written.
     virtual bool Write(const uint8_t* rgba, std::string* error) = 0;
     // Finishes the output (flushes the encoders, writes the trailer, waits for
-    // background work). False, with the reason, when it fails.
+    // background work) and gives it its name. False, with the reason, when it
+    // fails.
     virtual bool Finish(std::string* error) = 0;
+    // Ends the output early: what was written is finished so that it plays,
+    // a video's sound cut to the length of its picture, and kept under a
+    // name that says it is partial (NAME.partial.EXT), which goes to *kept.
+    // PNG files are each complete once written: *kept stays empty, as it
+    // does when no frame was written. False, with the reason, when it fails.
+    virtual bool FinishPartial(std::string* kept, std::string* error) = 0;
 };
 
 struct VideoSettings {
     std::string path;        // ".mp4" or ".mkv"
+    Replace replace = Replace::kNever;  // what becomes of a file of that name
     int width = 0;           // even numbers
     int height = 0;
     int fps = 60;
@@ -33,8 +47,6 @@ struct VideoSettings {
 
 // Null, with the reason, when the settings are unusable, the file cannot be
 // created or an encoder is missing. Without `warning`, a warning goes to the log.
-// Destroyed without Finish, the video is closed as far as it was written,
-// its sound ending with the picture.
 std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string* error,
                                      std::string* warning = nullptr);
 
@@ -42,9 +54,11 @@ std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string*
 // like %05d) in its file name, which is replaced by the frame number, or ends in
 // '/', in which case files are named "frame_00000.png", "frame_00001.png", ... in
 // that folder. A missing folder is made. Numbers start at firstNumber (0 or
-// more). No sound. The same frames give the same bytes.
+// more). No sound. The same frames give the same bytes. Without
+// Replace::kAlways, a frame's file that exists fails the write.
 std::unique_ptr<FrameSink> OpenPngSequence(const std::string& pattern, int width, int height,
-                                           int firstNumber, std::string* error);
+                                           int firstNumber, std::string* error,
+                                           Replace replace = Replace::kNever);
 
 // Whether an output path means a PNG sequence (contains %d or the like, or ends in '/').
 bool IsPngSequencePath(const std::string& path);

@@ -14,6 +14,7 @@ extern "C" {
 
 std::unique_ptr<MusicDecoder> MusicDecoder::Open(const std::string& path, std::string* error)
 {
+    QuietLibraryLog();
     std::unique_ptr<MusicDecoder> music(new MusicDecoder);
     music->path_ = path;
     if (IsSpecialFile(path)) {  // a FIFO or a device would block the opening for ever

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 namespace {
 
@@ -25,7 +24,8 @@ const char* MuxerFor(const std::string& path)
 
 }  // namespace
 
-std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, std::string* error)
+std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, const std::string& writePath,
+                                               std::string* error)
 {
     const char* muxerName = MuxerFor(path);
     if (!muxerName) {
@@ -34,6 +34,7 @@ std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, std::str
     }
     std::unique_ptr<OutputFile> file(new OutputFile);
     file->path_ = path;
+    file->writePath_ = writePath;
     int made = avformat_alloc_output_context2(&file->muxer_, nullptr, muxerName, path.c_str());
     if (made < 0) {
         AvFail(error, std::string("cannot write ") + muxerName + " files", made);
@@ -78,14 +79,13 @@ AVStream* OutputFile::AddStream(const AVCodecContext* encoder, std::string* erro
 
 bool OutputFile::Open(std::string* error)
 {
-    int opened = avio_open(&muxer_->pb, path_.c_str(), AVIO_FLAG_WRITE);
+    int opened = avio_open(&muxer_->pb, writePath_.c_str(), AVIO_FLAG_WRITE);
     if (opened < 0) {
         return AvFail(error, "cannot create '" + path_ + "'", opened);
     }
     int written = avformat_write_header(muxer_, nullptr);
     if (written < 0) {
         avio_closep(&muxer_->pb);
-        std::remove(path_.c_str());
         return AvFail(error, "cannot write the header of '" + path_ + "'", written);
     }
     headerWritten_ = true;

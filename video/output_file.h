@@ -14,9 +14,11 @@ extern "C" {
 
 class OutputFile {
 public:
-    // Null, with the reason, when the extension names no container we write.
-    // Nothing is created on disk before Open.
-    static std::unique_ptr<OutputFile> Create(const std::string& path, std::string* error);
+    // Null, with the reason, when the extension of `path` names no container
+    // we write. The bytes go to `writePath` (the temporary file of `path`);
+    // reasons name `path`. Nothing is written before Open.
+    static std::unique_ptr<OutputFile> Create(const std::string& path, const std::string& writePath,
+                                              std::string* error);
     ~OutputFile();
 
     // Whether encoders must put their set-up data in the stream header.
@@ -36,6 +38,7 @@ private:
     bool WritePacket(const AVCodecContext* encoder, AVStream* stream, std::string* error);
 
     std::string path_;
+    std::string writePath_;
     AVFormatContext* muxer_ = nullptr;
     AvPtr<AVPacket> packet_;
     bool headerWritten_ = false;

@@ -17,28 +17,33 @@ namespace {
 
 constexpr int kLargestSide = 16384;
 
-// Writes the bytes as the whole file; a partly written file is removed.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error)
+// Writes the bytes to a temporary file beside `path`, which takes the name
+// once it is whole; a partly written file is removed.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, Replace replace,
+                    std::string* error)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    WholeFile whole(path, replace);
+    if (!whole.ok()) {
+        return Fail(error, "cannot create '" + path + "': " + whole.error());
+    }
+    std::FILE* file = std::fopen(whole.TemporaryPath().c_str(), "wb");
     if (!file) {
         return Fail(error, "cannot create '" + path + "': " + std::strerror(errno));
     }
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     int writeErrno = errno;
     bool closed = std::fclose(file) == 0;
-    if (written && closed) {
-        return true;
+    if (!written || !closed) {
+        return Fail(error, "cannot write '" + path + "': " + std::strerror(written ? errno : writeErrno));
     }
-    std::string reason = std::strerror(written ? errno : writeErrno);
-    std::remove(path.c_str());
-    return Fail(error, "cannot write '" + path + "': " + reason);
+    std::string kept;
+    return whole.Keep(&kept, error, false);
 }
 
 class PngSequence final : public FrameSink {
 public:
-    PngSequence(const PngNames& names, int width, int height, int firstNumber)
-        : names_(names), width_(width), height_(height), next_(firstNumber)
+    PngSequence(const PngNames& names, int width, int height, int firstNumber, Replace replace)
+        : names_(names), width_(width), height_(height), next_(firstNumber), replace_(replace)
     {
     }
 
@@ -48,7 +53,7 @@ public:
         if (!EncodePng(rgba, width_, height_, &png_)) {
             return Fail(error, "cannot encode '" + path + "': not enough memory");
         }
-        if (!WriteWholeFile(path, png_, error)) {
+        if (!WriteWholeFile(path, png_, replace_, error)) {
             return false;
         }
         ++next_;
@@ -56,12 +61,19 @@ public:
     }
 
     bool Finish(std::string*) override { return true; }
+    // Every file written is whole already.
+    bool FinishPartial(std::string* kept, std::string*) override
+    {
+        kept->clear();
+        return true;
+    }
 
 private:
     PngNames names_;
     int width_;
     int height_;
     int next_;
+    Replace replace_;
     std::vector<uint8_t> png_;
 };
 
@@ -82,7 +94,7 @@ bool PrepareFolder(const std::string& folder, std::string* error)
 }  // namespace
 
 std::unique_ptr<FrameSink> OpenPngSequence(const std::string& pattern, int width, int height,
-                                           int firstNumber, std::string* error)
+                                           int firstNumber, std::string* error, Replace replace)
 {
     if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide) {
         Fail(error, "PNG frames must be 1 to 16384 pixels wide and high, not " + std::to_string(width) +
@@ -97,6 +109,6 @@ std::unique_ptr<FrameSink> OpenPngSequence(const std::string& pattern, int width
     if (!names.Parse(pattern, error) || !PrepareFolder(names.Folder(), error)) {
         return nullptr;
     }
-    auto sink = std::make_unique<PngSequence>(names, width, height, firstNumber);
+    auto sink = std::make_unique<PngSequence>(names, width, height, firstNumber, replace);
     return RunInBackground(std::move(sink), static_cast<size_t>(width) * height * 4);
 }

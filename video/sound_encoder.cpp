@@ -78,19 +78,30 @@ bool SoundEncoder::OpenEncoder(int rate, std::string* error)
 
 bool SoundEncoder::EncodeUntil(double seconds, std::string* error)
 {
-    return EncodeToSample(static_cast<int64_t>(std::ceil(seconds * encoder_->sample_rate)), error);
+    return EncodeToSample(static_cast<int64_t>(std::floor(seconds * encoder_->sample_rate)), true, error);
+}
+
+bool SoundEncoder::EncodeTo(double seconds, std::string* error)
+{
+    return EncodeToSample(static_cast<int64_t>(std::llround(seconds * encoder_->sample_rate)), false, error);
 }
 
 bool SoundEncoder::EncodeAll(std::string* error)
 {
-    return EncodeToSample(track_->TotalSamples(), error);
+    return EncodeToSample(track_->TotalSamples(), false, error);
 }
 
-bool SoundEncoder::EncodeToSample(int64_t target, std::string* error)
+// Encodes frames up to the target sample: whole frames only, or the last one
+// cut at the target. The end of the span may cut a frame either way.
+bool SoundEncoder::EncodeToSample(int64_t target, bool wholeFrames, std::string* error)
 {
     target = std::min(target, track_->TotalSamples());
     while (samples_ < target) {
-        int count = static_cast<int>(std::min<int64_t>(frameSize_, track_->RemainingSamples()));
+        const int64_t left = target - samples_;
+        if (wholeFrames && left < frameSize_ && target < track_->TotalSamples()) {
+            return true;  // the next frame would run past the target
+        }
+        int count = static_cast<int>(std::min<int64_t>({frameSize_, left, track_->RemainingSamples()}));
         if (!EncodeSamples(count, error)) {
             return false;
         }

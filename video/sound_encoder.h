@@ -16,9 +16,14 @@ public:
     static std::unique_ptr<SoundEncoder> Open(OutputFile& file, std::unique_ptr<SoundTrack> track,
                                               std::string* error);
 
-    // Encodes whole encoder frames until the sound reaches `seconds` into the
-    // span (the last frame of the span may be shorter).
+    // Keeps pace with the picture: encodes every whole encoder frame that
+    // ends by `seconds` into the span (the last frame of the span may be
+    // shorter).
     bool EncodeUntil(double seconds, std::string* error);
+    // Encodes up to exactly `seconds` into the span, the last frame as short
+    // as that needs: the sound of a video cut short ends with its picture.
+    // Nothing may be encoded after it.
+    bool EncodeTo(double seconds, std::string* error);
     // Encodes the rest of the span.
     bool EncodeAll(std::string* error);
     // Encodes what the encoder still holds; once.
@@ -27,7 +32,7 @@ public:
 private:
     explicit SoundEncoder(OutputFile& file) : file_(file) {}
     bool OpenEncoder(int rate, std::string* error);
-    bool EncodeToSample(int64_t target, std::string* error);
+    bool EncodeToSample(int64_t target, bool wholeFrames, std::string* error);
     bool EncodeSamples(int count, std::string* error);
 
     OutputFile& file_;

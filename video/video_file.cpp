@@ -1,9 +1,5 @@
 // The video file sink: H.264 picture and AAC sound in MP4 or Matroska,
 // encoded on a worker thread.
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include <cmath>
 
 #include "core/log.h"
@@ -21,20 +17,20 @@ constexpr int kHighestFps = 1000;
 
 class VideoFile final : public FrameSink {
 public:
-    VideoFile(std::unique_ptr<OutputFile> file, std::unique_ptr<VideoEncoder> video,
+    VideoFile(std::unique_ptr<WholeFile> whole, std::unique_ptr<OutputFile> file, std::unique_ptr<VideoEncoder> video,
               std::unique_ptr<SoundEncoder> sound, int fps)
-        : file_(std::move(file)), video_(std::move(video)), sound_(std::move(sound)), fps_(fps)
+        : whole_(std::move(whole)), file_(std::move(file)), video_(std::move(video)), sound_(std::move(sound)),
+          fps_(fps)
     {
     }
 
-    // Unfinished: closed as far as it was written, the sound ending with the picture.
+    // Unfinished, or failed: the container is closed and the temporary file
+    // goes with the whole file.
     ~VideoFile() override
     {
         if (!closed_) {
-            std::string error;
-            if (!Close(&error)) {
-                Log("video: ", error);
-            }
+            std::string ignored;
+            Close(&ignored);
         }
     }
 
@@ -44,9 +40,8 @@ public:
             return false;
         }
         // The sound keeps pace with the picture: the muxer then holds back only
-        // a few packets to interleave the two, and an unfinished video's sound
-        // ends with its picture.
-        return !sound_ || sound_->EncodeUntil(static_cast<double>(video_->Frames()) / fps_, error);
+        // a few packets to interleave the two.
+        return !sound_ || sound_->EncodeUntil(PictureSeconds(), error);
     }
 
     bool Finish(std::string* error) override
@@ -54,10 +49,25 @@ public:
         if (sound_ && !sound_->EncodeAll(error)) {
             return false;
         }
-        return Close(error);
+        std::string kept;
+        return Close(error) && whole_->Keep(&kept, error);
+    }
+
+    bool FinishPartial(std::string* kept, std::string* error) override
+    {
+        kept->clear();
+        if (video_->Frames() == 0) {
+            return true;  // nothing to play: nothing is kept
+        }
+        if (sound_ && !sound_->EncodeTo(PictureSeconds(), error)) {
+            return false;
+        }
+        return Close(error) && whole_->KeepPartial(kept, error);
     }
 
 private:
+    double PictureSeconds() const { return static_cast<double>(video_->Frames()) / fps_; }
+
     bool Close(std::string* error)
     {
         closed_ = true;
@@ -70,6 +80,7 @@ private:
         return flushed && closed;
     }
 
+    std::unique_ptr<WholeFile> whole_;  // first: the file goes after its container is closed
     std::unique_ptr<OutputFile> file_;
     std::unique_ptr<VideoEncoder> video_;
     std::unique_ptr<SoundEncoder> sound_;
@@ -124,12 +135,16 @@ void Warn(const std::string& text, std::string* warning)
 
 std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string* error, std::string* warning)
 {
-    // The encoders' own chatter stays out of the log; failures come back as reasons.
-    av_log_set_level(AV_LOG_ERROR);
+    QuietLibraryLog();
     if (!CheckSettings(settings, error)) {
         return nullptr;
     }
-    auto file = OutputFile::Create(settings.path, error);
+    auto whole = std::make_unique<WholeFile>(settings.path, settings.replace);
+    if (!whole->ok()) {
+        Fail(error, "cannot create '" + settings.path + "': " + whole->error());
+        return nullptr;
+    }
+    auto file = OutputFile::Create(settings.path, whole->TemporaryPath(), error);
     if (!file) {
         return nullptr;
     }
@@ -151,6 +166,7 @@ std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string*
     if (!noSound.empty()) {
         Warn(noSound, warning);
     }
-    auto sink = std::make_unique<VideoFile>(std::move(file), std::move(video), std::move(sound), settings.fps);
+    auto sink = std::make_unique<VideoFile>(std::move(whole), std::move(file), std::move(video), std::move(sound),
+                                            settings.fps);
     return RunInBackground(std::move(sink), static_cast<size_t>(settings.width) * settings.height * 4);
 }

@@ -11,6 +11,17 @@ void Automation::AddKey(const AutomationKey& key)
     keys_.insert(later, key);
 }
 
+void Automation::AddKeys(std::vector<AutomationKey> keys)
+{
+    const auto earlier = [](const AutomationKey& a, const AutomationKey& b) { return a.time < b.time; };
+    // Both steps are stable: equal times keep the order they were given in,
+    // after the keys already there.
+    std::stable_sort(keys.begin(), keys.end(), earlier);
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto added = keys_.insert(keys_.end(), keys.begin(), keys.end());
+    std::inplace_merge(keys_.begin(), added, keys_.end(), earlier);
+}
+
 float CatmullRom(float p0, float p1, float p2, float p3, float s)
 {
     return p1 + s * (0.5f * (p2 - p0) +

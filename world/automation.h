@@ -21,6 +21,9 @@ class Automation {
 public:
     // Keeps keys sorted by time; equal times stay in insertion order.
     void AddKey(const AutomationKey& key);
+    // The same for many keys at once, in any order, in n log n: the result
+    // is that of adding them one by one in the order given.
+    void AddKeys(std::vector<AutomationKey> keys);
     std::vector<AutomationKey> Keys() const;
     // The track's value at `time`; also kept as `current`. Each segment runs
     // from key i to key i+1 with the key before i as the first control point

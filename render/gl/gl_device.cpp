@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "render/gl/gl_objects.h"
@@ -73,6 +74,9 @@ int GlDevice::Create(SDL_Window* window)
         return -1;
     }
     SDL_GL_SetSwapInterval(0);
+    GLint maxTextureSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSide);
+    maxTextureSide_ = static_cast<uint32_t>(std::max(maxTextureSide, 0));
     loaderWindow_ = CreateHiddenGlWindow("loader", 1, 1);
     if (loaderWindow_) {
         loaderContext_.reset(sharedContextMaker.load()(loaderWindow_.get()));

@@ -4,6 +4,7 @@
 // a hidden window of its own and sharing objects with the main one. Objects
 // the loading thread makes are fenced before their records are published.
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -36,6 +37,8 @@ public:
     bool Ready() const { return mainContext_ != nullptr; }
     // The graphics adapter's name.
     const char* AdapterName() const;
+    // The largest width and height of a texture the driver makes.
+    uint32_t MaxTextureSide() const { return maxTextureSide_; }
 
     bool OnMainThread() const;
     void MakeMainCurrent();
@@ -55,4 +58,5 @@ private:
     GlContextPtr loaderContext_;
     std::thread::id mainThread_;
     std::mutex loaderContextMutex_;
+    uint32_t maxTextureSide_ = 0;
 };

@@ -51,6 +51,16 @@ GlTexture CreateSolidTexture(uint8_t r, uint8_t g, uint8_t b)
     return texture;
 }
 
+// A 1 x 1 cube map that sees nothing in any direction.
+GlTexture CreateEmptyCubeMap()
+{
+    GlTexture texture = NewTexture(GL_TEXTURE_CUBE_MAP);
+    glTextureStorage2D(texture.get(), 1, GL_R32F, 1, 1);
+    const float nothing = 0.0f;
+    glClearTexImage(texture.get(), 0, GL_RED, GL_FLOAT, &nothing);
+    return texture;
+}
+
 }  // namespace
 
 void DeferredFrame::Create(const PictureLayout& picture)
@@ -62,6 +72,7 @@ void DeferredFrame::Create(const PictureLayout& picture)
     stream_.Create();
     whiteTexture_ = CreateSolidTexture(255, 255, 255);
     flatNormalTexture_ = CreateSolidTexture(127, 127, 255);
+    noShadowTexture_ = CreateEmptyCubeMap();
     for (GlQuery& query : passQueries_) {
         query = NewQuery(GL_TIME_ELAPSED);
     }
@@ -75,8 +86,10 @@ void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const 
         shaders_.Bind();
         resources.UpdateInstances();
         GeometryPass(resources, overlays, camera);
-        ShadowPass(resources);
-        LightingPass(resources, camera);
+        const std::vector<RenderLight*> inView = LightsInView(resources, camera);
+        resources.AssignShadowMaps(inView);
+        ShadowPass(resources, inView);
+        LightingPass(inView, camera);
     }
     CompositionPass();
     TextPass(overlays);
@@ -160,9 +173,25 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     EndPassTimer();
 }
 
-void DeferredFrame::ShadowPass(SceneResources& resources)
+std::vector<RenderLight*> DeferredFrame::LightsInView(const SceneResources& resources,
+                                                     const FrameCamera& camera) const
 {
-    if (resources.Lights().empty()) {
+    std::vector<RenderLight*> inView;
+    for (RenderLight* light : resources.Lights()) {
+        if (!light->position || !light->colour || !light->cutoff || !LightReaches(light->cutoff->x)) {
+            continue;
+        }
+        if (ComputeLightBounds(*light->position, light->cutoff->x, camera.view, camera.projection, width_, height_)
+                .visible) {
+            inView.push_back(light);
+        }
+    }
+    return inView;
+}
+
+void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<RenderLight*>& inView)
+{
+    if (inView.empty()) {
         return;
     }
     BeginPassTimer(kShadowPass);
@@ -176,12 +205,12 @@ void DeferredFrame::ShadowPass(SceneResources& resources)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, SceneResources::kShadowMapSize, SceneResources::kShadowMapSize);
     glEnable(GL_DEPTH_TEST);
-    for (RenderLight* light : resources.Lights()) {
-        if (!light->shadowMap || !light->position) {
+    for (RenderLight* light : inView) {
+        if (!light->shadowMap) {
             continue;
         }
         // Nothing within the light's reach moved: its faces are still right.
-        const float cutoff = light->cutoff ? light->cutoff->x : kShadowFar;
+        const float cutoff = light->cutoff->x;
         const uint64_t scene = ShadowSignature(*light->position, cutoff, resources.Instances());
         if (light->shadowMap->shownScene == scene) {
             continue;
@@ -206,7 +235,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources)
     EndPassTimer();
 }
 
-void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& camera)
+void DeferredFrame::LightingPass(const std::vector<RenderLight*>& inView, const FrameCamera& camera)
 {
     BeginPassTimer(kLightingPass);
     const GLuint framebuffer = targets_.lightingFbo.get();
@@ -215,7 +244,7 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     ClearColourTargets(framebuffer, 2);
-    const std::vector<LightBatch> batches = BatchLights(resources, camera);
+    const std::vector<LightBatch> batches = BatchLights(inView, camera);
     if (batches.empty()) {
         EndPassTimer();
         return;  // both targets stay black
@@ -251,19 +280,13 @@ void DeferredFrame::LightingPass(SceneResources& resources, const FrameCamera& c
     EndPassTimer();
 }
 
-std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(SceneResources& resources,
+std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(const std::vector<RenderLight*>& inView,
                                                                   const FrameCamera& camera) const
 {
     std::vector<LightBatch> batches;
-    for (RenderLight* light : resources.Lights()) {
-        if (!light->position || !light->colour || !light->cutoff || !light->shadowMap) {
-            continue;
-        }
+    for (RenderLight* light : inView) {
         const LightBounds bounds = ComputeLightBounds(*light->position, light->cutoff->x, camera.view,
                                                       camera.projection, width_, height_);
-        if (!bounds.visible) {
-            continue;
-        }
         if (batches.empty() || batches.back().count == kLightsPerBatch) {
             batches.emplace_back();
         }
@@ -280,7 +303,7 @@ std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(SceneResources
         batch.colours[4 * i + 1] = c.y;
         batch.colours[4 * i + 2] = c.z;
         batch.cutoffs[i] = light->cutoff->x;
-        batch.shadowMaps[i] = light->shadowMap->texture.get();
+        batch.shadowMaps[i] = light->shadowMap ? light->shadowMap->texture.get() : noShadowTexture_.get();
     }
     return batches;
 }

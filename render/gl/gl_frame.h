@@ -49,8 +49,11 @@ public:
 
 private:
     void GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
-    void ShadowPass(SceneResources& resources);
-    void LightingPass(SceneResources& resources, const FrameCamera& camera);
+    // The lights with everything they need, some reach and some pixel of
+    // the picture within it: the only ones the frame draws.
+    std::vector<RenderLight*> LightsInView(const SceneResources& resources, const FrameCamera& camera) const;
+    void ShadowPass(SceneResources& resources, const std::vector<RenderLight*>& inView);
+    void LightingPass(const std::vector<RenderLight*>& inView, const FrameCamera& camera);
     // Up to kLightsPerBatch lights drawn by one lighting quad, and where
     // on the screen any of them reaches.
     static constexpr int kLightsPerBatch = 8;  // as many as the lighting shader takes
@@ -62,8 +65,9 @@ private:
         std::array<float, kLightsPerBatch> cutoffs{};
         std::array<GLuint, kLightsPerBatch> shadowMaps{};
     };
-    // The lights with everything they need and some pixel within reach.
-    std::vector<LightBatch> BatchLights(SceneResources& resources, const FrameCamera& camera) const;
+    // The lights in view, kLightsPerBatch at a time; one without a shadow
+    // map of its own casts no shadow.
+    std::vector<LightBatch> BatchLights(const std::vector<RenderLight*>& inView, const FrameCamera& camera) const;
     void DrawLightBatch(const LightBatch& batch);
     void SetLightingCamera(const FrameCamera& camera);
     void CompositionPass();
@@ -89,6 +93,8 @@ private:
     // What a material without a picture shows: white, and flat normals.
     GlTexture whiteTexture_;
     GlTexture flatNormalTexture_;
+    // The shadow map of a light that has none: no occluder anywhere.
+    GlTexture noShadowTexture_;
 
     bool passTiming_ = false;
     std::array<GlQuery, kPassCount> passQueries_;

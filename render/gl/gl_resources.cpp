@@ -309,22 +309,92 @@ const GpuMaterial* SceneResources::FindMaterial(const std::string& name) const
     return nullptr;
 }
 
+bool SceneResources::Registered(const RenderLight* light) const
+{
+    return std::find(lights_.begin(), lights_.end(), light) != lights_.end();
+}
+
+SceneResources::ShadowSlot* SceneResources::FindSlot(const RenderLight* holder)
+{
+    for (ShadowSlot& slot : shadowSlots_) {
+        if (slot.holder == holder) {
+            return &slot;
+        }
+    }
+    return nullptr;
+}
+
+void SceneResources::FreeSlotOf(const RenderLight* light)
+{
+    if (ShadowSlot* slot = FindSlot(light)) {
+        slot->holder = nullptr;
+    }
+}
+
+// A free map, else a new one under the cap, else the one longest out of
+// view; null when every map is in view in this frame (or none can be made).
+SceneResources::ShadowSlot* SceneResources::SlotForLight(uint64_t frame)
+{
+    if (ShadowSlot* free = FindSlot(nullptr)) {
+        return free;
+    }
+    if (shadowSlots_.size() < kMostShadowMaps) {
+        GlTexture texture = CreateCubeMap();
+        if (!texture) {
+            return nullptr;
+        }
+        shadowSlots_.emplace_back();
+        shadowSlots_.back().map.texture = std::move(texture);
+        return &shadowSlots_.back();
+    }
+    ShadowSlot* oldest = nullptr;
+    for (ShadowSlot& slot : shadowSlots_) {
+        if (slot.lastUsed != frame && (!oldest || slot.lastUsed < oldest->lastUsed)) {
+            oldest = &slot;
+        }
+    }
+    if (oldest) {
+        // A light taken off by id may already be gone: its record is not
+        // touched, it keeps its pointer until it is added again.
+        if (Registered(oldest->holder)) {
+            oldest->holder->shadowMap = nullptr;
+        }
+        oldest->holder = nullptr;
+    }
+    return oldest;
+}
+
+void SceneResources::AssignShadowMaps(const std::vector<RenderLight*>& inView)
+{
+    const uint64_t frame = ++shadowFrame_;
+    for (RenderLight* light : inView) {
+        ShadowSlot* slot = FindSlot(light);
+        if (!slot) {
+            slot = SlotForLight(frame);
+            if (!slot) {
+                if (!toldTooManyShadows_) {
+                    Log("More than ", kMostShadowMaps, " shadow-casting lights in view: the others cast no shadow");
+                    toldTooManyShadows_ = true;
+                }
+                continue;
+            }
+            slot->holder = light;
+            slot->map.shownScene = 0;  // drawn for another light, or never
+            light->shadowMap = &slot->map;
+        }
+        slot->lastUsed = frame;
+    }
+}
+
 int SceneResources::AddLight(RenderLight* light)
 {
     if (!light || !device_.Ready()) {
         return -1;
     }
     TimedListLock lock(lightLock_, kRegistrationWait, "light");
-    device_.MakeThreadContextCurrent();
+    // Its shadow map is lent to it once it is in view.
+    FreeSlotOf(light);
     light->shadowMap = nullptr;
-    GlTexture texture = CreateCubeMap();
-    if (!texture) {
-        return -1;
-    }
-    device_.PublishUploads();
-    GpuCubeMap& shadowMap = shadowMaps_[light];
-    shadowMap.texture = std::move(texture);
-    light->shadowMap = &shadowMap;
     lights_.push_back(light);
     return 0;
 }
@@ -349,7 +419,7 @@ int SceneResources::ReleaseLight(RenderLight* light)
     }
     if (light->shadowMap) {
         device_.MakeThreadContextCurrent();
-        shadowMaps_.erase(light);
+        shadowSlots_.remove_if([light](const ShadowSlot& slot) { return slot.holder == light; });
         light->shadowMap = nullptr;
     }
     return 0;
@@ -392,7 +462,7 @@ void SceneResources::ReleaseAll()
     instances_.clear();
     modelMatrices_.clear();
     lights_.clear();
-    shadowMaps_.clear();
+    shadowSlots_.clear();
     meshes_.clear();
     materials_.clear();
 }

@@ -44,6 +44,11 @@ struct GpuMaterial {
 class SceneResources {
 public:
     static constexpr int kShadowMapSize = 512;
+    // A cube shadow map is 6 x 512 x 512 single floats, about 6 MiB. Lights
+    // share this many at most, about 100 MiB, however many the scene has:
+    // a light holds one while it lights what the camera sees, and gives it
+    // up to a light in view when it has been out of view longest.
+    static constexpr size_t kMostShadowMaps = 16;
     static constexpr auto kRegistrationWait = std::chrono::milliseconds(1000);
     static constexpr auto kFrameWait = std::chrono::milliseconds(4000);
 
@@ -88,6 +93,14 @@ public:
     void UpdateInstances();
     const std::list<RenderInstance*>& Instances() const { return instances_; }
     const std::vector<RenderLight*>& Lights() const { return lights_; }
+    // Under the frame lock: each of these lights (the ones in view) gets a
+    // shadow map: the one it holds, a free one, a new one while fewer than
+    // kMostShadowMaps exist, or the one of the light out of view longest. A
+    // light beyond them keeps none (its shadowMap null) and casts no shadow
+    // in this frame; the first time that happens it is logged.
+    void AssignShadowMaps(const std::vector<RenderLight*>& inView);
+    // The shadow maps that exist.
+    size_t ShadowMapCount() const { return shadowSlots_.size(); }
     // The first material of that name, newest first.
     const GpuMaterial* FindMaterial(const std::string& name) const;
 
@@ -109,7 +122,21 @@ private:
     std::timed_mutex materialLock_;
     std::timed_mutex instanceLock_;
     std::vector<RenderLight*> lights_;
-    std::map<const RenderLight*, GpuCubeMap> shadowMaps_;  // under the light lock
+    // A shadow map and the light it is lent to (none while free), with the
+    // frame it was last in view in.
+    struct ShadowSlot {
+        GpuCubeMap map;
+        RenderLight* holder = nullptr;
+        uint64_t lastUsed = 0;
+    };
+    ShadowSlot* FindSlot(const RenderLight* holder);
+    ShadowSlot* SlotForLight(uint64_t frame);
+    void FreeSlotOf(const RenderLight* light);
+    bool Registered(const RenderLight* light) const;
+
+    std::list<ShadowSlot> shadowSlots_;  // under the light lock; a list, so that maps stay in place
+    uint64_t shadowFrame_ = 0;
+    bool toldTooManyShadows_ = false;
     std::list<GpuMesh> meshes_;
     std::list<GpuMaterial> materials_;
     std::list<RenderInstance*> instances_;

@@ -37,6 +37,7 @@ public:
     int ReleaseMesh(Mesh* mesh) override;
     int AddRenderInstance(RenderInstance* instance) override;
     int RemoveRenderInstance(RenderInstance* instance) override;
+    uint32_t MaxTextureSide() const override { return device_.MaxTextureSide(); }
     int CreateMaterial(Material* material) override;
     int ReleaseMaterial(Material* material) override;
     int AddLight(RenderLight* light) override;
@@ -72,6 +73,8 @@ public:
     // place.
     ShaderSet::Recompiled RecompileShader(const std::string& fileName, std::string* error);
     int ReloadMesh(Mesh* mesh) { return resources_.ReloadMesh(mesh); }
+    // The lights' shadow maps that exist (at most SceneResources::kMostShadowMaps).
+    size_t ShadowMapCount() const { return resources_.ShadowMapCount(); }
     int ReloadMaterial(Material* material) { return resources_.ReloadMaterial(material); }
 
     // Milliseconds the last present took.

@@ -84,6 +84,8 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
         {"--no-such-option"},
         {"--size", "0x0"},
         {"--size", "wide"},
+        {"--size", "4294967616x180"},  // 2^32 + 320: must not wrap to 320
+        {"--size", "+320x180"},
         {"--size", "1281x720", "--render", "odd.mp4"},
         {"--start", "-5"},
         {"--start", "soon"},

@@ -3,6 +3,7 @@
 // when a light's shadow cube map must be drawn again, and the frames that
 // rely on both.
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -229,6 +230,43 @@ TEST_F(LightReachTest, LightsBeyondOneQuadAddToTheFirstQuadsLight)
     ASSERT_GT(overlap(ninthAlone), 20.0);
     EXPECT_NEAR(overlap(all), overlap(eight) + overlap(ninthAlone), 6.0);
     EXPECT_EQ(farLeft(all), farLeft(eight));
+}
+
+// Shadow maps are lent to the lights in view, sixteen at most: beyond them a
+// light in view casts no shadow (said once), and one out of view or of no
+// reach holds none; once in view again, a light takes the map of the light
+// out of view longest.
+TEST_F(LightReachTest, LightsInViewShareABoundedNumberOfShadowMaps)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    SolidMaterial("grey", 200, 200, 200);
+    AddObject(Cube(), "grey", Vec3{0, 0, 8}, Vec3{14, 10, 0.2f});  // a wall
+    std::vector<SceneLight*> inView;
+    for (int i = 0; i < 20; ++i) {
+        inView.push_back(AddLight(Vec3{static_cast<float>(i % 5) - 2, static_cast<float>(i / 5) - 1.5f, 6},
+                                  Vec3{0.05f, 0.05f, 0.05f}, 3.0f));
+    }
+    SceneLight* behind = AddLight(Vec3{0, 0, -20}, Vec3{1, 1, 1}, 3.0f);
+    SceneLight* noReach = AddLight(Vec3{0, 0, 6}, Vec3{1, 1, 1}, -3.0f);
+    LookFromOrigin();
+    StdoutCapture capture;
+    const Frame crowded = Render();
+    Render();
+    EXPECT_EQ(capture.Lines(), std::vector<std::string>{"More than 16 shadow-casting lights in view: the others cast "
+                                                        "no shadow"});
+    EXPECT_EQ(renderer->ShadowMapCount(), SceneResources::kMostShadowMaps);
+    EXPECT_EQ(std::count_if(inView.begin(), inView.end(), [](SceneLight* l) { return l->record.shadowMap; }), 16);
+    EXPECT_EQ(behind->record.shadowMap, nullptr);
+    EXPECT_EQ(noReach->record.shadowMap, nullptr);
+    EXPECT_GT(crowded.MeanSum(20, 20, 140, 100), 20.0);  // every light lights, shadows or not
+
+    // The first eight go out of view; the four without a map take theirs.
+    for (int i = 0; i < 8; ++i) {
+        inView[i]->position = Vec3{0, 0, -20};
+    }
+    Render();
+    EXPECT_EQ(renderer->ShadowMapCount(), SceneResources::kMostShadowMaps);
+    EXPECT_TRUE(std::all_of(inView.begin() + 8, inView.end(), [](SceneLight* l) { return l->record.shadowMap; }));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <tuple>
 
 #include "scene/bitmap.h"
@@ -145,6 +147,36 @@ TEST_F(MaterialLoaderTest, MalformedColourTexturesFailTheMaterial)
     StdoutCapture capture;
     EXPECT_EQ(LoadMaterial("absent"), nullptr);
     EXPECT_EQ(capture.Lines().back(), "Loading Material failure");
+}
+
+// Judged by its header before a pixel is read: a texture larger than the
+// renderer takes is refused (a normal map that large gives way to a flat
+// one), and of a bitmap taken only the header and its pixels are read,
+// however long the file.
+TEST_F(MaterialLoaderTest, TexturesAreJudgedByTheirHeaderBeforeTheirPixelsAreRead)
+{
+    renderer.maxTextureSide = 4;
+    WriteFile("tex/wide.bmp", BitmapFile(8, 2, NumberedPixels(16)));
+    WriteFile("tex/fits.bmp", BitmapFile(4, 2, NumberedPixels(8)));
+    WriteFile("tex/fits_normal.bmp", BitmapFile(4, 8, NumberedPixels(32)));
+    StdoutCapture capture;
+    EXPECT_EQ(LoadMaterial("wide"), nullptr);
+    ASSERT_NE(LoadMaterial("fits"), nullptr);
+    const std::vector<std::string> lines = capture.Lines();
+    for (const char* said : {"Colour texture wide is too large (8 x 2 pixels, more than the 4 a side the graphics "
+                             "driver takes)",
+                             "Loading Material failure",
+                             "Normal map fits_normal is too large (4 x 8 pixels, more than the 4 a side the "
+                             "graphics driver takes); using a flat normal map"}) {
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), said), 1) << said;
+    }
+    EXPECT_EQ(FindMaterial("fits")->normalMap[0], 127);
+
+    WriteFile("tex/padded.bmp", BitmapFile(4, 2, NumberedPixels(8)));
+    std::filesystem::resize_file("tex/padded.bmp", uint64_t{3} << 30);  // sparse
+    const ResourceFile read = TheFileManager().OpenFile("padded", kResourceTexture, BitmapAdmission(4));
+    EXPECT_EQ(read.size, kBitmapHeaderBytes + 24);
+    TheFileManager().ReleaseFile("padded", kResourceTexture);
 }
 
 TEST_F(MaterialLoaderTest, BitmapsOutsideTheFormatAreRefusedWithTheirReason)

@@ -22,9 +22,12 @@ TEST_F(MeshLoaderTest, MalformedFilesAreRefusedWithoutReadingPastTheirEndAndASec
         WriteFile("model/" + name + ".obj", bytes);
         StdoutCapture capture;
         EXPECT_EQ(LoadMesh(name), nullptr) << name;
-        EXPECT_EQ(capture.Lines(), std::vector<std::string>{"Creating Mesh failure"}) << name;
+        const std::vector<std::string> lines = capture.Lines();
+        ASSERT_EQ(lines.size(), 1u) << name;
+        EXPECT_EQ(lines[0].rfind("Creating Mesh failure: " + name + " (", 0), 0u) << lines[0];
     }
     EXPECT_TRUE(renderer.calls.empty());
+
 
     // A mesh of no vertices is a mesh.
     WriteFile("model/nothing.obj", MeshFile(0));
@@ -41,4 +44,11 @@ TEST_F(MeshLoaderTest, MalformedFilesAreRefusedWithoutReadingPastTheirEndAndASec
     EXPECT_NE(second->positions, first->positions);
     EXPECT_EQ(second->positions[3], first->positions[3]);
     EXPECT_EQ(FindMesh("twice"), first);
+
+    // Only what the count needs is read: bytes after the last record, here
+    // far more than the records, stay on disk (a sparse file).
+    WriteFile("model/padded.obj", MeshFile(3));
+    std::filesystem::resize_file("model/padded.obj", uint64_t{3} << 30);
+    ASSERT_NE(LoadMesh("padded"), nullptr);
+    EXPECT_EQ(TheFileManager().FindLoaded("padded", kResourceModel)->size, ModelFileBytes(3));
 }

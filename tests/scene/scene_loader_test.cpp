@@ -132,7 +132,7 @@ TEST_F(SceneLoaderTest, LoadsEverySectionAndRegistersWhatTheFileDescribes)
 
 TEST_F(SceneLoaderTest, MissingFilesAndSectionsAreReported)
 {
-    EXPECT_TRUE(LoadLines("absent.xml", -1).empty());
+    EXPECT_EQ(LoadLines("absent.xml", -1), std::vector<std::string>{"Cannot open file: absent.xml"});
     WriteFile("scene.xml", std::string("<root><scene><meshes /></scene></root>"));
     EXPECT_EQ(LoadLines("scene.xml", 0),
               (std::vector<std::string>{"scene.xml: no meshes found", "scene.xml: no materials found",
@@ -149,22 +149,27 @@ TEST_F(SceneLoaderTest, MissingFilesAndSectionsAreReported)
     EXPECT_EQ(FindMesh("gone"), nullptr);
 }
 
-TEST_F(SceneLoaderTest, TimesThatAreNotFiniteNumbersAreRefusedNamingTheirEntry)
+TEST_F(SceneLoaderTest, NumbersTheShowCannotUseAreRefusedNamingTheirEntry)
 {
     WriteFile("scene.xml", std::string(R"(<base><scene><actors> <timed classname="Camera" /> </actors>
+      <lights> <dark> <Cutoff x="-2" /> </dark> </lights>
       <automations> <timed::Position> <key t="3" x="3" /> <key t="nan" x="9" /> <key t="1" x="1" /> <key t="inf" />
-        <key t="2" x="2" /> </timed::Position> </automations>
+        <key t="2" x="2" /> <key t="4" x="1e30" /> <key t="5" x="0" y="0" z="-1e30" /> <key t="6" x="1e15" />
+        </timed::Position> </automations>
       <eventtrigger> <t_nine eventTime="9" /> <t_nan eventTime="nan" /> <t_low eventTime="-inf" />
         <t_big eventTime="1e39" /> <t_one eventTime="1" /> <t_five eventTime="5" /> </eventtrigger>
     </scene></base>)"));
     const std::vector<std::string> lines = LoadLines("scene.xml", 0);
     for (const char* refused : {
              "automation timed::Position: key 2 time nan is not a finite number; key skipped",
+             "automation timed::Position: key 6 value 1e+30 is not a finite number within +-1e+15; key skipped",
+             "automation timed::Position: key 7 value -1e+30 is not a finite number within +-1e+15; key skipped",
              "event trigger t_big: time 1e39 is not a finite number; trigger skipped",
+             "Light: dark Cutoff -2 is not a positive number: the light lights nothing",
          }) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), refused), 1) << refused;
     }
-    EXPECT_EQ(KeyTimes(FindActor("timed"), "Position"), (std::vector<float>{1, 2, 3}));
+    EXPECT_EQ(KeyTimes(FindActor("timed"), "Position"), (std::vector<float>{1, 2, 3, 6}));
     std::vector<std::string> triggers;
     for (const EventTrigger& trigger : TheWorld().EventTriggers()) {
         if (trigger.name.rfind("t_", 0) == 0) {

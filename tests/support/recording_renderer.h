@@ -19,6 +19,10 @@ public:
     std::vector<TextInstance*> texts;
     std::vector<LineSet*> lineSets;
 
+    // The texture limit it states; 0: none.
+    uint32_t maxTextureSide = 0;
+    uint32_t MaxTextureSide() const override { return maxTextureSide; }
+
     int CreateMesh(Mesh* mesh) override { return Note("CreateMesh " + (mesh ? mesh->name : "null")); }
     int CreateMaterial(Material* m) override { return Note("CreateMaterial " + (m ? m->name : "null")); }
     int AddRenderInstance(RenderInstance* instance) override

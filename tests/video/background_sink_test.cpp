@@ -6,6 +6,7 @@
 
 #include <latch>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "video/background_sink.h"
@@ -20,6 +21,7 @@ struct Record {
     Record(int failAt, bool held) : failAt(failAt), gate(held ? 1 : 0) {}
     std::vector<std::vector<uint8_t>> frames;
     int finishes = 0;
+    int partialFinishes = 0;
     int failAt;
     std::latch gate;
 };
@@ -45,6 +47,13 @@ public:
         return true;
     }
 
+    bool FinishPartial(std::string* kept, std::string*) override
+    {
+        ++record_.partialFinishes;
+        *kept = "kept.partial";
+        return true;
+    }
+
 private:
     Record& record_;
 };
@@ -52,13 +61,15 @@ private:
 }  // namespace
 
 // Frames, each all its number, through one buffer that is overwritten after
-// each Write, to a sink finished, failing at frame 50, or dropped unfinished
-// with four frames still to take: one in the worker held at the gate and three
-// in the queue.
+// each Write, to a sink finished, finished early (every frame queued still
+// arrives first), failing at frame 50, or dropped unfinished with four frames
+// still to take: one in the worker held at the gate and three in the queue.
 TEST(BackgroundSink, FramesArriveWholeAndInOrderUntilTheWorkerFails)
 {
-    for (auto [failAt, finish] : {std::pair{-1, true}, {50, true}, {-1, false}}) {
-        SCOPED_TRACE(testing::Message() << "failing at " << failAt << (finish ? ", finished" : ", unfinished"));
+    for (auto [failAt, finish, partial] : {std::tuple{-1, true, false}, {-1, true, true}, {50, true, false},
+                                           {-1, false, false}}) {
+        SCOPED_TRACE(testing::Message() << "failing at " << failAt << (finish ? ", finished" : ", unfinished")
+                                        << (partial ? " early" : ""));
         Record record(failAt, !finish);
         auto sink = RunInBackground(std::make_unique<RecordingSink>(record), kFrameBytes, 3);
         const int frames = finish ? 200 : 4;
@@ -73,7 +84,9 @@ TEST(BackgroundSink, FramesArriveWholeAndInOrderUntilTheWorkerFails)
             std::fill(buffer.begin(), buffer.end(), 0xEE);
         }
         std::string finishError;
-        const bool finished = finish && sink->Finish(&finishError);
+        std::string kept;
+        const bool finished = finish && (partial ? sink->FinishPartial(&kept, &finishError) : sink->Finish(&finishError));
+        EXPECT_EQ(kept, partial ? "kept.partial" : "");
         // A Write fails at the latest once the queue of three behind the failure has filled.
         EXPECT_TRUE(failAt < 0 ? written == frames : written > 50 && written <= 54) << written;
         EXPECT_EQ(error, failAt < 0 ? "" : "frame 50 does not fit");
@@ -86,6 +99,7 @@ TEST(BackgroundSink, FramesArriveWholeAndInOrderUntilTheWorkerFails)
         for (size_t i = 0; i < record.frames.size(); ++i) {
             ASSERT_EQ(record.frames[i], std::vector<uint8_t>(kFrameBytes, static_cast<uint8_t>(i))) << "frame " << i;
         }
-        EXPECT_EQ(record.finishes, finished ? 1 : 0);
+        EXPECT_EQ(record.finishes, finished && !partial ? 1 : 0);
+        EXPECT_EQ(record.partialFinishes, finished && partial ? 1 : 0);
     }
 }

@@ -3,6 +3,9 @@
 // read back with an independent decoder: the pixels under their file names.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <memory>
 #include <numeric>
@@ -15,6 +18,7 @@
 
 #include "tests/support/test_support.h"
 #include "video/frame_sink.h"
+#include "video/whole_file.h"
 
 namespace {
 
@@ -86,24 +90,117 @@ TEST(FrameSink, BadSettingsAreRefusedWithAReasonAndUnusableMusicOnlyWarns)
     EXPECT_TRUE(Has(warning, "has no sound") && Has(warning, "missing.ogg")) << warning;
 }
 
-// Writes go on until one fails; Finish then fails too, with the file's name and
-// the system's reason, and nothing hangs.
+// A limit on the size of the files this process writes, as a full disk
+// would stop them, for the object's lifetime: writes past it fail with EFBIG
+// instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    sighandler_t previousHandler_ = SIG_DFL;
+};
+
+// Writes go on until one fails; Finish then fails too, with the file's name
+// and the system's reason, nothing hangs, and nothing is left: neither the
+// output nor its temporary file.
 TEST(FrameSink, FullDiskIsReportedWithTheFileAndTheReason)
 {
     ScopedWorkDir dir;
-    std::filesystem::create_directory("frames");
-    std::filesystem::create_symlink("/dev/full", "frames/frame_00010.png");
-    std::filesystem::create_symlink("/dev/full", "full.mkv");
     for (const auto& [path, file] : {std::pair{"frames/", "frames/frame_00010.png"}, {"full.mkv", "full.mkv"}}) {
         SCOPED_TRACE(path);
         std::string error;
         auto sink = OpenSink(path, &error);
         ASSERT_TRUE(sink) << error;
-        std::vector<uint8_t> frame(32 * 16 * 4, 77);
-        for (int i = 0; i < 10 && sink->Write(frame.data(), &error); ++i) {
+        std::vector<uint8_t> frame(32 * 16 * 4);
+        {
+            // Less than a PNG file, less than the video's first write.
+            const FileSizeLimit full(50);
+            for (int i = 0; i < 100 && sink->Write(frame.data(), &error); ++i) {
+                std::iota(frame.begin(), frame.end(), static_cast<uint8_t>(i * 37));  // little to compress
+            }
+            EXPECT_FALSE(sink->Finish(&error));
+            sink.reset();
         }
-        EXPECT_FALSE(sink->Finish(&error));
-        EXPECT_TRUE(Has(error, file) && Has(error, "No space left on device")) << error;
+        EXPECT_TRUE(Has(error, file) && Has(error, "File too large")) << error;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);  // the empty folder "frames"
+    EXPECT_TRUE(std::filesystem::is_empty("frames"));
+}
+
+// Each file is written under a temporary name and takes its own only when
+// complete. Without Replace::kAlways an output that appears meanwhile stays:
+// the video goes to the next free name, a PNG frame fails the write. With
+// it, the output is replaced in one step.
+TEST(FrameSink, AnOutputThatAppearsMeanwhileIsReplacedOnlyWhenAsked)
+{
+    ScopedWorkDir dir;
+    std::vector<uint8_t> frame(32 * 16 * 4, 90);
+    for (const Replace replace : {Replace::kNever, Replace::kAlways}) {
+        std::string error;
+        auto video = OpenVideo({.path = "show.mkv", .replace = replace, .width = 32, .height = 16, .fps = 10, .musicFile = "",
+                                .startSeconds = 0, .endSeconds = 1}, &error);
+        auto png = OpenPngSequence("frames/", 32, 16, 0, &error, replace);
+        ASSERT_TRUE(video && png) << error;
+        ASSERT_TRUE(video->Write(frame.data(), &error) && png->Write(frame.data(), &error)) << error;
+        WriteFile("show.mkv", std::string("someone else's"));
+        WriteFile("frames/frame_00001.png", std::string("someone else's"));
+        const bool kept = replace == Replace::kAlways;
+        EXPECT_TRUE(png->Write(frame.data(), &error));  // queued: written by the worker
+        EXPECT_EQ(png->Finish(&error), kept);
+        EXPECT_EQ(!kept, Has(error, "'frames/frame_00001.png' exists and is not replaced")) << error;
+        EXPECT_EQ(video->Finish(&error), kept);
+        EXPECT_EQ(!kept, Has(error, "'show.mkv' exists and is not replaced") && Has(error, "the new one is 'show.2.mkv'")) << error;
+        EXPECT_EQ(ReadFileText("show.mkv") == "someone else's", !kept);
+        EXPECT_EQ(ReadFileText("frames/frame_00001.png") == "someone else's", !kept);
+        EXPECT_EQ(std::filesystem::exists("show.2.mkv"), !kept);
+        std::filesystem::remove("show.2.mkv");
+    }
+}
+
+// The temporary file is hidden beside its output and goes when the output is
+// not kept; partial outputs say so in their names; the rename that refuses
+// to replace, and its fallback for file systems that cannot refuse within a
+// rename, keep the file they find.
+TEST(WholeFile, NamesAndRenamesNeverLoseAFile)
+{
+    ScopedWorkDir dir;
+    std::filesystem::create_directory("out.d");
+    {
+        WholeFile whole("out.d/show.mp4", Replace::kNever);
+        ASSERT_TRUE(whole.ok()) << whole.error();
+        EXPECT_EQ(whole.TemporaryPath().rfind("out.d/.show.mp4.", 0), 0u) << whole.TemporaryPath();
+        EXPECT_TRUE(std::filesystem::exists(whole.TemporaryPath()));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty("out.d"));
+    EXPECT_EQ(PartialName("out.d/show.mp4"), "out.d/show.partial.mp4");
+    EXPECT_EQ(PartialName("out.d/show"), "out.d/show.partial");
+    EXPECT_EQ(PartialName(".hidden"), ".hidden.partial");
+
+    for (const auto rename : {RenameWithoutReplacing, LinkThenUnlink}) {
+        WriteFile("new", std::string("new"));
+        WriteFile("old", std::string("old"));
+        std::string error;
+        EXPECT_FALSE(rename("new", "old", &error));
+        EXPECT_TRUE(Has(error, "cannot name 'old'") && Has(error, "exists")) << error;
+        EXPECT_EQ(ReadFileText("old"), "old");
+        EXPECT_TRUE(rename("new", "free", &error)) << error;
+        EXPECT_EQ(ReadFileText("free"), "new");
+        EXPECT_FALSE(std::filesystem::exists("new"));
+        std::filesystem::remove("free");
     }
 }
 

@@ -3,7 +3,9 @@
 // track against the music it comes from, sample for sample.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <vector>
 
@@ -69,9 +71,11 @@ constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 constexpr uint8_t kColours[][3] = {{200, 40, 60}, {30, 160, 220}};  // one for each second
 
+enum class End { kFinish, kStopEarly, kDrop };
+
 // Writes `frames` frames at 10 fps covering the span 0.5 s to 2.5 s of the
-// music; finishes the video or leaves it unfinished.
-void WriteVideo(const std::string& path, int frames, bool finish)
+// music; finishes the video, stops it early or drops it unfinished.
+void WriteVideo(const std::string& path, int frames, End end = End::kFinish)
 {
     std::string error;
     auto sink = OpenVideo({.path = path, .width = kWidth, .height = kHeight, .fps = 10, .musicFile = "music.ogg",
@@ -84,7 +88,20 @@ void WriteVideo(const std::string& path, int frames, bool finish)
         }
         ASSERT_TRUE(sink->Write(frame.data(), &error)) << error;
     }
-    EXPECT_TRUE(!finish || sink->Finish(&error)) << error;
+    std::string kept;
+    EXPECT_TRUE(end != End::kFinish || sink->Finish(&error)) << error;
+    EXPECT_TRUE(end != End::kStopEarly || sink->FinishPartial(&kept, &error)) << error;
+}
+
+// The files in the working directory, hidden ones included.
+std::vector<std::string> Files()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // The left channel of the span of music.ogg, read in pieces of changing size.
@@ -111,7 +128,7 @@ TEST(VideoFile, VideoHasItsPicturesAndTheSpanOfTheLoopingMusic)
 {
     ScopedWorkDir dir;
     ASSERT_TRUE(WriteMusic("music.ogg", 1, 44100));
-    WriteVideo("show.mp4", 20, true);
+    WriteVideo("show.mp4", 20);
     MediaFacts facts = ProbeMedia("show.mp4");
     ASSERT_EQ(facts.error, "");
     // Size, rate and frame count are checked end to end.
@@ -132,11 +149,19 @@ TEST(VideoFile, VideoHasItsPicturesAndTheSpanOfTheLoopingMusic)
         EXPECT_NEAR(Loudness(sound, at + 0.1, at + 0.4), tone ? 0.354 : 0, tone ? 0.05 : 0.02) << at << " s";
     }
 
-    // Dropped after half a second: closed where it stopped, the sound with the picture.
-    WriteVideo("part.mp4", 5, false);
-    facts = ProbeMedia("part.mp4");
+    // Stopped after half a second: finished where it stopped, under a name
+    // that says so, the sound as long as the picture (the packets' span holds
+    // the encoder's priming frame of 1024 samples too).
+    WriteVideo("part.mp4", 5, End::kStopEarly);
+    facts = ProbeMedia("part.partial.mp4");
+    ASSERT_EQ(facts.error, "");
     EXPECT_EQ(facts.video.packets, 5);
-    EXPECT_NEAR(facts.sound.seconds, 0.5, 0.1);
+    EXPECT_NEAR(facts.sound.seconds - 1024.0 / 44100, facts.video.seconds, 0.001);
+    // Dropped unfinished, or stopped before its first frame: nothing is left
+    // under any name, not even a hidden one.
+    WriteVideo("dropped.mp4", 5, End::kDrop);
+    WriteVideo("none.mp4", 0, End::kStopEarly);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"music.ogg", "part.partial.mp4", "show.mp4"}));
 }
 
 // Music of a quarter second at 32 kHz, resampled to 48 kHz.

@@ -58,3 +58,33 @@ TEST(AutomationTest, TracksFollowTheirCurveUntilTheLastKeyAndWriteOnlyFiniteValu
     world.EvaluateAutomations(2);
     EXPECT_EQ(lamp.Color.x, 0.5f);
 }
+
+// Keys added at once, in any order, end where adding them one by one puts
+// them: sorted by time, equal times in the order given, after those of
+// equal time already there.
+TEST(AutomationTest, KeysAddedAtOnceAreOrderedAsIfAddedOneByOne)
+{
+    std::vector<AutomationKey> keys;
+    for (int i = 0; i < 50; ++i) {
+        keys.push_back(Key(static_cast<float>((i * 7) % 10), static_cast<float>(i)));  // ten distinct times, shuffled
+    }
+    Automation oneByOne;
+    Automation atOnce;
+    for (const AutomationKey& key : {Key(3, -1), Key(5, -2)}) {
+        oneByOne.AddKey(key);
+        atOnce.AddKey(key);
+    }
+    for (const AutomationKey& key : keys) {
+        oneByOne.AddKey(key);
+    }
+    atOnce.AddKeys(keys);
+    const auto order = [](const Automation& track) {
+        std::vector<std::pair<float, float>> timesAndValues;
+        for (const AutomationKey& key : track.Keys()) {
+            timesAndValues.emplace_back(key.time, key.values[0]);
+        }
+        return timesAndValues;
+    };
+    ASSERT_EQ(order(atOnce).size(), 52u);
+    EXPECT_EQ(order(atOnce), order(oneByOne));
+}
