@@ -2,7 +2,7 @@
 // holding text).
 #include "check/file_checks.h"
 #include "core/file_read.h"
-#include "video/music_decoder.h"
+#include "media/music_decoder.h"
 
 namespace {
 

@@ -10,13 +10,14 @@ declare -A allowed=(
   [core]=""
   [formats]=""
   [platform]="core"
-  [video]="core"
+  [media]="core"
+  [video]="media core"
   [render]="core"
   [render/gl]="render platform core"
   [world]="render core"
   [scene]="world render formats core"
-  [check]="scene world render video formats core"
-  [app]="check scene world render/gl render video platform formats core"
+  [check]="scene world render media formats core"
+  [app]="check scene world render/gl render video media platform formats core"
   [tools]="formats"
 )
 

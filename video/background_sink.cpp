@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "video/failure.h"
+#include "core/failure.h"
 #include "video/frame_queue.h"
 
 namespace {

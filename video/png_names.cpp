@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "video/failure.h"
+#include "core/failure.h"
 #include "video/frame_sink.h"
 
 namespace {

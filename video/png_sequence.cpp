@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "video/background_sink.h"
-#include "video/failure.h"
+#include "core/failure.h"
 #include "video/frame_sink.h"
 #include "video/png_encode.h"
 #include "video/png_names.h"

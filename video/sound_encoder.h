@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "video/av_util.h"
+#include "media/av_util.h"
 #include "video/output_file.h"
 #include "video/sound_track.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "video/failure.h"
+#include "core/failure.h"
 
 namespace {
 

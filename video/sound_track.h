@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "video/av_util.h"
-#include "video/music_decoder.h"
+#include "media/av_util.h"
+#include "media/music_decoder.h"
 
 class SoundTrack {
 public:

@@ -4,7 +4,7 @@
 
 #include "core/log.h"
 #include "video/background_sink.h"
-#include "video/failure.h"
+#include "core/failure.h"
 #include "video/frame_sink.h"
 #include "video/output_file.h"
 #include "video/sound_encoder.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "video/failure.h"
+#include "core/failure.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ extern "C" {
 #include <memory>
 #include <string>
 
-#include "video/av_util.h"
+#include "media/av_util.h"
 
 class MusicDecoder {
 public:

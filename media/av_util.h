@@ -12,7 +12,7 @@ extern "C" {
 #include <memory>
 #include <string>
 
-#include "video/failure.h"
+#include "core/failure.h"
 
 struct AvDeleter {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }

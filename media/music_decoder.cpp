@@ -1,5 +1,5 @@
 // Decodes and resamples a music file in one pass.
-#include "video/music_decoder.h"
+#include "media/music_decoder.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -1,5 +1,5 @@
 // FFmpeg's error codes as text.
-#include "video/av_util.h"
+#include "media/av_util.h"
 
 extern "C" {
 #include <libavutil/error.h>
