@@ -155,7 +155,7 @@ TEST_F(StopTest, AnInterruptedRenderKeepsWhatItRenderedAndSaysHowFarItGot)
     const ToolRun video = Run({"--render", "show.mp4"}, interrupt);
     EXPECT_EQ(video.exitCode, 130) << video.err;
     std::smatch said;
-    ASSERT_TRUE(std::regex_search(video.out, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 600 frames "
+    ASSERT_TRUE(std::regex_search(video.out, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 601 frames "
                                                               "\\(show time [0-9.]+ s\\); what was rendered is in "
                                                               "'[^']*/show\\.partial\\.mp4'")))
         << video.out;
@@ -167,7 +167,7 @@ TEST_F(StopTest, AnInterruptedRenderKeepsWhatItRenderedAndSaysHowFarItGot)
     fs::create_directory(dir.path() / "frames");
     const ToolRun frames = Run({"--render", "frames/"}, interrupt);
     EXPECT_EQ(frames.exitCode, 130) << frames.err;
-    ASSERT_TRUE(std::regex_search(frames.out, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 600 "
+    ASSERT_TRUE(std::regex_search(frames.out, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 601 "
                                                                "frames .*; the frames written are complete")))
         << frames.out;
     const std::vector<std::string> written = Names(dir.path() / "frames");
@@ -246,7 +246,7 @@ TEST_F(StopTest, AFullDiskOrARivalRenderNeverLeavesABrokenFileUnderTheName)
         EXPECT_TRUE(WholeMp4(dir.path() / "show.mp4"));
         const MediaFacts facts = ProbeMedia((dir.path() / "show.mp4").string());
         EXPECT_EQ(facts.error, "");
-        EXPECT_EQ(facts.video.packets, 29);
+        EXPECT_EQ(facts.video.packets, 30);
         if (overwrite) {
             EXPECT_EQ(std::make_pair(runs[0].exitCode, runs[1].exitCode), std::make_pair(0, 0));
             EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"production", "show.mp4"}));
