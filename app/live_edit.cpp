@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <sstream>
+
 #include "app/event_triggers.h"
+#include "check/production_check.h"
 #include "core/log.h"
 #include "core/process_state.h"
 #include "render/gl/renderer_gl.h"
@@ -23,12 +26,6 @@ constexpr char kNormalMapSuffix[] = "_normal";
 // Console lines hold 79 characters.
 constexpr size_t kConsoleLineLength = 79;
 constexpr int kMessageColour = static_cast<int>(0xFFFFFF40u);  // yellow
-
-SceneFileCheck& ChangedSceneCheck()
-{
-    static SceneFileCheck check;
-    return check;
-}
 
 bool StartsWith(const std::string& text, std::string_view prefix)
 {
@@ -70,15 +67,11 @@ ChangedFile ClassifyChangedFile(const std::string& path, const std::string& scen
     return {};
 }
 
-void SetChangedSceneCheck(SceneFileCheck check)
-{
-    ChangedSceneCheck() = std::move(check);
-}
-
-LiveEdit::LiveEdit(std::string sceneFile) : sceneFile_(std::move(sceneFile))
+LiveEdit::LiveEdit(std::string sceneFile, std::optional<double> musicSeconds)
+    : sceneFile_(std::move(sceneFile)), musicSeconds_(musicSeconds)
 {
     if (!watcher_.Usable()) {
-        LogLine("Cannot watch the production's files: changes will not show");
+        ProblemLine("Cannot watch the production's files: changes will not show");
         return;
     }
     watcher_.Watch("");
@@ -92,7 +85,7 @@ void LiveEdit::ApplyChanges(RendererGL& renderer)
     for (const std::string& path : watcher_.Poll()) {
         const ChangedFile changed = ClassifyChangedFile(path, sceneFile_);
         switch (changed.kind) {
-        case ChangedFileKind::kScene: ReloadScene(); break;
+        case ChangedFileKind::kScene: ReloadScene(renderer); break;
         case ChangedFileKind::kShader: ReloadShader(renderer, changed.name); break;
         case ChangedFileKind::kTexture: ReloadTexture(renderer, changed.name); break;
         case ChangedFileKind::kMesh: ReloadMesh(renderer, changed.name); break;
@@ -108,15 +101,12 @@ void LiveEdit::ReloadShader(RendererGL& renderer, const std::string& fileName)
     case ShaderSet::Recompiled::kNotAShaderFile:
         return;
     case ShaderSet::Recompiled::kFailed:
-        Log("Shader ", fileName, " does not compile at show time ", demoTime, " s; the old one stays: ", error);
-        ShowOnConsole(renderer, error);
-        failedShader_ = fileName;
+        Problem("Shader ", fileName, " does not compile at show time ", demoTime, " s; the old one stays: ", error);
+        SetMessage(renderer, fileName, error);
         return;
     case ShaderSet::Recompiled::kSwapped:
         Log("Reloaded ", fileName, " at show time ", demoTime, " s");
-        if (fileName == failedShader_) {
-            ClearConsole(renderer);
-        }
+        SetMessage(renderer, fileName, {});
         return;
     }
 }
@@ -131,7 +121,7 @@ void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
         return;
     }
     if (ReloadMaterialFile(*material) != 0 || renderer.ReloadMaterial(material) != 0) {
-        Log("Kept material ", material->name, " as it was at show time ", demoTime, " s");
+        Problem("Kept material ", material->name, " as it was at show time ", demoTime, " s");
         return;
     }
     Log("Reloaded material ", material->name, " at show time ", demoTime, " s");
@@ -144,7 +134,7 @@ void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
         return;
     }
     if (ReloadMeshFile(*mesh) != 0) {
-        Log("Kept mesh ", name, " as it was at show time ", demoTime, " s");
+        Problem("Kept mesh ", name, " as it was at show time ", demoTime, " s");
         return;
     }
     if (renderer.ReloadMesh(mesh) != 0) {
@@ -153,39 +143,73 @@ void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
     Log("Reloaded mesh ", name, " at show time ", demoTime, " s");
 }
 
-void LiveEdit::ReloadScene()
+void LiveEdit::ReloadScene(RendererGL& renderer)
 {
+    const Diagnostics found = CheckSceneFile(sceneFile_, musicSeconds_);
+    if (!found.All().empty()) {
+        std::stringstream printed;
+        found.Print(printed);
+        for (std::string line; std::getline(printed, line);) {
+            ProblemLine(line);
+        }
+    }
+    if (found.ErrorCount() > 0) {
+        // A scene that reads otherwise than it says would take tracks and
+        // events away: the ones that run stay until the file is mended.
+        Problem("Kept the automations and events of ", sceneFile_, " as they were at show time ", demoTime, " s");
+        for (const Diagnostic& finding : found.Ordered()) {
+            if (finding.severity == Severity::kError) {
+                SetMessage(renderer, sceneFile_, FormatDiagnostic(finding));
+                break;
+            }
+        }
+        return;
+    }
     if (ReloadBehaviour(sceneFile_) == 0) {
         // Events up to now have had their moment, in the file as it was.
         lastTriggerTime = std::max(lastTriggerTime, demoTime);
         // The new tracks take hold now, so that a paused show shows them too.
         EvaluateAutomations();
         Log("Reloaded ", sceneFile_, " at show time ", demoTime, " s");
-    }
-    if (ChangedSceneCheck()) {
-        ChangedSceneCheck()(sceneFile_);
+        SetMessage(renderer, sceneFile_, {});
     }
 }
 
-void LiveEdit::ShowOnConsole(RendererGL& renderer, const std::string& text)
+void LiveEdit::SetMessage(RendererGL& renderer, const std::string& file, const std::string& text)
 {
-    ClearConsole(renderer);
-    const unsigned count = static_cast<unsigned>(std::max(renderer.GetConsoleLineCount(), 0));
-    size_t at = 0;
-    while (at < text.size() && consoleLinesUsed_ < count) {
-        size_t end = text.find('\n', at);
-        end = std::min(end == std::string::npos ? text.size() : end, at + kConsoleLineLength);
-        const std::string line = text.substr(at, end - at);
-        renderer.SetConsoleLine(consoleLinesUsed_++, line.c_str(), static_cast<unsigned>(line.size()), kMessageColour);
-        at = end < text.size() && text[end] == '\n' ? end + 1 : end;
+    const bool had = messages_.count(file) != 0;
+    if (text.empty() && !had) {
+        return;
     }
+    if (text.empty()) {
+        messages_.erase(file);
+    } else {
+        messages_[file] = text;
+    }
+    ShowMessages(renderer);
 }
 
-void LiveEdit::ClearConsole(RendererGL& renderer)
+void LiveEdit::ShowMessages(RendererGL& renderer)
 {
     for (unsigned i = 0; i < consoleLinesUsed_; ++i) {
         renderer.SetConsoleLine(i, "", 0, 0);
     }
     consoleLinesUsed_ = 0;
-    failedShader_.clear();
+    const unsigned count = static_cast<unsigned>(std::max(renderer.GetConsoleLineCount(), 0));
+    for (const auto& [file, text] : messages_) {
+        size_t at = 0;
+        while (at < text.size() && consoleLinesUsed_ < count) {
+            size_t end = text.find('\n', at);
+            end = std::min(end == std::string::npos ? text.size() : end, at + kConsoleLineLength);
+            // A long line is broken after a word where it has one.
+            if (end < text.size() && text[end] != '\n' && text[end] != ' ') {
+                const size_t space = text.rfind(' ', end);
+                end = space != std::string::npos && space > at ? space + 1 : end;
+            }
+            const std::string line = text.substr(at, end - at);
+            renderer.SetConsoleLine(consoleLinesUsed_++, line.c_str(), static_cast<unsigned>(line.size()),
+                                    kMessageColour);
+            at = end < text.size() && text[end] == '\n' ? end + 1 : end;
+        }
+    }
 }

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/demo_main.h"
+#include "core/log.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
 
@@ -34,6 +35,9 @@ int main(int argc, char** argv)
     }
     if (options.Rendering()) {
         PrepareRecording();
+    }
+    if (!options.Logs()) {
+        SetLogSink(nullptr);
     }
     if (!options.productionDir.empty() && ::chdir(options.productionDir.c_str()) != 0) {
         std::perror(("demoplayer: " + options.productionDir).c_str());

@@ -10,6 +10,7 @@
 #include "core/log.h"
 #include "core/process_state.h"
 #include "platform/music_player.h"
+#include "render/gl/renderer_gl.h"
 #include "world/world.h"
 
 namespace {
@@ -67,6 +68,9 @@ std::optional<int64_t> Show::EndFrameNumber() const
 
 void Show::Begin()
 {
+    if (RendererGL* renderer = ViewportRenderer()) {
+        renderer->SetSceneShown(true);
+    }
     DemoClock steps(options_.fps);
     firstFrame_ = std::max<int64_t>(1, steps.FrameAt(options_.startSeconds));
     const bool fromTheTop = firstFrame_ == 1;
@@ -83,8 +87,8 @@ void Show::Begin()
     }
     const std::optional<int64_t> end = EndFrameNumber();
     if (!end || quitRequested || *end <= firstFrame_) {
-        LogLine(end ? "Cannot render: the show ends before --start"
-                    : "Cannot render: the production has no exit event; give --end");
+        ProblemLine(end ? "Cannot render: the show ends before --start"
+                        : "Cannot render: the production has no exit event; give --end");
         exitCode_ = 1;
         quitRequested = true;
         return;

@@ -30,7 +30,7 @@ std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const PictureLay
     std::string warning;
     std::unique_ptr<FrameSink> sink = OpenVideo(settings, error, &warning);
     if (sink && !warning.empty()) {
-        Log("Rendering without sound: ", warning);
+        Problem("Rendering without sound: ", warning);
     }
     return sink;
 }
@@ -46,7 +46,7 @@ std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, R
     std::string error;
     std::unique_ptr<FrameSink> sink = OpenSink(options, renderer.Picture(), startSeconds, endSeconds, &error);
     if (!sink) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         return nullptr;
     }
     renderer.StartCapture();
@@ -70,7 +70,7 @@ bool ShowRecording::Write(const uint8_t* rgba)
     }
     std::string error;
     if (!sink_->Write(rgba, &error)) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         return false;
     }
     ++written_;
@@ -96,7 +96,7 @@ bool ShowRecording::Finish()
     }
     std::string error;
     if (!sink_->Finish(&error)) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         written = false;
     }
     progress_.Finish(written_);

@@ -73,7 +73,7 @@ ResourceFile FileManager::OpenFile(std::string_view name, int type)
     if (!ReadResource(name, path, bytes, error)) {
         Log("Cannot open file: ", path);
         if (error != kNoSuchFile) {
-            Log(path, ": ", error);
+            Problem(path, ": ", error);
         }
         return ResourceFile{};
     }

@@ -68,7 +68,7 @@ void LoadKeys(Automation& automation, const XMLTagExtended& element)
         // Keys are kept sorted by time: a time that is not a number would
         // leave the later ones out of order.
         if (!std::isfinite(values[0])) {
-            Log("automation ", element.name, ": key ", number, " time ", FirstValue(keyElement),
+            Problem("automation ", element.name, ": key ", number, " time ", FirstValue(keyElement),
                 " is not a finite number; key skipped");
             continue;
         }
@@ -168,7 +168,7 @@ void LoadEventTriggers(XMLTagExtended* section)
         // Triggers are kept sorted by time: one that is not a number would
         // leave the later ones out of order and fire late.
         if (!std::isfinite(time)) {
-            Log("event trigger ", element->name, ": time ", timeText, " is not a finite number; trigger skipped");
+            Problem("event trigger ", element->name, ": time ", timeText, " is not a finite number; trigger skipped");
             continue;
         }
         AddEventTrigger(element->name, time, target);

@@ -86,7 +86,7 @@ std::unique_ptr<Material> ReadMaterial(const std::string& name)
     std::string why;
     if (!DecodeTexture(name, &colour, &found, &why)) {
         if (found) {
-            Log("Colour texture ", name, " is malformed (", why, ")");
+            Problem("Colour texture ", name, " is malformed (", why, ")");
         }
         return nullptr;
     }
@@ -97,9 +97,9 @@ std::unique_ptr<Material> ReadMaterial(const std::string& name)
     const uint64_t pixels = uint64_t{colour.width} * colour.height;
     const bool normalUsable = normalDecoded && normal.imageSize / 3 >= pixels;
     if (found && !normalDecoded) {
-        Log("Normal map ", normalName, " is malformed (", why, "); using a flat normal map");
+        Problem("Normal map ", normalName, " is malformed (", why, "); using a flat normal map");
     } else if (found && !normalUsable) {
-        Log("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
+        Problem("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
     }
     return MakeMaterial(name, colour.channels, colour.width, colour.height, colour.rgb.get(),
                         normalUsable ? normal.rgb.get() : nullptr);
@@ -127,7 +127,7 @@ int ReloadMaterialFile(Material& material)
 {
     std::unique_ptr<Material> fresh = ReadMaterial(material.name);
     if (!fresh) {
-        Log("Cannot reload material ", material.name, ": its texture is missing or malformed");
+        Problem("Cannot reload material ", material.name, ": its texture is missing or malformed");
         return -1;
     }
     material.width = fresh->width;

@@ -50,7 +50,7 @@ int LoadScene(const std::string& fileName)
     XMLReader reader;
     if (reader.Load(fileName) != 0) {
         if (IsSpecialFile(fileName)) {  // refused unopened: reading it could block for ever
-            Log(fileName, ": ", kNotARegularFile);
+            Problem(fileName, ": ", kNotARegularFile);
         }
         return -1;
     }

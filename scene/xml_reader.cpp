@@ -470,7 +470,7 @@ int XMLReader::Load(const std::string& fileName)
         return -1;
     }
     if (bytes.size > kMaxFileBytes) {
-        Log("Scene file ", fileName, " is too large: ", bytes.size, " bytes, at most ",
+        Problem("Scene file ", fileName, " is too large: ", bytes.size, " bytes, at most ",
             kMaxFileBytes, " are read");
         return -1;
     }

@@ -33,7 +33,7 @@ public:
         if (!closed_) {
             std::string error;
             if (!Close(&error)) {
-                Log("video: ", error);
+                Problem("video: ", error);
             }
         }
     }
@@ -116,7 +116,7 @@ void Warn(const std::string& text, std::string* warning)
     if (warning) {
         *warning = text;
     } else {
-        Log("video: ", text);
+        Problem("video: ", text);
     }
 }
 

@@ -55,7 +55,7 @@ TEST(XmlReaderTest, FileTooLargeForMemoryIsRefusedWithAllocateError)
     WriteFile("largest.xml", std::string("<base><scene />"));
     std::filesystem::resize_file("largest.xml", XMLReader::kMaxFileBytes);
     XMLReader reader;
-    StdoutCapture refused;
+    StderrCapture refused;
     EXPECT_EQ(reader.Load("large.xml"), -1);
     const std::vector<std::string> lines = refused.Lines();
     ASSERT_EQ(lines.size(), 1u);

@@ -51,7 +51,7 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& argu
     int status = 0;
     bool stopped = !options.stopWhen;
     while (::waitpid(child, &status, stopped ? 0 : WNOHANG) == 0) {
-        if (options.stopWhen(ReadFileText(outPath))) {
+        if (options.stopWhen(ReadFileText(outPath), ReadFileText(errPath))) {
             ::kill(child, SIGTERM);
             stopped = true;
         }

@@ -21,9 +21,9 @@ struct RunOptions {
     std::map<std::string, std::string> environment;
     // A run still going after this long is ended by an alarm signal.
     unsigned timeLimitSeconds = 90;
-    // Asked with the standard output so far until the program ends; once it
-    // answers true, the program is sent SIGTERM.
-    std::function<bool(const std::string& out)> stopWhen;
+    // Asked with the standard output and standard error so far until the
+    // program ends; once it answers true, the program is sent SIGTERM.
+    std::function<bool(const std::string& out, const std::string& err)> stopWhen;
 };
 
 // Runs the program with the arguments and waits for its end.
