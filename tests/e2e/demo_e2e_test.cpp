@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "tests/e2e/test_production.h"
 #include "tests/support/test_support.h"
@@ -62,9 +64,10 @@ protected:
         return run.Lines();
     }
 
-    // The same with these variables of the environment changed.
+    // The same with these variables of the environment changed, and these
+    // options added.
     ToolRun Run(const std::map<std::string, std::string>& changes,
-                std::function<bool(const std::string& out)> stopWhen = {})
+                std::function<bool(const std::string& out)> stopWhen = {}, std::vector<std::string> more = {})
     {
         RunOptions options;
         options.environment = {{"SDL_VIDEODRIVER", "offscreen"},
@@ -76,7 +79,8 @@ protected:
         if (stopWhen) {
             options.stopWhen = [stopWhen](const std::string& out, const std::string&) { return stopWhen(out); };
         }
-        return RunTool(DEMO_EXECUTABLE, {"--fixed-step", "--fps", "30", "--size", "320x180"}, options);
+        more.insert(more.begin(), {"--fixed-step", "--fps", "30", "--size", "320x180"});
+        return RunTool(DEMO_EXECUTABLE, more, options);
     }
 
     ScopedWorkDir dir;
@@ -196,6 +200,11 @@ TEST_F(DemoTest, WithoutASoundCardOneLineSaysTheShowPlaysSilently)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "demoplayer: no audio device found; the show plays silently\n");
     EXPECT_LT(Find(run.Lines(), "Triggering Event: exit 0\\.2"), run.Lines().size());
+    // --quiet leaves the log out, not what the user has to know.
+    const ToolRun quiet = Run({{"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "hw:97"}}, {}, {"--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, run.err);
 }
 
 TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
@@ -213,6 +222,7 @@ TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
         RunTool(DEMO_EXECUTABLE, {"--render", "show.mp4", "--size", "160x90", "--fps", "10", "production"}, noDevices);
     ASSERT_EQ(run.exitCode, 0) << run.err << Dump(run.Lines());
     EXPECT_NE(run.err.find("frame 20 of 20"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");  // the log only with --verbose
     const MediaFacts facts = ProbeMedia((dir.path() / "show.mp4").string());
     ASSERT_TRUE(facts.error.empty()) << facts.error;
     EXPECT_EQ(std::pair(facts.video.width, facts.video.height), std::pair(160, 90));
@@ -220,6 +230,14 @@ TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
     EXPECT_EQ(facts.video.packets, 20);
     EXPECT_NEAR(facts.sound.seconds, 2.0, 0.15);
     EXPECT_GT(Loudness(DecodeSound((dir.path() / "show.mp4").string()), 0.2, 1.8), 0.01);
+
+    // A render that cannot be made says why with the errors, and fails.
+    const ToolRun late = RunTool(DEMO_EXECUTABLE, {"--render", "late.mp4", "--size", "160x90", "--fps", "10",
+                                                   "--start", "5", "production"},
+                                 noDevices);
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_EQ(late.err, "Cannot render: the show ends before --start\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "late.mp4"));
 }
 
 TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
@@ -261,4 +279,56 @@ TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
     const std::vector<std::string> compiledLines = compiled.Lines();
     ASSERT_GE(compiledLines.size(), 2u) << compiled.out;
     EXPECT_EQ(compiledLines[compiledLines.size() - 2].rfind("lighting_shader.psh:2:", 0), 0u) << compiled.out;
+}
+
+// Every example of --help, run as written in a folder where build/production
+// is a production (and the folder of the first example holds one): only a
+// short end and a small size are added where an example gives none, so
+// that each plays or renders half a second.
+TEST_F(DemoTest, EveryExampleOfTheHelpRunsAsWritten)
+{
+    const fs::path production = dir.path() / "build" / "production";
+    WriteTestProduction(production, {.musicSeconds = 72, .exitTime = 70.0f});
+    const ToolRun help = RunTool(DEMO_EXECUTABLE, {"--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    std::vector<std::vector<std::string>> examples;
+    for (const std::string& line : help.Lines()) {
+        if (line.rfind("  demoplayer", 0) != 0) {
+            continue;
+        }
+        std::istringstream words(line.substr(0, line.find("  ", 2)));
+        examples.emplace_back(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+    }
+    ASSERT_GE(examples.size(), 6u) << help.out;
+    for (std::vector<std::string> example : examples) {
+        std::string written;
+        for (const std::string& word : example) {
+            written += word + " ";
+        }
+        example.erase(example.begin());  // the program
+        const auto gives = [&example](const char* option) {
+            return std::find(example.begin(), example.end(), option) != example.end();
+        };
+        // An example that names no production plays the one in the folder it runs in.
+        const bool namesProduction = gives("build/production");
+        if (!gives("--check")) {
+            const auto start = std::find(example.begin(), example.end(), "--start");
+            const double from = start != example.end() ? std::stod(*(start + 1)) : 0.0;
+            if (!gives("--end")) {
+                example.insert(example.begin(), {"--end", std::to_string(from + 0.5)});
+            }
+            if (!gives("--size")) {
+                example.insert(example.begin(), {"--size", "160x90"});
+            }
+        }
+        RunOptions options;
+        options.directory = namesProduction ? dir.path() : production;
+        options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}};
+        options.timeLimitSeconds = 300;
+        const ToolRun run = RunTool(DEMO_EXECUTABLE, example, options);
+        EXPECT_EQ(run.exitCode, 0) << written << run.err;
+    }
+    // What the rendering examples made.
+    EXPECT_TRUE(fs::exists(dir.path() / "show.mp4"));
+    EXPECT_TRUE(fs::exists(dir.path() / "frames" / "frame_00059.png"));
 }
