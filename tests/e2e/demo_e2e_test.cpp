@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "tests/e2e/test_production.h"
+#include "tests/golden/picture_diff.h"
 #include "tests/support/test_support.h"
 #include "tests/tools/tool_process.h"
 #include "tests/video/media_probe.h"
@@ -48,6 +49,60 @@ std::string Dump(const std::vector<std::string>& lines)
         text += line.rfind("XMLTag", 0) == 0 ? "" : line + "\n";  // the scene tree's release is long
     }
     return text;
+}
+
+// A scene that stands still, seen by its camera from the origin looking
+// back along z: a box, a wall behind it, a floor below, two lamps. Looking
+// the other way from there, as a camera that forgot the view would, nothing
+// is lit.
+constexpr char kStillScene[] = R"(<?xml version="1.0"?>
+<base>
+  <scene>
+    <meshes> <cube /> </meshes>
+    <materials> <checker /> <plain /> </materials>
+    <objects>
+      <box> <Position x="0" y="0" z="-4" /> <Scale x="0.5" y="0.5" z="0.5" /> <Mesh name="cube" /> <Material name="checker" /> </box>
+      <wall> <Position x="0" y="2" z="-12" /> <Scale x="30" y="16" z="0.5" /> <Mesh name="cube" /> <Material name="checker" /> </wall>
+      <floor> <Position x="0" y="-1.5" z="-8" /> <Scale x="30" y="0.2" z="16" /> <Mesh name="cube" /> <Material name="plain" /> </floor>
+    </objects>
+    <lights>
+      <lamp1> <Color x="1" y="0.9" z="0.8" /> <Position x="0" y="4" z="1" /> <Cutoff x="30" /> </lamp1>
+      <lamp2> <Color x="0.6" y="0.7" z="1" /> <Position x="3" y="2" z="-8" /> <Cutoff x="20" /> </lamp2>
+    </lights>
+    <actors> <cam1 classname="Camera"> <Position x="0" y="0" z="0" /> <Rotation x="0" y="3.14159" z="0" /> </cam1> </actors>
+    <automations> </automations>
+    <eventtrigger> <activate eventTime="0.05" target="cam1" /> <exit eventTime="100000" /> </eventtrigger>
+  </scene>
+</base>
+)";
+
+// Where the picture lies on the screen, and how much of it shows something:
+// the share of lit pixels in the darkest of its four quarters, and outside it.
+struct PictureArea {
+    int x, y, width, height;
+};
+
+double LitShare(const Picture& shot, int x0, int y0, int x1, int y1)
+{
+    int lit = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const uint8_t* p = &shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3];
+            lit += std::max({p[0], p[1], p[2]}) > 24;
+        }
+    }
+    const int all = (x1 - x0) * (y1 - y0);
+    return all > 0 ? static_cast<double>(lit) / all : 0.0;
+}
+
+double LeastLitQuarter(const Picture& shot, const PictureArea& area)
+{
+    const int midX = area.x + area.width / 2;
+    const int midY = area.y + area.height / 2;
+    const int right = area.x + area.width;
+    const int bottom = area.y + area.height;
+    return std::min({LitShare(shot, area.x, area.y, midX, midY), LitShare(shot, midX, area.y, right, midY),
+                     LitShare(shot, area.x, midY, midX, bottom), LitShare(shot, midX, midY, right, bottom)});
 }
 
 class DemoTest : public testing::Test {
@@ -331,4 +386,109 @@ TEST_F(DemoTest, EveryExampleOfTheHelpRunsAsWritten)
     // What the rendering examples made.
     EXPECT_TRUE(fs::exists(dir.path() / "show.mp4"));
     EXPECT_TRUE(fs::exists(dir.path() / "frames" / "frame_00059.png"));
+}
+
+// The free camera in the real player on a real X screen, steered with the
+// real mouse and keyboard: P hands the view to it where the scene camera
+// had it, the mouse turns it and W moves it while the show plays, and the
+// picture changes and fills the picture area: in a window, and in full
+// screen on a screen of another shape than the picture.
+TEST_F(DemoTest, TheFreeCameraTurnsAndMovesAndItsPictureFillsThePictureAreaInAWindowAndInFullScreen)
+{
+    WriteTestProduction(dir.path(), {.music = false});
+    std::ofstream(dir.path() / "demofinal.xml") << kStillScene;
+    WriteFile(dir.path() / "camera.sh",
+              "echo \"DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY\" > display.txt\nexec \"$DEMO\" \"$@\"\n");
+    struct Case {
+        std::string screen;
+        std::vector<std::string> options;
+        PictureArea area;
+    };
+    const Case cases[] = {
+        {"640x480", {"--windowed"}, {0, 0, 320, 180}},
+        {"800x600", {}, {0, 75, 800, 450}},  // 16:9 with bars above and below
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen);
+        // Typed into the X server, and the screen read back, once each step's
+        // condition holds: the scene camera's view standing still; the free
+        // camera on; the picture turned; the picture moved.
+        const fs::path shotPath = dir.path() / "shot.png";
+        Picture shown, turned, moved;
+        Picture last;
+        int step = 0;
+        // A command run on the test's X screen.
+        const auto x = [this](const std::string& command) {
+            const std::string display = ReadFileText(dir.path() / "display.txt");
+            return std::system(("env " + display.substr(0, display.find('\n')) + " " + command + " > /dev/null 2>&1").c_str());
+        };
+        const auto shoot = [&] {
+            x("import -window root " + shotPath.string());
+            return Picture::Read(shotPath);
+        };
+        const auto changed = [](const Picture& a, const Picture& b) {
+            return ComparePictures(a, b, 16).differingShare > 0.02;
+        };
+        const auto act = [&](const std::string& out) {
+            switch (step) {
+            case 0: {
+                if (out.find("Triggering Event: activate") == std::string::npos) {
+                    return false;
+                }
+                Picture now = shoot();
+                const bool settled = now.width > 0 && last.width > 0 && !changed(now, last);
+                last = std::move(now);
+                if (settled && LeastLitQuarter(last, c.area) > 0.3) {
+                    shown = last;
+                    x("xdotool key p");
+                    ++step;
+                }
+                return false;
+            }
+            case 1:
+                if (out.find("Free camera on") != std::string::npos) {
+                    x("xdotool mousemove " + std::to_string(c.area.x + c.area.width / 2 + 40) + " " +
+                      std::to_string(c.area.y + c.area.height / 2 + 20));
+                    ++step;
+                }
+                return false;
+            case 2:
+                turned = shoot();
+                if (turned.width > 0 && changed(turned, shown)) {
+                    // A picture that no longer fills the area is the end of it.
+                    const bool fills = LeastLitQuarter(turned, c.area) > 0.3;
+                    x(fills ? "xdotool keydown w" : "xdotool key Escape");
+                    step = fills ? step + 1 : -1;
+                }
+                return false;
+            case 3:
+                moved = shoot();
+                if (moved.width > 0 && changed(moved, turned)) {
+                    x("xdotool keyup w key Escape");
+                    ++step;
+                }
+                return false;
+            default: return false;
+            }
+        };
+        RunOptions options;
+        options.directory = dir.path();
+        options.environment = {{"DEMO", DEMO_EXECUTABLE}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+        options.stopWhen = [&act](const std::string& out, const std::string&) { return act(out); };
+        options.timeLimitSeconds = 240;
+        std::vector<std::string> arguments = {"-a", "-s", "-screen 0 " + c.screen + "x24 -br", "/bin/sh", "camera.sh",
+                                              "--fixed-step", "--fps", "60", "--size", "320x180"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ToolRun run = RunTool("/usr/bin/xvfb-run", arguments, options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        // Turned and moved, the free camera's picture fills the picture area
+        // as the scene camera's did; nothing shows around it.
+        EXPECT_GT(LeastLitQuarter(turned, c.area), 0.3);
+        ASSERT_EQ(step, 4) << run.out << run.err;
+        EXPECT_GT(LeastLitQuarter(moved, c.area), 0.3);
+        if (c.area.y > 0) {
+            EXPECT_LT(LitShare(moved, 0, 0, c.area.width, c.area.y), 0.001);
+            EXPECT_LT(LitShare(moved, 0, c.area.y + c.area.height, c.area.width, moved.height), 0.001);
+        }
+    }
 }
