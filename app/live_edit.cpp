@@ -1,7 +1,6 @@
 #include "app/live_edit.h"
 
 #include <algorithm>
-
 #include <sstream>
 
 #include "app/event_triggers.h"
@@ -35,6 +34,20 @@ bool StartsWith(const std::string& text, std::string_view prefix)
 bool EndsWith(const std::string& text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Where the console line that starts at `at` ends: at the text's line end,
+// or after at most kConsoleLineLength characters, after a word where the
+// text has one there.
+size_t ConsoleLineEnd(const std::string& text, size_t at)
+{
+    const size_t lineEnd = std::min(text.find('\n', at), text.size());
+    const size_t end = std::min(lineEnd, at + kConsoleLineLength);
+    if (end == lineEnd) {
+        return end;
+    }
+    const size_t space = text.rfind(' ', end);
+    return space != std::string::npos && space > at ? space + 1 : end;
 }
 
 // The name between a folder prefix and an extension; empty when the path is
@@ -177,14 +190,10 @@ void LiveEdit::ReloadScene(RendererGL& renderer)
 
 void LiveEdit::SetMessage(RendererGL& renderer, const std::string& file, const std::string& text)
 {
-    const bool had = messages_.count(file) != 0;
-    if (text.empty() && !had) {
-        return;
-    }
-    if (text.empty()) {
-        messages_.erase(file);
-    } else {
+    if (!text.empty()) {
         messages_[file] = text;
+    } else if (messages_.erase(file) == 0) {
+        return;  // nothing shown for it
     }
     ShowMessages(renderer);
 }
@@ -199,13 +208,7 @@ void LiveEdit::ShowMessages(RendererGL& renderer)
     for (const auto& [file, text] : messages_) {
         size_t at = 0;
         while (at < text.size() && consoleLinesUsed_ < count) {
-            size_t end = text.find('\n', at);
-            end = std::min(end == std::string::npos ? text.size() : end, at + kConsoleLineLength);
-            // A long line is broken after a word where it has one.
-            if (end < text.size() && text[end] != '\n' && text[end] != ' ') {
-                const size_t space = text.rfind(' ', end);
-                end = space != std::string::npos && space > at ? space + 1 : end;
-            }
+            const size_t end = ConsoleLineEnd(text, at);
             const std::string line = text.substr(at, end - at);
             renderer.SetConsoleLine(consoleLinesUsed_++, line.c_str(), static_cast<unsigned>(line.size()),
                                     kMessageColour);
