@@ -32,7 +32,7 @@ Examples:
   demoplayer --render show.mp4 build/production
                                             make a video with sound (no display needed)
   demoplayer --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
-                                            two seconds as numbered PNG files
+                                            two seconds as numbered PNG files in frames/
   demoplayer --watch --windowed build/production
                                             edit the production's files while it plays
   demoplayer --check build/production       list every problem of the production;
@@ -74,6 +74,19 @@ bool WritableFolder(const fs::path& folder)
     return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
 }
 
+// A missing folder is made when the folder it belongs in exists.
+void MakeOutputFolder(const fs::path& folder)
+{
+    std::error_code error;
+    if (fs::exists(folder, error)) {
+        return;
+    }
+    const fs::path above = folder.has_parent_path() ? folder.parent_path() : fs::path(".");
+    if (fs::is_directory(above, error)) {
+        fs::create_directory(folder, error);  // when it fails, the check below says so
+    }
+}
+
 // Empty when the render output can be written without losing a file.
 std::string CheckRenderPath(const std::string& path, bool overwrite)
 {
@@ -92,6 +105,7 @@ std::string CheckRenderPath(const std::string& path, bool overwrite)
         }
     }
     const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(".");
+    MakeOutputFolder(folder);
     if (!WritableFolder(folder)) {
         return "--render: the folder '" + folder.string() + "' does not exist or cannot be written";
     }
@@ -121,6 +135,9 @@ std::string CheckOptions(PlayOptions& options, const std::string& sizeText, bool
             return problem;
         }
     }
+    if (options.verbose && options.quiet) {
+        return "--verbose and --quiet ask for opposite things: give one of them";
+    }
     if (!std::isfinite(options.startSeconds) || options.startSeconds < 0) {
         return "--start: give a time in seconds, 0 or more";
     }
@@ -149,6 +166,20 @@ std::string CheckOptions(PlayOptions& options, const std::string& sizeText, bool
     return {};
 }
 
+// Frames a second are counted whole: 29.97 is refused as such rather than
+// as out of range.
+std::string WholeNumber(std::string& text)
+{
+    size_t digits = text.find_first_not_of(' ');
+    if (digits != std::string::npos && (text[digits] == '+' || text[digits] == '-')) {
+        ++digits;
+    }
+    if (digits >= text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos) {
+        return "'" + text + "' is not a whole number of frames a second";
+    }
+    return {};
+}
+
 }  // namespace
 
 bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode)
@@ -167,9 +198,12 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
     app.add_option("--start", options->startSeconds, "begin at this point of the show, in seconds");
     CLI::Option* endOption = app.add_option("--end", end, "end at this point of the show (default: its exit event)");
     app.add_option("--render", options->renderPath,
-                   "render offline to a video (.mp4, .mkv) or to PNG files (a path with %d, or a folder ending in /)");
-    app.add_option("--fps", options->fps, "frames a second of the fixed-step clock (default 60)")
-        ->check(CLI::Range(1, kMaxFps));
+                   "render offline to a video (.mp4, .mkv) or to PNG files (a path with %d, or a folder ending in "
+                   "/); its folder is made when the folder it belongs in exists");
+    app.add_option("--fps", options->fps, "frames a second of the fixed-step clock, a whole number (default 60)")
+        ->type_name("N")
+        ->check(CLI::Validator(WholeNumber, ""))
+        ->check(CLI::Range(1, kMaxFps).description(""));
     app.add_flag("--fixed-step", options->fixedStep,
                  "advance the show exactly 1/fps a frame, however fast the machine (the music is not kept in step)");
     app.add_flag("--overwrite", options->overwrite, "replace an existing render output");
@@ -178,6 +212,11 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
                  "Space pauses, Left/Right jump 5 s, Home returns to --start");
     app.add_flag("--check", options->check,
                  "check the production (scene, models, textures, music, shaders), list each problem and end");
+    app.add_flag("--verbose", options->verbose,
+                 "print the diagnostic log on standard output when rendering or checking too (playing prints it "
+                 "anyway)");
+    app.add_flag("--quiet", options->quiet,
+                 "print no diagnostic log while playing; errors and warnings still go to standard error");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {

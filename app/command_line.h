@@ -17,6 +17,12 @@ struct PlayOptions {
     bool overwrite = false;
     bool watch = false;  // live editing: changed files take effect, keys move through the show
     bool check = false;  // check the production and end, opening nothing
+    bool verbose = false;  // the diagnostic log while rendering or checking too
+    bool quiet = false;    // no diagnostic log while playing
+
+    // The diagnostic log goes to standard output when playing (unless
+    // quiet), and when rendering or checking only if verbose.
+    bool Logs() const { return (Rendering() || check) ? verbose : !quiet; }
 
     bool Rendering() const { return !renderPath.empty(); }
     bool FixedStep() const { return fixedStep || Rendering(); }
@@ -25,5 +31,6 @@ struct PlayOptions {
 // Reads argv into *options. False when the program should end at once:
 // after --help or --version (*exitCode 0), or after a one-line error on
 // standard error for a command line that cannot be used (*exitCode 2).
-// Output paths are checked here, before anything opens.
+// Output paths are checked here, before anything opens; a missing output
+// folder is made when the folder it belongs in exists.
 bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -35,6 +36,15 @@ void PrepareLoadingText(LoadingState& state)
     state.loadingText.colour = 0xFFFFFFFFu;
 }
 
+// The window names the production (its folder, the working directory) and
+// the program.
+std::string WindowTitle()
+{
+    std::error_code error;
+    const std::string production = std::filesystem::current_path(error).filename().string();
+    return production.empty() ? "demoplayer" : production + " - demoplayer";
+}
+
 }  // namespace
 
 int DemoMain(const PlayOptions& options)
@@ -50,7 +60,7 @@ int DemoMain(const PlayOptions& options)
     activeCamera = editorCamera;
     PrepareLoadingText(state);
     const bool fullscreen = !options.windowed && !options.Rendering();
-    if (SetupViewport("default", options.width, options.height, fullscreen) != 0) {
+    if (SetupViewport(WindowTitle(), options.width, options.height, fullscreen) != 0) {
         return -1;
     }
     // Laid out on the 1920 x 1080 picture the overlays are made for.
@@ -70,13 +80,9 @@ int DemoMain(const PlayOptions& options)
     Show show(options);
     std::unique_ptr<LiveEdit> liveEdit;
     if (options.watch) {
-        liveEdit = std::make_unique<LiveEdit>(kSceneFile);
         // A changed scene file is checked as --check would, against the music's length.
         Diagnostics musicFindings;
-        const std::optional<double> musicSeconds = CheckMusic(kMusicFile, musicFindings);
-        SetChangedSceneCheck([musicSeconds](const std::string& sceneFile) {
-            PrintSceneFileCheck(sceneFile, musicSeconds, std::cout);
-        });
+        liveEdit = std::make_unique<LiveEdit>(kSceneFile, CheckMusic(kMusicFile, musicFindings));
     }
     MainLoop(show, liveEdit.get());
     return show.ExitCode();

@@ -1,8 +1,10 @@
 #include "app/live_edit.h"
 
 #include <algorithm>
+#include <sstream>
 
 #include "app/event_triggers.h"
+#include "check/production_check.h"
 #include "core/log.h"
 #include "core/process_state.h"
 #include "render/gl/renderer_gl.h"
@@ -24,12 +26,6 @@ constexpr char kNormalMapSuffix[] = "_normal";
 constexpr size_t kConsoleLineLength = 79;
 constexpr int kMessageColour = static_cast<int>(0xFFFFFF40u);  // yellow
 
-SceneFileCheck& ChangedSceneCheck()
-{
-    static SceneFileCheck check;
-    return check;
-}
-
 bool StartsWith(const std::string& text, std::string_view prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -38,6 +34,20 @@ bool StartsWith(const std::string& text, std::string_view prefix)
 bool EndsWith(const std::string& text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Where the console line that starts at `at` ends: at the text's line end,
+// or after at most kConsoleLineLength characters, after a word where the
+// text has one there.
+size_t ConsoleLineEnd(const std::string& text, size_t at)
+{
+    const size_t lineEnd = std::min(text.find('\n', at), text.size());
+    const size_t end = std::min(lineEnd, at + kConsoleLineLength);
+    if (end == lineEnd) {
+        return end;
+    }
+    const size_t space = text.rfind(' ', end);
+    return space != std::string::npos && space > at ? space + 1 : end;
 }
 
 // The name between a folder prefix and an extension; empty when the path is
@@ -70,15 +80,11 @@ ChangedFile ClassifyChangedFile(const std::string& path, const std::string& scen
     return {};
 }
 
-void SetChangedSceneCheck(SceneFileCheck check)
-{
-    ChangedSceneCheck() = std::move(check);
-}
-
-LiveEdit::LiveEdit(std::string sceneFile) : sceneFile_(std::move(sceneFile))
+LiveEdit::LiveEdit(std::string sceneFile, std::optional<double> musicSeconds)
+    : sceneFile_(std::move(sceneFile)), musicSeconds_(musicSeconds)
 {
     if (!watcher_.Usable()) {
-        LogLine("Cannot watch the production's files: changes will not show");
+        ProblemLine("Cannot watch the production's files: changes will not show");
         return;
     }
     watcher_.Watch("");
@@ -92,7 +98,7 @@ void LiveEdit::ApplyChanges(RendererGL& renderer)
     for (const std::string& path : watcher_.Poll()) {
         const ChangedFile changed = ClassifyChangedFile(path, sceneFile_);
         switch (changed.kind) {
-        case ChangedFileKind::kScene: ReloadScene(); break;
+        case ChangedFileKind::kScene: ReloadScene(renderer); break;
         case ChangedFileKind::kShader: ReloadShader(renderer, changed.name); break;
         case ChangedFileKind::kTexture: ReloadTexture(renderer, changed.name); break;
         case ChangedFileKind::kMesh: ReloadMesh(renderer, changed.name); break;
@@ -108,15 +114,12 @@ void LiveEdit::ReloadShader(RendererGL& renderer, const std::string& fileName)
     case ShaderSet::Recompiled::kNotAShaderFile:
         return;
     case ShaderSet::Recompiled::kFailed:
-        Log("Shader ", fileName, " does not compile at show time ", demoTime, " s; the old one stays: ", error);
-        ShowOnConsole(renderer, error);
-        failedShader_ = fileName;
+        Problem("Shader ", fileName, " does not compile at show time ", demoTime, " s; the old one stays: ", error);
+        SetMessage(renderer, fileName, error);
         return;
     case ShaderSet::Recompiled::kSwapped:
         Log("Reloaded ", fileName, " at show time ", demoTime, " s");
-        if (fileName == failedShader_) {
-            ClearConsole(renderer);
-        }
+        SetMessage(renderer, fileName, {});
         return;
     }
 }
@@ -131,7 +134,7 @@ void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
         return;
     }
     if (ReloadMaterialFile(*material) != 0 || renderer.ReloadMaterial(material) != 0) {
-        Log("Kept material ", material->name, " as it was at show time ", demoTime, " s");
+        Problem("Kept material ", material->name, " as it was at show time ", demoTime, " s");
         return;
     }
     Log("Reloaded material ", material->name, " at show time ", demoTime, " s");
@@ -144,7 +147,7 @@ void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
         return;
     }
     if (ReloadMeshFile(*mesh) != 0) {
-        Log("Kept mesh ", name, " as it was at show time ", demoTime, " s");
+        Problem("Kept mesh ", name, " as it was at show time ", demoTime, " s");
         return;
     }
     if (renderer.ReloadMesh(mesh) != 0) {
@@ -153,39 +156,63 @@ void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
     Log("Reloaded mesh ", name, " at show time ", demoTime, " s");
 }
 
-void LiveEdit::ReloadScene()
+void LiveEdit::ReloadScene(RendererGL& renderer)
 {
+    const Diagnostics found = CheckSceneFile(sceneFile_, musicSeconds_);
+    if (!found.All().empty()) {
+        std::stringstream printed;
+        found.Print(printed);
+        for (std::string line; std::getline(printed, line);) {
+            ProblemLine(line);
+        }
+    }
+    if (found.ErrorCount() > 0) {
+        // A scene that reads otherwise than it says would take tracks and
+        // events away: the ones that run stay until the file is mended.
+        Problem("Kept the automations and events of ", sceneFile_, " as they were at show time ", demoTime, " s");
+        for (const Diagnostic& finding : found.Ordered()) {
+            if (finding.severity == Severity::kError) {
+                SetMessage(renderer, sceneFile_, FormatDiagnostic(finding));
+                break;
+            }
+        }
+        return;
+    }
     if (ReloadBehaviour(sceneFile_) == 0) {
         // Events up to now have had their moment, in the file as it was.
         lastTriggerTime = std::max(lastTriggerTime, demoTime);
         // The new tracks take hold now, so that a paused show shows them too.
         EvaluateAutomations();
         Log("Reloaded ", sceneFile_, " at show time ", demoTime, " s");
-    }
-    if (ChangedSceneCheck()) {
-        ChangedSceneCheck()(sceneFile_);
+        SetMessage(renderer, sceneFile_, {});
     }
 }
 
-void LiveEdit::ShowOnConsole(RendererGL& renderer, const std::string& text)
+void LiveEdit::SetMessage(RendererGL& renderer, const std::string& file, const std::string& text)
 {
-    ClearConsole(renderer);
-    const unsigned count = static_cast<unsigned>(std::max(renderer.GetConsoleLineCount(), 0));
-    size_t at = 0;
-    while (at < text.size() && consoleLinesUsed_ < count) {
-        size_t end = text.find('\n', at);
-        end = std::min(end == std::string::npos ? text.size() : end, at + kConsoleLineLength);
-        const std::string line = text.substr(at, end - at);
-        renderer.SetConsoleLine(consoleLinesUsed_++, line.c_str(), static_cast<unsigned>(line.size()), kMessageColour);
-        at = end < text.size() && text[end] == '\n' ? end + 1 : end;
+    if (!text.empty()) {
+        messages_[file] = text;
+    } else if (messages_.erase(file) == 0) {
+        return;  // nothing shown for it
     }
+    ShowMessages(renderer);
 }
 
-void LiveEdit::ClearConsole(RendererGL& renderer)
+void LiveEdit::ShowMessages(RendererGL& renderer)
 {
     for (unsigned i = 0; i < consoleLinesUsed_; ++i) {
         renderer.SetConsoleLine(i, "", 0, 0);
     }
     consoleLinesUsed_ = 0;
-    failedShader_.clear();
+    const unsigned count = static_cast<unsigned>(std::max(renderer.GetConsoleLineCount(), 0));
+    for (const auto& [file, text] : messages_) {
+        size_t at = 0;
+        while (at < text.size() && consoleLinesUsed_ < count) {
+            const size_t end = ConsoleLineEnd(text, at);
+            const std::string line = text.substr(at, end - at);
+            renderer.SetConsoleLine(consoleLinesUsed_++, line.c_str(), static_cast<unsigned>(line.size()),
+                                    kMessageColour);
+            at = end < text.size() && text[end] == '\n' ? end + 1 : end;
+        }
+    }
 }

@@ -4,10 +4,12 @@
 // shader file is compiled again and swapped in (when it does not compile the
 // old program stays and the compiler's text shows on the console lines); a
 // texture or mesh is read again into the same material or mesh; the scene
-// file has its automations and timed events read again, applied at the
-// current show time.
+// file is checked, and once it checks without errors has its automations and
+// timed events read again, applied at the current show time (with errors the
+// ones that run stay, and the first error shows on the console lines).
 
-#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "platform/file_watcher.h"
@@ -28,15 +30,12 @@ struct ChangedFile {
 // the caller looks for material N when there is no material of that name.
 ChangedFile ClassifyChangedFile(const std::string& path, const std::string& sceneFile);
 
-// The checker of a changed scene file: called with its path after the file
-// has been read again, to print what is wrong in it. Unset: nothing runs.
-using SceneFileCheck = std::function<void(const std::string& sceneFile)>;
-void SetChangedSceneCheck(SceneFileCheck check);
-
 class LiveEdit {
 public:
     // Watches the production folder (the working directory), tex/ and model/.
-    explicit LiveEdit(std::string sceneFile);
+    // A changed scene file's trigger times are checked against the music's
+    // length when it is known.
+    LiveEdit(std::string sceneFile, std::optional<double> musicSeconds);
 
     // Applies the changes made since the last call. Main thread, between
     // frames, once the scene has been loaded.
@@ -46,13 +45,16 @@ private:
     void ReloadShader(RendererGL& renderer, const std::string& fileName);
     void ReloadTexture(RendererGL& renderer, const std::string& name);
     void ReloadMesh(RendererGL& renderer, const std::string& name);
-    void ReloadScene();
-    // The compiler's text on the console lines, one line of it each.
-    void ShowOnConsole(RendererGL& renderer, const std::string& text);
-    void ClearConsole(RendererGL& renderer);
+    void ReloadScene(RendererGL& renderer);
+    // What is wrong with a file, on the console lines until the file is
+    // mended (an empty text takes it away).
+    void SetMessage(RendererGL& renderer, const std::string& file, const std::string& text);
+    // Every file's message, one console line for each of its lines.
+    void ShowMessages(RendererGL& renderer);
 
     FileWatcher watcher_;
     std::string sceneFile_;
-    std::string failedShader_;  // the file whose message the console shows
+    std::optional<double> musicSeconds_;
+    std::map<std::string, std::string> messages_;  // by file
     unsigned consoleLinesUsed_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/demo_main.h"
 #include "app/production_folder.h"
+#include "core/log.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
@@ -43,6 +44,9 @@ int main(int argc, char** argv)
     }
     if (options.productionDir.empty()) {
         options.productionDir = ChooseProduction(".", RunningExecutable(), kSceneFile).string();
+    }
+    if (!options.Logs()) {
+        SetLogSink(nullptr);
     }
     if (!options.productionDir.empty() && ::chdir(options.productionDir.c_str()) != 0) {
         std::perror(("demoplayer: " + options.productionDir).c_str());

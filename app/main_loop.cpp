@@ -54,9 +54,13 @@ void ReadMouseAndSteer(Window& window)
 {
     int x = 0;
     int y = 0;
-    SDL_GetGlobalMouseState(&x, &y);  // the window sits at (0, 0)
-    const int dx = x - static_cast<int>(window.width / 2);
-    const int dy = y - static_cast<int>(window.height / 2);
+    SDL_GetGlobalMouseState(&x, &y);
+    // Where the window manager placed the window: (0, 0) without one.
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(window.handle.get(), &left, &top);
+    const int dx = x - left - static_cast<int>(window.width / 2);
+    const int dy = y - top - static_cast<int>(window.height / 2);
     CentreCursor(window);
     SteerFreeCamera(window, dx, dy);
 }
@@ -128,7 +132,7 @@ void RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
         AnimateLoadingText(state.loadingBuffer, static_cast<float>(dt));
     }
     window.PumpMessage();
-    if (freeCameraMode) {
+    if (freeCameraMode && window.handle) {
         ReadMouseAndSteer(window);
     }
     if (show.WorldRuns()) {
@@ -157,6 +161,7 @@ void HandleTypedChar(uint8_t c)
         return;
     }
     const bool on = ToggleFreeCamera();
+    LogLine(on ? "Free camera on" : "Free camera off");
     SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
     Window* window = ViewportWindow();
     if (on && window && window->handle) {
@@ -166,7 +171,8 @@ void HandleTypedChar(uint8_t c)
 
 void SteerFreeCamera(const Window& window, int dx, int dy)
 {
-    if (musicStarted || !editorCamera) {
+    // While the show plays too: the free camera is for looking around it.
+    if (!editorCamera) {
         return;
     }
     editorCamera->Yaw(static_cast<float>(dx) * -0.001f);

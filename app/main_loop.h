@@ -25,5 +25,5 @@ void MainLoop(Show& show, LiveEdit* liveEdit = nullptr);
 // Escape quits; anything else is ignored.
 void HandleTypedChar(uint8_t c);
 // The free camera follows the mouse (relative to the window centre, given
-// here) and the W and S keys, until the music starts.
+// here) and the W and S keys, before and while the show plays.
 void SteerFreeCamera(const Window& window, int dx, int dy);

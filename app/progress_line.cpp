@@ -1,8 +1,8 @@
 #include "app/progress_line.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "core/log.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string Duration(double seconds)
 }  // namespace
 
 ProgressLine::ProgressLine(int64_t total, double firstSeconds, int fps)
-    : total_(total), firstSeconds_(firstSeconds), fps_(fps), terminal_(::isatty(STDERR_FILENO) != 0),
+    : total_(total), firstSeconds_(firstSeconds), fps_(fps), terminal_(StatusLineOnTerminal()),
       started_(Clock::now()), lastPrinted_(started_)
 {
 }
@@ -62,10 +62,13 @@ void ProgressLine::Print(int64_t done, bool last)
     const double elapsed = std::chrono::duration<double>(Clock::now() - started_).count();
     const std::string text = Text(done, elapsed);
     if (terminal_) {
-        // Padded so that a shorter line covers a longer one.
-        std::fprintf(stderr, "\r%-78s%s", text.c_str(), last ? "\n" : "");
-    } else {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        // Redrawn in place, and below any line printed meanwhile.
+        ShowStatusLine(text);
+        if (last) {
+            EndStatusLine();
+        }
+        return;
     }
+    std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Progress of long work on standard error: frames done of the total, the
 // show time reached, frames per second and the time left. On a terminal the
-// line rewrites itself; otherwise a plain line comes every few seconds.
+// line rewrites itself and stays whole below any line printed meanwhile;
+// otherwise a plain line comes every few seconds.
 
 #include <chrono>
 #include <cstdint>

@@ -11,6 +11,7 @@
 #include "core/process_state.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
+#include "render/gl/renderer_gl.h"
 #include "world/world.h"
 
 namespace {
@@ -68,6 +69,9 @@ std::optional<int64_t> Show::EndFrameNumber() const
 
 void Show::Begin()
 {
+    if (RendererGL* renderer = ViewportRenderer()) {
+        renderer->SetSceneShown(true);
+    }
     DemoClock steps(options_.fps);
     // A render's first frame shows the start point itself, frame 0 from the
     // top; live play from the top counts its frames from the moment the
@@ -88,7 +92,7 @@ void Show::Begin()
         return;
     }
     if (StopSignal() != 0) {
-        Log("Render stopped by ", StopSignalName(), " at show time ", demoTime,
+        Problem("Render stopped by ", StopSignalName(), " at show time ", demoTime,
             " s, while seeking to its start: no frame was written");
         stopReported_ = true;
         quitRequested = true;
@@ -96,8 +100,8 @@ void Show::Begin()
     }
     const std::optional<int64_t> end = EndFrameNumber();
     if (!end || quitRequested || *end <= firstFrame_) {
-        LogLine(end ? "Cannot render: the show ends before --start"
-                    : "Cannot render: the production has no exit event; give --end");
+        ProblemLine(end ? "Cannot render: the show ends before --start"
+                        : "Cannot render: the production has no exit event; give --end");
         exitCode_ = 1;
         quitRequested = true;
         return;
@@ -147,7 +151,7 @@ void Show::ReportStop()
 {
     stopReported_ = true;
     if (options_.Rendering()) {
-        Log("Render stopped by ", StopSignalName(), " while loading: no frame was written");
+        Problem("Render stopped by ", StopSignalName(), " while loading: no frame was written");
     } else if (musicStarted) {
         Log("Stopped by ", StopSignalName(), " at show time ", demoTime, " s");
     } else {

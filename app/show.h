@@ -26,9 +26,10 @@ public:
     // Frames are drawn, except while a recording waits for the scene.
     bool Draws() const;
 
-    // Once the scene is loaded: the clock starts, the scene camera takes the
-    // view, "play" is broadcast, the world is brought to the start point and
-    // the music plays from there (not when recording).
+    // Once the scene is loaded: frames show the scene from now on, the clock
+    // starts, the scene camera takes the view, "play" is broadcast, the world
+    // is brought to the start point and the music plays from there (not when
+    // recording).
     void Begin();
     // After a frame is drawn: the recording takes it, and the show ends at
     // its end point.

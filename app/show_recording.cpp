@@ -35,7 +35,7 @@ std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const PictureLay
     std::string warning;
     std::unique_ptr<FrameSink> sink = OpenVideo(settings, error, &warning);
     if (sink && !warning.empty()) {
-        Log("Rendering without sound: ", warning);
+        Problem("Rendering without sound: ", warning);
     }
     return sink;
 }
@@ -51,7 +51,7 @@ std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, R
     std::string error;
     std::unique_ptr<FrameSink> sink = OpenSink(options, renderer.Picture(), startSeconds, endSeconds, &error);
     if (!sink) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         return nullptr;
     }
     renderer.StartCapture();
@@ -75,7 +75,7 @@ bool ShowRecording::Write(const uint8_t* rgba)
     }
     std::string error;
     if (!sink_->Write(rgba, &error)) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         return false;
     }
     ++written_;
@@ -104,7 +104,7 @@ bool ShowRecording::Finish()
     }
     std::string error;
     if (!sink_->Finish(&error)) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         written = false;
     }
     progress_.Finish(written_);
@@ -119,7 +119,7 @@ bool ShowRecording::FinishStopped()
     std::string kept;
     std::string error;
     if (!sink_->FinishPartial(&kept, &error)) {
-        Log("Cannot render: ", error);
+        Problem("Cannot render: ", error);
         return false;
     }
     const double seconds = firstSeconds_ + static_cast<double>(written_) / fps_;
@@ -131,7 +131,7 @@ bool ShowRecording::FinishStopped()
     } else {
         where = "what was rendered is in '" + kept + "'";
     }
-    Log("Render stopped by ", StopSignalName(), " after ", written_, " of ", frames_, " frames (show time ", seconds,
+    Problem("Render stopped by ", StopSignalName(), " after ", written_, " of ", frames_, " frames (show time ", seconds,
         " s); ", where);
     return true;
 }

@@ -43,6 +43,9 @@ int SetupViewport(const std::string& name, unsigned width, unsigned height, bool
     // In full screen the window has the screen's size: the picture is drawn
     // at the size asked for and scaled to fit it.
     renderer->SetPictureSize(width, height);
+    // Until the show begins, frames show the loading text and nothing of the
+    // scene that is being loaded.
+    renderer->SetSceneShown(false);
     const int result = renderer->Init(window.get());
     if (result != 0) {
         Log("add vport failed ", result);

@@ -23,11 +23,10 @@ int Diagnostics::WarningCount() const
     return static_cast<int>(found_.size()) - ErrorCount();
 }
 
-void Diagnostics::Print(std::ostream& out) const
+std::vector<Diagnostic> Diagnostics::Ordered() const
 {
     // Findings of one file stay together, files in the order first met (the
-    // one put first, first); a
-    // file's placed findings are ordered by place.
+    // one put first, first); a file's placed findings are ordered by place.
     std::vector<std::string> files;
     if (!firstFile_.empty()) {
         files.push_back(firstFile_);
@@ -46,7 +45,12 @@ void Diagnostics::Print(std::ostream& out) const
         }
         return a.where.line != b.where.line ? a.where.line < b.where.line : a.where.column < b.where.column;
     });
-    for (const Diagnostic& d : ordered) {
+    return ordered;
+}
+
+void Diagnostics::Print(std::ostream& out) const
+{
+    for (const Diagnostic& d : Ordered()) {
         out << FormatDiagnostic(d) << "\n";
     }
     out << SummaryLine(ErrorCount(), WarningCount()) << "\n";

@@ -34,8 +34,10 @@ public:
     int WarningCount() const;
     const std::vector<Diagnostic>& All() const { return found_; }
 
-    // Each finding on its line, the scene file's by position, the others in
-    // the order they were found; then the summary line.
+    // The findings in the order they are printed: the file put first, then
+    // the others in the order they were met, each file's by position.
+    std::vector<Diagnostic> Ordered() const;
+    // Each finding on its line, in that order; then the summary line.
     void Print(std::ostream& out) const;
 
 private:

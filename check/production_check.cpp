@@ -57,15 +57,14 @@ void CheckSceneText(const std::string& fileName, std::string_view text, std::opt
     CheckScene(context, text);
 }
 
-int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musicSeconds, std::ostream& out)
+Diagnostics CheckSceneFile(const std::string& sceneFile, std::optional<double> musicSeconds)
 {
     Diagnostics found;
     std::string text;
     if (ReadText(sceneFile, &text, found)) {
         CheckSceneText(sceneFile, text, musicSeconds, found);
     }
-    found.Print(out);
-    return found.ErrorCount();
+    return found;
 }
 
 int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out,

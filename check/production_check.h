@@ -19,10 +19,9 @@
 void CheckSceneText(const std::string& fileName, std::string_view text, std::optional<double> musicSeconds,
                     Diagnostics& found);
 
-// Reads the scene file, checks its text as above and prints each finding and
-// the summary line to `out`. The number of errors (a file that cannot be
-// read counts as one).
-int PrintSceneFileCheck(const std::string& sceneFile, std::optional<double> musicSeconds, std::ostream& out);
+// Reads the scene file and checks its text as above; a file that cannot be
+// read is an error.
+Diagnostics CheckSceneFile(const std::string& sceneFile, std::optional<double> musicSeconds);
 
 // Checks the production in the working directory: the scene file, the mesh
 // and texture files it names, the music and the shader files; prints each

@@ -92,7 +92,7 @@ ResourceFile FileManager::OpenFile(std::string_view name, int type, const ReadAd
         }
         Log("Cannot open file: ", path);
         if (error != kNoSuchFile) {
-            Log(path, ": ", error);
+            Problem(path, ": ", error);
         }
         return ResourceFile{};
     }

@@ -70,13 +70,13 @@ std::optional<AutomationKey> ReadKey(const XMLTag& keyElement, const std::string
     // Keys are kept sorted by time: a time that is not a number would
     // leave the later ones out of order.
     if (!std::isfinite(values[0])) {
-        Log("automation ", automationName, ": key ", number, " time ", FirstValue(&keyElement),
+        Problem("automation ", automationName, ": key ", number, " time ", FirstValue(&keyElement),
             " is not a finite number; key skipped");
         return std::nullopt;
     }
     for (int i = 1; i < 4; ++i) {
         if (!DrawableSceneNumber(values[i])) {
-            Log("automation ", automationName, ": key ", number, " value ", values[i],
+            Problem("automation ", automationName, ": key ", number, " value ", values[i],
                 " is not a finite number within +-", kLargestSceneNumber, "; key skipped");
             return std::nullopt;
         }
@@ -203,7 +203,7 @@ void LoadEventTriggers(XMLTagExtended* section)
         // Triggers are kept sorted by time: one that is not a number would
         // leave the later ones out of order and fire late.
         if (!std::isfinite(time)) {
-            Log("event trigger ", element->name, ": time ", timeText, " is not a finite number; trigger skipped");
+            Problem("event trigger ", element->name, ": time ", timeText, " is not a finite number; trigger skipped");
             continue;
         }
         AddEventTrigger(element->name, time, target);

@@ -9,7 +9,7 @@ int ReloadBehaviour(const std::string& fileName)
 {
     XMLReader reader;
     if (reader.Load(fileName) != 0) {
-        Log(fileName, ": cannot be read; the show keeps its automations and events");
+        Problem(fileName, ": cannot be read; the show keeps its automations and events");
         return -1;
     }
     TheWorld().ClearAutomations();

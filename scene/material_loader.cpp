@@ -98,9 +98,9 @@ std::unique_ptr<Material> ReadMaterial(const std::string& name)
     std::string why;
     const TextureRead colourRead = DecodeTexture(name, &colour, &why);
     if (colourRead == TextureRead::kMalformed) {
-        Log("Colour texture ", name, " is malformed (", why, ")");
+        Problem("Colour texture ", name, " is malformed (", why, ")");
     } else if (colourRead == TextureRead::kTooLarge) {
-        Log("Colour texture ", name, " is too large (", why, ")");
+        Problem("Colour texture ", name, " is too large (", why, ")");
     }
     if (colourRead != TextureRead::kDecoded) {
         return nullptr;
@@ -112,11 +112,11 @@ std::unique_ptr<Material> ReadMaterial(const std::string& name)
     const uint64_t pixels = uint64_t{colour.width} * colour.height;
     const bool normalUsable = normalRead == TextureRead::kDecoded && normal.imageSize / 3 >= pixels;
     if (normalRead == TextureRead::kMalformed) {
-        Log("Normal map ", normalName, " is malformed (", why, "); using a flat normal map");
+        Problem("Normal map ", normalName, " is malformed (", why, "); using a flat normal map");
     } else if (normalRead == TextureRead::kTooLarge) {
-        Log("Normal map ", normalName, " is too large (", why, "); using a flat normal map");
+        Problem("Normal map ", normalName, " is too large (", why, "); using a flat normal map");
     } else if (normalRead == TextureRead::kDecoded && !normalUsable) {
-        Log("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
+        Problem("Normal map ", normalName, " is smaller than ", name, "; using a flat normal map");
     }
     return MakeMaterial(name, colour.channels, colour.width, colour.height, colour.rgb.get(),
                         normalUsable ? normal.rgb.get() : nullptr);
@@ -144,7 +144,7 @@ int ReloadMaterialFile(Material& material)
 {
     std::unique_ptr<Material> fresh = ReadMaterial(material.name);
     if (!fresh) {
-        Log("Cannot reload material ", material.name, ": its texture is missing or malformed");
+        Problem("Cannot reload material ", material.name, ": its texture is missing or malformed");
         return -1;
     }
     material.width = fresh->width;

@@ -115,7 +115,7 @@ int ReloadMeshFile(Mesh& mesh)
     const std::unique_ptr<ResourceFile> file = OpenResourceFile(mesh.name, kResourceModel, ModelAdmission());
     Mesh* parsed = nullptr;
     if (!file || ParseMeshFile(*file, &parsed, mesh.name) != 0) {
-        Log("Cannot reload mesh ", mesh.name, ": the file is missing or malformed");
+        Problem("Cannot reload mesh ", mesh.name, ": the file is missing or malformed");
         return -1;
     }
     const std::unique_ptr<Mesh> fresh(parsed);

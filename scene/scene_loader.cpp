@@ -56,7 +56,7 @@ int LoadScene(const std::string& fileName)
         if (why != kNoMemoryForFile && why != TooLargeReason(XMLReader::kMaxFileBytes)) {
             Log("Cannot open file: ", fileName);
             if (why != kNoSuchFile) {
-                Log(fileName, ": ", why);
+                Problem(fileName, ": ", why);
             }
         }
         return -1;
@@ -154,7 +154,7 @@ void LoadLights(XMLTagExtended* section)
             light->Cutoff.x = 2.0f;
         }
         if (!LightReaches(light->Cutoff.x)) {
-            Log("Light: ", light->name, " Cutoff ", light->Cutoff.x,
+            Problem("Light: ", light->name, " Cutoff ", light->Cutoff.x,
                 " is not a positive number: the light lights nothing");
         }
         AddLight(light);

@@ -488,7 +488,7 @@ int XMLReader::Load(const std::string& fileName)
         if (error == kNoMemoryForFile) {
             LogLine("Alocate error!");
         } else if (bytes.fileSize > kMaxFileBytes) {
-            Log("Scene file ", fileName, " is too large: ", bytes.fileSize, " bytes, at most ",
+            Problem("Scene file ", fileName, " is too large: ", bytes.fileSize, " bytes, at most ",
                 kMaxFileBytes, " are read");
         }
         lastError_ = error;

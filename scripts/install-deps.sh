@@ -16,8 +16,9 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev imagemagick
-  # a real X screen for the full-screen test, and the tool that lists its windows
-  xvfb xauth x11-utils
+  # a real X screen for the full-screen and free-camera tests, the tool that
+  # lists its windows and the one that types and moves the mouse into it
+  xvfb xauth x11-utils xdotool
   # video files of the show: H.264 and AAC, containers, scaling, resampling
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   # content tools

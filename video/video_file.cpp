@@ -127,7 +127,7 @@ void Warn(const std::string& text, std::string* warning)
     if (warning) {
         *warning = text;
     } else {
-        Log("video: ", text);
+        Problem("video: ", text);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "world/camera_selection.h"
 
 #include "core/process_state.h"
+#include "world/engine_camera.h"
 
 EngineCamera* editorCamera = nullptr;
 EngineCamera* activeCamera = nullptr;
@@ -20,6 +21,11 @@ bool ToggleFreeCamera()
 {
     freeCameraMode = !freeCameraMode;
     if (freeCameraMode) {
+        // The free camera sets out from the view the show had, not from
+        // wherever it was left.
+        if (editorCamera && activeCamera && activeCamera != editorCamera) {
+            editorCamera->TakePoseOf(*activeCamera);
+        }
         sceneCamera = activeCamera;
         activeCamera = editorCamera;
     } else if (sceneCamera && musicStarted) {

@@ -15,8 +15,8 @@ extern bool freeCameraMode;
 // use or the camera is null.
 void SetSceneCamera(EngineCamera* camera);
 
-// Turns free-camera mode on (the editor camera takes the view, the scene
-// camera is remembered) or off (the remembered scene camera comes back once
+// Turns free-camera mode on (the editor camera takes the view, from the pose
+// of the camera that had it, and the scene camera is remembered) or off (the remembered scene camera comes back once
 // the music has started). Returns the new mode.
 bool ToggleFreeCamera();
 

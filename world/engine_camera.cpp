@@ -41,6 +41,14 @@ void EngineCamera::Yaw(float angle)
     yaw_.FromAxisAngle(0, 1, 0, Rotation.y);
 }
 
+void EngineCamera::TakePoseOf(const EngineCamera& other)
+{
+    Position = other.Position;
+    Rotation = other.Rotation;
+    pitch_.FromAxisAngle(1, 0, 0, Rotation.x);
+    yaw_.FromAxisAngle(0, 1, 0, Rotation.y);
+}
+
 void EngineCamera::MoveForward(float distance)
 {
     const Vec3 step = GetDirection().Times(distance);

@@ -18,6 +18,8 @@ public:
 
     void Pitch(float angle);
     void Yaw(float angle);
+    // Takes another camera's position and angles: the view it gave.
+    void TakePoseOf(const EngineCamera& other);
     void MoveForward(float distance);
     // The unit viewing direction: (cos a sin b, -sin a, -cos a cos b) for
     // pitch a and yaw b.

@@ -96,6 +96,13 @@ void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const 
     ShowPicture();
 }
 
+void DeferredFrame::RenderTextsOnly(Overlays& overlays)
+{
+    ClearPicture();
+    TextPass(overlays);
+    ShowPicture();
+}
+
 void DeferredFrame::DrawInstances(SceneResources& resources, const std::vector<RenderInstance*>& instances,
                                   ShaderProgram& vertexShader, const Matrix4& view, bool shadow, float nearReach)
 {
@@ -337,15 +344,20 @@ void DeferredFrame::SetLightingCamera(const FrameCamera& camera)
     lighting.SetVector("projectionTerms", p.m[0][0], p.m[1][1], p.m[2][2], p.m[3][2]);
 }
 
-void DeferredFrame::CompositionPass()
+void DeferredFrame::ClearPicture()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, targets_.pictureFbo.get());
-    BeginPassTimer(kCompositionPass);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
+}
+
+void DeferredFrame::CompositionPass()
+{
+    BeginPassTimer(kCompositionPass);
+    ClearPicture();
     stream_.Bind();
     shaders_.Bind();
     shaders_.Use(kOverlayShader, kDeferredShader);

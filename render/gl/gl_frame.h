@@ -41,6 +41,8 @@ public:
     void Create(const PictureLayout& picture);
     // Draws the frame into the window's back buffer; the caller presents it.
     void Render(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
+    // The same with a black picture under the texts: no scene at all.
+    void RenderTextsOnly(Overlays& overlays);
 
     // Times each pass on the GPU; the times are read after the present.
     void SetPassTiming(bool enabled) { passTiming_ = enabled; }
@@ -70,6 +72,8 @@ private:
     std::vector<LightBatch> BatchLights(const std::vector<RenderLight*>& inView, const FrameCamera& camera) const;
     void DrawLightBatch(const LightBatch& batch);
     void SetLightingCamera(const FrameCamera& camera);
+    // The picture's target bound and cleared to black.
+    void ClearPicture();
     void CompositionPass();
     void TextPass(Overlays& overlays);
     // The picture into the window, black around it.

@@ -20,6 +20,25 @@ Rgba FromArgb(uint32_t colour)
                 static_cast<float>((colour >> 24) & 0xFF) / 255.0f};
 }
 
+// How much of the text fits in `width` pixels: at least one character, and
+// where it can, up to the last space that fits.
+size_t FittingLength(const FontAtlas& font, std::string_view text, float width)
+{
+    float used = 0.0f;
+    size_t fits = 0;
+    while (fits < text.size() && (fits == 0 || used + static_cast<float>(font.GlyphFor(text[fits]).advance) <= width)) {
+        used += static_cast<float>(font.GlyphFor(text[fits]).advance);
+        ++fits;
+    }
+    if (fits < text.size()) {
+        const size_t space = text.rfind(' ', fits);
+        if (space != std::string_view::npos && space > 0) {
+            return space + 1;
+        }
+    }
+    return fits;
+}
+
 GlTexture UploadAtlas(const FontAtlas& font)
 {
     GlTexture texture = NewTexture(GL_TEXTURE_2D);
@@ -41,7 +60,8 @@ bool Overlays::LoadFonts(float scale)
     const auto scaled = [scale](int height) { return std::max(1, static_cast<int>(std::lround(height * scale))); };
     smallFont_ = FontAtlas::Create("Tahoma", scaled(16));
     largeFont_ = smallFont_ ? FontAtlas::Create("Consolas", scaled(64)) : nullptr;
-    return smallFont_ && largeFont_;
+    consoleFont_ = largeFont_ ? FontAtlas::Create("Tahoma", std::max(scaled(16), kLegibleLinePixels)) : nullptr;
+    return smallFont_ && largeFont_ && consoleFont_;
 }
 
 void Overlays::SetConsoleLineCount(unsigned count)
@@ -53,6 +73,7 @@ void Overlays::CreateGpuObjects(ShaderSet& shaders, VertexStream& stream, const 
 {
     smallAtlas_ = UploadAtlas(*smallFont_);
     largeAtlas_ = UploadAtlas(*largeFont_);
+    consoleAtlas_ = UploadAtlas(*consoleFont_);
     shaders_ = &shaders;
     stream_ = &stream;
     width_ = static_cast<float>(picture.width);
@@ -66,6 +87,7 @@ void Overlays::ReleaseGpuObjects()
     stream_ = nullptr;
     smallAtlas_.Reset();
     largeAtlas_.Reset();
+    consoleAtlas_.Reset();
 }
 
 int Overlays::AddText(TextInstance* text)
@@ -157,28 +179,44 @@ void Overlays::DrawTexts()
         }
         const bool big = text->bigFont != 0;
         DrawString(big ? *largeFont_ : *smallFont_, big ? largeAtlas_.get() : smallAtlas_.get(), text->text,
-                   text->x, text->y, text->colour);
+                   static_cast<float>(text->x) * scale_, static_cast<float>(text->y) * scale_, text->colour);
     }
-    // Console lines that hold text, over everything, one per 16 pixels
-    // from the top-left corner.
-    constexpr int kConsoleMargin = 8;
-    constexpr int kConsoleLineHeight = 16;
-    for (size_t i = 0; i < console_.size(); ++i) {
+    DrawConsole();
+}
+
+// Console lines that hold text, over everything, one under the other from
+// the top-left corner: 16 layout units apart, or the legible font's height
+// when that is more.
+void Overlays::DrawConsole()
+{
+    const FontAtlas& font = *consoleFont_;
+    const float margin = std::max(8.0f * scale_, 2.0f);
+    const float pitch = std::max(16.0f * scale_, static_cast<float>(font.LineHeight()));
+    const float room = std::max(width_ - 2.0f * margin, 1.0f);
+    float y = margin;
+    for (size_t i = 0; i < console_.size() && y < height_; ++i) {
         const ConsoleLine& line = console_[i];
-        if (line.length > 0 && line.text[0] != '\0') {
-            DrawString(*smallFont_, smallAtlas_.get(), line.text, kConsoleMargin,
-                       static_cast<int>(i) * kConsoleLineHeight + kConsoleMargin, static_cast<uint32_t>(line.colour));
+        if (line.length == 0 || line.text[0] == '\0') {
+            y += pitch;
+            continue;
+        }
+        std::string_view rest(line.text);
+        while (!rest.empty() && y < height_) {
+            const size_t part = FittingLength(font, rest, room);
+            DrawString(font, consoleAtlas_.get(), rest.substr(0, part), margin, y, static_cast<uint32_t>(line.colour));
+            rest.remove_prefix(part);
+            y += pitch;
         }
     }
 }
 
 // Alpha-blended quads from the font atlas: two triangles per glyph.
-void Overlays::DrawString(const FontAtlas& font, GLuint atlas, const char* text, int x, int y,
+void Overlays::DrawString(const FontAtlas& font, GLuint atlas, std::string_view text, float x, float y,
                           uint32_t colour)
 {
     std::vector<FontAtlas::GlyphQuad>& quads = textQuads_;
     quads.clear();
-    font.LayoutText(text, static_cast<float>(x) * scale_, static_cast<float>(y) * scale_, quads);
+    font.LayoutText(text, x, y, quads);
     if (quads.empty()) {
         return;
     }
@@ -211,7 +249,8 @@ void Overlays::DrawString(const FontAtlas& font, GLuint atlas, const char* text,
 void Overlays::DrawText(const std::string& text, int x, int y, uint32_t colour)
 {
     if (Ready()) {
-        DrawString(*smallFont_, smallAtlas_.get(), text.c_str(), x, y, colour);
+        DrawString(*smallFont_, smallAtlas_.get(), text, static_cast<float>(x) * scale_,
+                   static_cast<float>(y) * scale_, colour);
     }
 }
 

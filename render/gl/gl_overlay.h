@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/gl/font_atlas.h"
@@ -24,8 +25,13 @@
 
 class Overlays {
 public:
+    // The console lines are never drawn smaller than this, however small the
+    // picture: they carry messages that have to be read.
+    static constexpr int kLegibleLinePixels = 14;
+
     // The small ("Tahoma", 16) and large ("Consolas", 64) fonts, their
-    // heights scaled to the picture; false when either cannot be made.
+    // heights scaled to the picture, and the console's (the small one, at
+    // least kLegibleLinePixels high); false when any cannot be made.
     bool LoadFonts(float scale);
     // Console lines start empty; there are `count` of them.
     void SetConsoleLineCount(unsigned count);
@@ -47,7 +53,8 @@ public:
     // Every registered line set as points, with the frame's view and projection.
     void DrawLineSets(const Matrix4& view, const Matrix4& projection);
     // Every registered text, the newest first, so older ones end up on top;
-    // then the console lines that hold text, from the top-left corner down.
+    // then the console lines that hold text, from the top-left corner down,
+    // each broken where it would run past the picture's right edge.
     void DrawTexts();
 
     void DrawText(const std::string& text, int x, int y, uint32_t colour);
@@ -65,7 +72,9 @@ private:
     };
 
     bool Ready() const { return stream_ != nullptr; }
-    void DrawString(const FontAtlas& font, GLuint atlas, const char* text, int x, int y, uint32_t colour);
+    void DrawConsole();
+    // The text with its cell's top-left corner at (x, y), picture pixels.
+    void DrawString(const FontAtlas& font, GLuint atlas, std::string_view text, float x, float y, uint32_t colour);
     // Screen-pixel vertices with a colour, through the overlay and flat shaders.
     void DrawColoured(GLenum mode, const float* vertices, int count);
 
@@ -76,8 +85,10 @@ private:
     float scale_ = 1.0f;  // picture pixels per layout unit
     std::unique_ptr<FontAtlas> smallFont_;
     std::unique_ptr<FontAtlas> largeFont_;
+    std::unique_ptr<FontAtlas> consoleFont_;
     GlTexture smallAtlas_;
     GlTexture largeAtlas_;
+    GlTexture consoleAtlas_;
     std::vector<ConsoleLine> console_;
     // Reused from text to text, so that drawing allocates nothing per frame.
     std::vector<FontAtlas::GlyphQuad> textQuads_;

@@ -373,7 +373,7 @@ void SceneResources::AssignShadowMaps(const std::vector<RenderLight*>& inView)
             slot = SlotForLight(frame);
             if (!slot) {
                 if (!toldTooManyShadows_) {
-                    Log("More than ", kMostShadowMaps, " shadow-casting lights in view: the others cast no shadow");
+                    Problem("More than ", kMostShadowMaps, " shadow-casting lights in view: the others cast no shadow");
                     toldTooManyShadows_ = true;
                 }
                 continue;

@@ -169,7 +169,7 @@ ShaderProgram::Constant* ShaderProgram::Find(const char* name, const char* kind,
     }
     if (!constant.mismatchLogged) {
         constant.mismatchLogged = true;
-        Log("Shader constant ", name, " of ", fileName_, " cannot take a ", kind);
+        Problem("Shader constant ", name, " of ", fileName_, " cannot take a ", kind);
     }
     return nullptr;
 }

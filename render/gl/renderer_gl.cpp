@@ -95,7 +95,11 @@ void RendererGL::RenderFrame(float)
     if (!ready_) {
         return;
     }
-    frame_->Render(resources_, overlays_, camera_);
+    if (sceneShown_) {
+        frame_->Render(resources_, overlays_, camera_);
+    } else {
+        frame_->RenderTextsOnly(overlays_);
+    }
     if (readback_) {
         readback_->Queue();
     }

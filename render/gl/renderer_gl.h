@@ -77,6 +77,10 @@ public:
     size_t ShadowMapCount() const { return resources_.ShadowMapCount(); }
     int ReloadMaterial(Material* material) { return resources_.ReloadMaterial(material); }
 
+    // Whether frames show the scene (the default) or only the texts over a
+    // black picture, as before a show has begun.
+    void SetSceneShown(bool shown) { sceneShown_ = shown; }
+
     // Milliseconds the last present took.
     double LastPresentMs() const { return lastPresentMs_; }
     // Milliseconds each pass of the last frame took (GPU timer queries,
@@ -115,6 +119,7 @@ private:
     std::unique_ptr<DeferredFrame> frame_;
     std::unique_ptr<FrameReadback> readback_;
     bool ready_ = false;  // the frame can be drawn
+    bool sceneShown_ = true;
 
     unsigned layoutWidth_ = 0;
     unsigned layoutHeight_ = 0;

@@ -69,9 +69,21 @@ TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTimeAndO
     EXPECT_DOUBLE_EQ(parsed.options.startSeconds, 60.0);
     EXPECT_DOUBLE_EQ(*parsed.options.endSeconds, 62.5);
     EXPECT_TRUE(parsed.options.FixedStep());
-    // A folder for PNG files keeps its trailing slash.
-    std::filesystem::create_directory("frames");
+    // A folder for PNG files keeps its trailing slash, and is made when the
+    // folder it belongs in exists.
     EXPECT_EQ(Parse({"--render", "frames/"}).options.renderPath, (dir.path() / "frames").string() + "/");
+    EXPECT_TRUE(std::filesystem::is_directory("frames"));
+    EXPECT_TRUE(Parse({"--render", "videos/show.mp4"}).run);
+    EXPECT_TRUE(std::filesystem::is_directory("videos"));
+
+    // The diagnostic log: while playing unless --quiet; rendering and
+    // checking only with --verbose.
+    EXPECT_TRUE(plain.options.Logs());
+    EXPECT_FALSE(Parse({"--quiet"}).options.Logs());
+    EXPECT_FALSE(parsed.options.Logs());
+    EXPECT_TRUE(Parse({"--verbose", "--render", "show.mp4"}).options.Logs());
+    EXPECT_FALSE(Parse({"--check"}).options.Logs());
+    EXPECT_TRUE(Parse({"--check", "--verbose"}).options.Logs());
 }
 
 TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpEndsTheRunWell)
@@ -92,7 +104,10 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
         {"--start", "nan"},
         {"--start", "10", "--end", "5"},
         {"--fps", "0"},
-        {"--render", "missing/show.mp4"},
+        {"--fps", "29.97"},
+        {"--verbose", "--quiet"},
+        {"--render", "missing/deeper/show.mp4"},
+        {"--render", "missing/deeper/"},
         {"--render", "show.avi"},
         {"--render", "frames/%s%n.png"},
         {"--render", "taken.mp4"},
@@ -106,6 +121,9 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
         ASSERT_FALSE(parsed.error.empty()) << args[0];
         EXPECT_EQ(parsed.error.find('\n'), parsed.error.size() - 1) << parsed.error;
     }
+    EXPECT_FALSE(std::filesystem::exists("missing"));
+    // A frame rate that is not whole says so, not that it is out of range.
+    EXPECT_NE(Parse({"--fps", "29.97"}).error.find("'29.97' is not a whole number"), std::string::npos);
     EXPECT_EQ(ReadFileText("taken.mp4"), "keep me");
     EXPECT_TRUE(Parse({"--render", "taken.mp4", "--overwrite"}).run);
 

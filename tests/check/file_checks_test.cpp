@@ -92,11 +92,11 @@ TEST(FileChecksTest, NamesEachFaultyFileAndWhy)
 
 // The findings of a scene file changed while watching are seen in the
 // live-editing run (WatchTest); one that cannot be read is said so.
-TEST(FileChecksTest, PrintsTheFindingsOfOneSceneFile)
+TEST(FileChecksTest, ChecksOneSceneFile)
 {
     ScopedWorkDir directory;
     std::ostringstream missing;
-    EXPECT_EQ(PrintSceneFileCheck("none.xml", std::nullopt, missing), 1);
+    CheckSceneFile("none.xml", std::nullopt).Print(missing);
     EXPECT_EQ(missing.str(), "none.xml: error: the scene cannot be read: no such file\n1 error, no warnings\n");
 }
 

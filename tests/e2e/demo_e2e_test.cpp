@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "tests/e2e/test_production.h"
+#include "tests/golden/picture_diff.h"
 #include "tests/support/test_support.h"
 #include "tests/tools/tool_process.h"
 #include "tests/video/media_probe.h"
@@ -48,6 +51,60 @@ std::string Dump(const std::vector<std::string>& lines)
     return text;
 }
 
+// A scene that stands still, seen by its camera from the origin looking
+// back along z: a box, a wall behind it, a floor below, two lamps. Looking
+// the other way from there, as a camera that forgot the view would, nothing
+// is lit.
+constexpr char kStillScene[] = R"(<?xml version="1.0"?>
+<base>
+  <scene>
+    <meshes> <cube /> </meshes>
+    <materials> <checker /> <plain /> </materials>
+    <objects>
+      <box> <Position x="0" y="0" z="-4" /> <Scale x="0.5" y="0.5" z="0.5" /> <Mesh name="cube" /> <Material name="checker" /> </box>
+      <wall> <Position x="0" y="2" z="-12" /> <Scale x="30" y="16" z="0.5" /> <Mesh name="cube" /> <Material name="checker" /> </wall>
+      <floor> <Position x="0" y="-1.5" z="-8" /> <Scale x="30" y="0.2" z="16" /> <Mesh name="cube" /> <Material name="plain" /> </floor>
+    </objects>
+    <lights>
+      <lamp1> <Color x="1" y="0.9" z="0.8" /> <Position x="0" y="4" z="1" /> <Cutoff x="30" /> </lamp1>
+      <lamp2> <Color x="0.6" y="0.7" z="1" /> <Position x="3" y="2" z="-8" /> <Cutoff x="20" /> </lamp2>
+    </lights>
+    <actors> <cam1 classname="Camera"> <Position x="0" y="0" z="0" /> <Rotation x="0" y="3.14159" z="0" /> </cam1> </actors>
+    <automations> </automations>
+    <eventtrigger> <activate eventTime="0.05" target="cam1" /> <exit eventTime="100000" /> </eventtrigger>
+  </scene>
+</base>
+)";
+
+// Where the picture lies on the screen, and how much of it shows something:
+// the share of lit pixels in the darkest of its four quarters, and outside it.
+struct PictureArea {
+    int x, y, width, height;
+};
+
+double LitShare(const Picture& shot, int x0, int y0, int x1, int y1)
+{
+    int lit = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const uint8_t* p = &shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3];
+            lit += std::max({p[0], p[1], p[2]}) > 24;
+        }
+    }
+    const int all = (x1 - x0) * (y1 - y0);
+    return all > 0 ? static_cast<double>(lit) / all : 0.0;
+}
+
+double LeastLitQuarter(const Picture& shot, const PictureArea& area)
+{
+    const int midX = area.x + area.width / 2;
+    const int midY = area.y + area.height / 2;
+    const int right = area.x + area.width;
+    const int bottom = area.y + area.height;
+    return std::min({LitShare(shot, area.x, area.y, midX, midY), LitShare(shot, midX, area.y, right, midY),
+                     LitShare(shot, area.x, midY, midX, bottom), LitShare(shot, midX, midY, right, bottom)});
+}
+
 class DemoTest : public testing::Test {
 protected:
     fs::path Audio() const { return dir.path() / "audio.raw"; }
@@ -62,9 +119,10 @@ protected:
         return run.Lines();
     }
 
-    // The same with these variables of the environment changed.
+    // The same with these variables of the environment changed, and these
+    // options added.
     ToolRun Run(const std::map<std::string, std::string>& changes,
-                std::function<bool(const std::string&)> stopWhen = {})
+                std::function<bool(const std::string& out)> stopWhen = {}, std::vector<std::string> more = {})
     {
         RunOptions options;
         options.environment = {{"SDL_VIDEODRIVER", "offscreen"},
@@ -73,8 +131,11 @@ protected:
         for (const auto& [name, value] : changes) {
             options.environment[name] = value;
         }
-        options.stopWhen = std::move(stopWhen);
-        return RunTool(DEMO_EXECUTABLE, {"--fixed-step", "--fps", "30", "--size", "320x180"}, options);
+        if (stopWhen) {
+            options.stopWhen = [stopWhen](const std::string& out, const std::string&) { return stopWhen(out); };
+        }
+        more.insert(more.begin(), {"--fixed-step", "--fps", "30", "--size", "320x180"});
+        return RunTool(DEMO_EXECUTABLE, more, options);
     }
 
     ScopedWorkDir dir;
@@ -89,14 +150,18 @@ TEST_F(DemoTest, PlaysTheProductionWithoutMusicToItsExitEventRefusingSpecialFile
     WriteTestProduction(dir.path(), {.music = false});
     MakeFifo(dir.path() / "13_3.ogg");
     MakeFifo(dir.path() / "tex" / "plain_normal.bmp");
-    const std::vector<std::string> lines = Play();
+    const ToolRun run = Run({});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = run.Lines();
     // Start-up, loading, the timed events on the demo clock, shutdown: in this order.
     size_t at = 0;
-    for (const char* pattern : {"Cannot load music", "tex/plain_normal.bmp: not a regular file",
+    for (const char* pattern : {"Cannot load music", "Cannot open file: tex/plain_normal.bmp",
                                 "Triggering Event: activate 0\\.5", "Triggering Event: exit 2", "ri dtor"}) {
         at = Find(lines, pattern, at);
         ASSERT_LT(at, lines.size()) << pattern << "\n" << Dump(lines);
     }
+    // Why, with the errors and warnings.
+    EXPECT_NE(run.err.find("tex/plain_normal.bmp: not a regular file\n"), std::string::npos) << run.err;
 }
 
 // A stop signal ends the show cleanly, with 128 + its number as exit code.
@@ -184,7 +249,9 @@ TEST_F(DemoTest, FullScreenOnAScreenOfAnotherSizeFillsTheScreen)
         RunTool("/usr/bin/xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24", "/bin/sh", "screen.sh"}, options);
     EXPECT_EQ(run.exitCode, 0) << run.err << ReadFileText(dir.path() / "out.txt");
     const std::string windows = ReadFileText(dir.path() / "windows.txt");
-    EXPECT_TRUE(std::regex_search(windows, std::regex("\"default\".* 1280x1024\\+0\\+0"))) << windows;
+    // Its title names the production (its folder) and the program.
+    const std::string title = "\"" + dir.path().filename().string() + " - demoplayer\"";
+    EXPECT_TRUE(std::regex_search(windows, std::regex(title + ".* 1280x1024\\+0\\+0"))) << windows;
 }
 
 // Without a sound card the sound library would print its search for one:
@@ -197,6 +264,11 @@ TEST_F(DemoTest, WithoutASoundCardOneLineSaysTheShowPlaysSilently)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "demoplayer: no audio device found; the show plays silently\n");
     EXPECT_LT(Find(run.Lines(), "Triggering Event: exit 0\\.2"), run.Lines().size());
+    // --quiet leaves the log out, not what the user has to know.
+    const ToolRun quiet = Run({{"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "hw:97"}}, {}, {"--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, run.err);
 }
 
 TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
@@ -214,6 +286,7 @@ TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
         RunTool(DEMO_EXECUTABLE, {"--render", "show.mp4", "--size", "160x90", "--fps", "10", "production"}, noDevices);
     ASSERT_EQ(run.exitCode, 0) << run.err << Dump(run.Lines());
     EXPECT_NE(run.err.find("frame 21 of 21"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");  // the log only with --verbose
     const MediaFacts facts = ProbeMedia((dir.path() / "show.mp4").string());
     ASSERT_TRUE(facts.error.empty()) << facts.error;
     EXPECT_EQ(std::pair(facts.video.width, facts.video.height), std::pair(160, 90));
@@ -226,6 +299,14 @@ TEST_F(DemoTest, RendersTheShowToAVideoWithItsMusicAndRefusesABadCommandLine)
     // The sound starts with frame 0, at the start of the music, whose pulse
     // of 2 Hz is loudest at 0.125 s and silent at 0.375 s.
     EXPECT_LT(Loudness(sound, 0.325, 0.425), 0.15 * Loudness(sound, 0.075, 0.175));
+
+    // A render that cannot be made says why with the errors, and fails.
+    const ToolRun late = RunTool(DEMO_EXECUTABLE, {"--render", "late.mp4", "--size", "160x90", "--fps", "10",
+                                                   "--start", "5", "production"},
+                                 noDevices);
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_EQ(late.err, "Cannot render: the show ends before --start\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "late.mp4"));
 }
 
 TEST_F(DemoTest, ChecksAProductionWithoutOpeningAWindowOrSound)
@@ -291,4 +372,161 @@ TEST_F(DemoTest, WithoutAFolderNamedTheInstalledProductionIsUsedUnlessOneIsHere)
     const ToolRun here = RunTool((prefix / "bin" / "demoplayer").string(), {"--check"}, options);
     EXPECT_EQ(here.exitCode, 1);
     EXPECT_EQ(here.out.rfind("demofinal.xml:", 0), 0u) << here.out;
+}
+
+// Every example of --help, run as written in a folder where build/production
+// is a production (and the folder of the first example holds one): only a
+// short end and a small size are added where an example gives none, so
+// that each plays or renders half a second.
+TEST_F(DemoTest, EveryExampleOfTheHelpRunsAsWritten)
+{
+    const fs::path production = dir.path() / "build" / "production";
+    WriteTestProduction(production, {.musicSeconds = 72, .exitTime = 70.0f});
+    const ToolRun help = RunTool(DEMO_EXECUTABLE, {"--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    std::vector<std::vector<std::string>> examples;
+    for (const std::string& line : help.Lines()) {
+        if (line.rfind("  demoplayer", 0) != 0) {
+            continue;
+        }
+        std::istringstream words(line.substr(0, line.find("  ", 2)));
+        examples.emplace_back(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+    }
+    ASSERT_GE(examples.size(), 6u) << help.out;
+    for (std::vector<std::string> example : examples) {
+        std::string written;
+        for (const std::string& word : example) {
+            written += word + " ";
+        }
+        example.erase(example.begin());  // the program
+        const auto gives = [&example](const char* option) {
+            return std::find(example.begin(), example.end(), option) != example.end();
+        };
+        // An example that names no production plays the one in the folder it runs in.
+        const bool namesProduction = gives("build/production");
+        if (!gives("--check")) {
+            const auto start = std::find(example.begin(), example.end(), "--start");
+            const double from = start != example.end() ? std::stod(*(start + 1)) : 0.0;
+            if (!gives("--end")) {
+                example.insert(example.begin(), {"--end", std::to_string(from + 0.5)});
+            }
+            if (!gives("--size")) {
+                example.insert(example.begin(), {"--size", "160x90"});
+            }
+        }
+        RunOptions options;
+        options.directory = namesProduction ? dir.path() : production;
+        options.environment = {{"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}};
+        options.timeLimitSeconds = 300;
+        const ToolRun run = RunTool(DEMO_EXECUTABLE, example, options);
+        EXPECT_EQ(run.exitCode, 0) << written << run.err;
+    }
+    // What the rendering examples made.
+    EXPECT_TRUE(fs::exists(dir.path() / "show.mp4"));
+    EXPECT_TRUE(fs::exists(dir.path() / "frames" / "frame_00059.png"));
+}
+
+// The free camera in the real player on a real X screen, steered with the
+// real mouse and keyboard: P hands the view to it where the scene camera
+// had it, the mouse turns it and W moves it while the show plays, and the
+// picture changes and fills the picture area: in a window, and in full
+// screen on a screen of another shape than the picture.
+TEST_F(DemoTest, TheFreeCameraTurnsAndMovesAndItsPictureFillsThePictureAreaInAWindowAndInFullScreen)
+{
+    WriteTestProduction(dir.path(), {.music = false});
+    std::ofstream(dir.path() / "demofinal.xml") << kStillScene;
+    WriteFile(dir.path() / "camera.sh",
+              "echo \"DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY\" > display.txt\nexec \"$DEMO\" \"$@\"\n");
+    struct Case {
+        std::string screen;
+        std::vector<std::string> options;
+        PictureArea area;
+    };
+    const Case cases[] = {
+        {"640x480", {"--windowed"}, {0, 0, 320, 180}},
+        {"800x600", {}, {0, 75, 800, 450}},  // 16:9 with bars above and below
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen);
+        // Typed into the X server, and the screen read back, once each step's
+        // condition holds: the scene camera's view standing still; the free
+        // camera on; the picture turned; the picture moved.
+        const fs::path shotPath = dir.path() / "shot.png";
+        Picture shown, turned, moved;
+        Picture last;
+        int step = 0;
+        // A command run on the test's X screen.
+        const auto x = [this](const std::string& command) {
+            const std::string display = ReadFileText(dir.path() / "display.txt");
+            return std::system(("env " + display.substr(0, display.find('\n')) + " " + command + " > /dev/null 2>&1").c_str());
+        };
+        const auto shoot = [&] {
+            x("import -window root " + shotPath.string());
+            return Picture::Read(shotPath);
+        };
+        const auto changed = [](const Picture& a, const Picture& b) {
+            return ComparePictures(a, b, 16).differingShare > 0.02;
+        };
+        const auto act = [&](const std::string& out) {
+            switch (step) {
+            case 0: {
+                if (out.find("Triggering Event: activate") == std::string::npos) {
+                    return false;
+                }
+                Picture now = shoot();
+                const bool settled = now.width > 0 && last.width > 0 && !changed(now, last);
+                last = std::move(now);
+                if (settled && LeastLitQuarter(last, c.area) > 0.3) {
+                    shown = last;
+                    x("xdotool key p");
+                    ++step;
+                }
+                return false;
+            }
+            case 1:
+                if (out.find("Free camera on") != std::string::npos) {
+                    x("xdotool mousemove " + std::to_string(c.area.x + c.area.width / 2 + 40) + " " +
+                      std::to_string(c.area.y + c.area.height / 2 + 20));
+                    ++step;
+                }
+                return false;
+            case 2:
+                turned = shoot();
+                if (turned.width > 0 && changed(turned, shown)) {
+                    // A picture that no longer fills the area is the end of it.
+                    const bool fills = LeastLitQuarter(turned, c.area) > 0.3;
+                    x(fills ? "xdotool keydown w" : "xdotool key Escape");
+                    step = fills ? step + 1 : -1;
+                }
+                return false;
+            case 3:
+                moved = shoot();
+                if (moved.width > 0 && changed(moved, turned)) {
+                    x("xdotool keyup w key Escape");
+                    ++step;
+                }
+                return false;
+            default: return false;
+            }
+        };
+        RunOptions options;
+        options.directory = dir.path();
+        options.environment = {{"DEMO", DEMO_EXECUTABLE}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+        options.stopWhen = [&act](const std::string& out, const std::string&) { return act(out); };
+        options.timeLimitSeconds = 240;
+        std::vector<std::string> arguments = {"-a", "-s", "-screen 0 " + c.screen + "x24 -br", "/bin/sh", "camera.sh",
+                                              "--fixed-step", "--fps", "60", "--size", "320x180"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ToolRun run = RunTool("/usr/bin/xvfb-run", arguments, options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        // Turned and moved, the free camera's picture fills the picture area
+        // as the scene camera's did; nothing shows around it.
+        EXPECT_GT(LeastLitQuarter(turned, c.area), 0.3);
+        ASSERT_EQ(step, 4) << run.out << run.err;
+        EXPECT_GT(LeastLitQuarter(moved, c.area), 0.3);
+        if (c.area.y > 0) {
+            EXPECT_LT(LitShare(moved, 0, 0, c.area.width, c.area.y), 0.001);
+            EXPECT_LT(LitShare(moved, 0, c.area.y + c.area.height, c.area.width, moved.height), 0.001);
+        }
+    }
 }

@@ -20,7 +20,8 @@ bool IsLoadComplaint(const std::string& line)
     }
     for (const char* complaint : {"Can't get", "not found", "parsing error", "Cannot open file",
                                   "Cannot load file", "Creating Mesh failure", "Loading Material failure",
-                                  "add vport failed", "could not"}) {
+                                  "add vport failed", "could not", "malformed", "not a finite number",
+                                  "not a regular file", "cannot take"}) {
         if (line.find(complaint) != std::string::npos) {
             return true;
         }
@@ -42,7 +43,11 @@ TEST(ProductionTest, LoadsWithoutComplaintAndPlaysToItsExit)
     ASSERT_EQ(run.exitCode, 0);
     const std::vector<std::string> lines = run.Lines();
 
+    // Neither among the diagnostic lines nor among the errors and warnings.
     for (const std::string& line : lines) {
+        EXPECT_FALSE(IsLoadComplaint(line)) << line;
+    }
+    for (const std::string& line : SplitLines(run.err)) {
         EXPECT_FALSE(IsLoadComplaint(line)) << line;
     }
     // The script ran to its exit.

@@ -22,10 +22,10 @@ bool Has(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// A stop condition: the line has been written.
-std::function<bool(const std::string&)> Once(const std::string& line)
+// A stop condition: the line has been written, to the log or with the errors.
+std::function<bool(const std::string&, const std::string&)> Once(const std::string& line)
 {
-    return [line](const std::string& out) { return Has(out, line); };
+    return [line](const std::string& out, const std::string& err) { return Has(out, line) || Has(err, line); };
 }
 
 // The names in a folder, hidden ones included.
@@ -152,24 +152,24 @@ TEST_F(StopTest, AnInterruptedRenderKeepsWhatItRenderedAndSaysHowFarItGot)
     RunOptions interrupt;
     interrupt.stopWhen = Once("Triggering Event: restore 1.2");
     interrupt.stopSignal = SIGINT;
-    const ToolRun video = Run({"--render", "show.mp4"}, interrupt);
+    const ToolRun video = Run({"--render", "show.mp4", "--verbose"}, interrupt);
     EXPECT_EQ(video.exitCode, 130) << video.err;
     std::smatch said;
-    ASSERT_TRUE(std::regex_search(video.out, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 601 frames "
+    ASSERT_TRUE(std::regex_search(video.err, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 601 frames "
                                                               "\\(show time [0-9.]+ s\\); what was rendered is in "
                                                               "'[^']*/show\\.partial\\.mp4'")))
-        << video.out;
+        << video.err;
     const std::map<std::string, double> seconds = StreamSeconds(dir.path() / "show.partial.mp4");
     ASSERT_EQ(seconds.size(), 2u);
     EXPECT_NEAR(seconds.at("video"), std::stoi(said[1]) / 10.0, 1e-6);
     EXPECT_NEAR(seconds.at("audio"), seconds.at("video"), 1e-3);
 
     fs::create_directory(dir.path() / "frames");
-    const ToolRun frames = Run({"--render", "frames/"}, interrupt);
+    const ToolRun frames = Run({"--render", "frames/", "--verbose"}, interrupt);
     EXPECT_EQ(frames.exitCode, 130) << frames.err;
-    ASSERT_TRUE(std::regex_search(frames.out, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 601 "
+    ASSERT_TRUE(std::regex_search(frames.err, said, std::regex("Render stopped by SIGINT after ([0-9]+) of 601 "
                                                                "frames .*; the frames written are complete")))
-        << frames.out;
+        << frames.err;
     const std::vector<std::string> written = Names(dir.path() / "frames");
     ASSERT_EQ(written.size(), static_cast<size_t>(std::stoi(said[1])));
     EXPECT_EQ(written.back(), "frame_" + std::string(5 - std::to_string(written.size() - 1).size(), '0') +
@@ -221,8 +221,8 @@ TEST_F(StopTest, AFullDiskOrARivalRenderNeverLeavesABrokenFileUnderTheName)
     full.fileSizeLimit = 64 * 1024;
     const ToolRun filled = Run({"--render", "show.mp4", "--end", "30"}, full);
     EXPECT_EQ(filled.exitCode, 1) << filled.err;
-    EXPECT_TRUE(std::regex_search(filled.out, std::regex("Cannot render: .*'[^']*show\\.mp4'.*File too large")))
-        << filled.out;
+    EXPECT_TRUE(std::regex_search(filled.err, std::regex("Cannot render: .*'[^']*show\\.mp4'.*File too large")))
+        << filled.err;
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"production"});
 
     for (const bool overwrite : {true, false}) {
@@ -252,8 +252,8 @@ TEST_F(StopTest, AFullDiskOrARivalRenderNeverLeavesABrokenFileUnderTheName)
             EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"production", "show.mp4"}));
         } else {
             // Both found the name free when they started.
-            EXPECT_EQ(runs[0].exitCode + runs[1].exitCode, 1) << runs[0].out << runs[1].out;
-            const std::string second = runs[0].exitCode == 1 ? runs[0].out : runs[1].out;
+            EXPECT_EQ(runs[0].exitCode + runs[1].exitCode, 1) << runs[0].err << runs[1].err;
+            const std::string second = runs[0].exitCode == 1 ? runs[0].err : runs[1].err;
             EXPECT_TRUE(Has(second, "exists and is not replaced; the new one is '"))
                 << second;
             EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"production", "show.2.mp4", "show.mp4"}));
@@ -317,7 +317,7 @@ TEST_F(StopTest, TheCheckerReportsWhatThePlayerRefusesOrDrawsWrong)
                              "VertexBuffer creation failed",
                              "Colour texture wide is too large \\(40000 x 16 pixels, more than the [0-9]+ a side "
                              "the graphics driver takes\\)"}) {
-        EXPECT_TRUE(std::regex_search(play.out, std::regex(said))) << said;
+        EXPECT_TRUE(std::regex_search(play.out + play.err, std::regex(said))) << said;
     }
 
     // Over the scene size limit: the player refuses it whole, the checker

@@ -21,12 +21,12 @@ void RunContentTool(const char* tool, const std::vector<std::string>& arguments)
     }
 }
 
-void WriteMusic(const fs::path& path)
+void WriteMusic(const fs::path& path, int seconds)
 {
-    // Four seconds of a chord with a pulse, loud enough to find in the output.
+    // A chord with a pulse, loud enough to find in the output.
     constexpr int kRate = 44100;
     StereoSignal signal;
-    for (int i = 0; i < 4 * kRate; ++i) {
+    for (int i = 0; i < seconds * kRate; ++i) {
         const double t = static_cast<double>(i) / kRate;
         const double pulse = 0.5 + 0.5 * std::sin(2 * M_PI * 2.0 * t);
         const double v = 0.3 * pulse * (std::sin(2 * M_PI * 220 * t) + 0.5 * std::sin(2 * M_PI * 330 * t));
@@ -96,7 +96,7 @@ void WriteTestProduction(const fs::path& directory, const ProductionOptions& opt
     RunContentTool(TEXGEN, {"tiles", tex + "/plain.bmp", "--width", "32", "--height", "32"});
     fs::remove(tex + "/plain_normal.bmp");  // one material without a normal map
     if (options.music) {
-        WriteMusic(directory / "13_3.ogg");
+        WriteMusic(directory / "13_3.ogg", options.musicSeconds);
     }
     std::ofstream(directory / "demofinal.xml") << Scene(options);
 }

@@ -9,6 +9,7 @@
 
 struct ProductionOptions {
     bool music = true;
+    int musicSeconds = 4;
     float exitTime = 2.0f;
     // Extra copies of a large model in the meshes section, to make loading long.
     int heavyMeshes = 0;

@@ -1,26 +1,49 @@
-// The watch keys in a real run of the player, in this process: the demo
-// plays a small production on the fixed-step clock in an offscreen window,
-// and each key is typed into SDL's event queue the moment the log shows what
-// the previous one did, from inside the frame that logs it. The window takes
-// one event a frame, so every key lands on a known frame of the show.
+// The player run in this process, in an offscreen window. The watch keys:
+// the demo plays a small production on the fixed-step clock, and each key is
+// typed into SDL's event queue the moment the log shows what the previous
+// one did, from inside the frame that logs it; the window takes one event a
+// frame, so every key lands on a known frame of the show. The start of the
+// show: every frame drawn while the scene loads is read back.
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <fstream>
 #include <mutex>
 #include <regex>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/demo_main.h"
+#include "app/event_triggers.h"
+#include "app/loader_thread.h"
+#include "app/loading_state.h"
+#include "app/main_loop.h"
+#include "app/show.h"
+#include "app/viewport.h"
+#include "core/file_manager.h"
 #include "core/log.h"
+#include "core/process_state.h"
+#include "platform/keys.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
+#include "platform/window.h"
+#include "render/gl/renderer_gl.h"
 #include "tests/e2e/test_production.h"
 #include "tests/support/test_support.h"
+#include "world/camera_selection.h"
+#include "world/engine_camera.h"
+#include "world/world.h"
 
 namespace {
+
+// However loaded the machine, the start of a show comes well within this.
+constexpr auto kPatience = std::chrono::seconds(120);
 
 void Press(SDL_Keycode key)
 {
@@ -139,4 +162,127 @@ TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFrom
     EXPECT_EQ(TimesLogged(log, "Show paused at"), std::vector<double>{0.9});
     EXPECT_EQ(TimesLogged(log, "Show moved to"), (std::vector<double>{5.9, 0.9, 0.0}));
     EXPECT_EQ(TimesLogged(log, "Show resumed at"), std::vector<double>{0.0});
+}
+
+// A box and a floor in front of the origin, lit, registered early in the
+// load; then an actor that copies thirty large meshes, which takes many
+// frames. The camera is activated after the start.
+std::string LitEarlyScene()
+{
+    std::ostringstream objects;
+    std::ostringstream children;
+    for (int i = 0; i < 30; ++i) {
+        objects << "<h" << i << "> <Position x=\"0\" y=\"0\" z=\"-10\" /> <Scale x=\"0.01\" y=\"0.01\" z=\"0.01\" />"
+                << " <Mesh name=\"heavy\" /> <Material name=\"plain\" /> </h" << i << ">\n";
+        children << "<child name=\"h" << i << "\" /> ";
+    }
+    return R"(<?xml version="1.0"?>
+<base>
+  <scene>
+    <meshes> <cube /> <heavy /> </meshes>
+    <materials> <checker /> <plain /> </materials>
+    <objects>
+      <box1> <Position x="0" y="0" z="4" /> <Scale x="1.5" y="1.5" z="1.5" /> <Mesh name="cube" /> <Material name="checker" /> </box1>
+      <floor> <Position x="0" y="-1.5" z="5" /> <Scale x="10" y="0.2" z="10" /> <Mesh name="cube" /> <Material name="plain" /> </floor>
+)" + objects.str() + R"(    </objects>
+    <lights> <lamp1> <Color x="1" y="1" z="1" /> <Position x="0" y="2" z="1" /> <Cutoff x="20" /> </lamp1> </lights>
+    <actors>
+      <shatter classname="ObjectPulsator"> )" + children.str() + R"(</shatter>
+      <cam1 classname="Camera"> <Position x="0" y="0" z="1" /> </cam1>
+    </actors>
+    <automations> </automations>
+    <eventtrigger> <activate eventTime="0.2" target="cam1" /> <exit eventTime="100" /> </eventtrigger>
+  </scene>
+</base>
+)";
+}
+
+// While the scene loads, the frames show the loading text over black and
+// nothing of the scene the loading thread is registering, whatever camera
+// has the view; the first frame after that is the show's.
+TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
+{
+    ScopedWorkDir dir;
+    WriteTestProduction(dir.path(), {.music = false, .heavyMeshes = 1});
+    std::ofstream(dir.path() / "demofinal.xml") << LitEarlyScene();
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    TheFrameTimer();
+    TheMusicPlayer();
+    TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
+    TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
+    EngineCamera editor("EditorCam");
+    editorCamera = activeCamera = &editor;
+    // Nothing left of a show played before in this process.
+    TheWorld().Clear();
+    LoadingState& state = TheLoadingState();
+    state.loadingDone = false;
+    musicStarted = quitRequested = freeCameraMode = false;
+    demoTime = lastTriggerTime = 0.0f;
+    sceneCamera = nullptr;
+    state.loadingText = TextInstance{state.loadingBuffer, 1, 660, 540, 0xFFFFFFFFu};
+    constexpr int kWidth = 320;
+    constexpr int kHeight = 180;
+    StdoutCapture quiet;
+    ASSERT_EQ(SetupViewport("start", kWidth, kHeight, false), 0);
+    RendererGL& renderer = *ViewportRenderer();
+    renderer.StartCapture();
+    PlayOptions options;
+    options.fixedStep = true;
+    options.fps = 10;
+    Show show(options);
+    TakeOverLoadingText(renderer);
+    StartLoaderThread();
+    state.SetSceneFileName("demofinal.xml");
+
+    // Each frame read back, with whether the show had begun when it was drawn.
+    std::deque<bool> drawnInShow;
+    int loadingFrames = 0;
+    int textFrames = 0;   // of those, with the loading text
+    int sceneFrames = 0;  // of those, with anything else
+    int showFrames = 0;
+    const auto look = [&](const uint8_t* rgba) {
+        const bool inShow = drawnInShow.front();
+        drawnInShow.pop_front();
+        int litOutsideText = 0;
+        int lit = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            const bool textRows = y >= 86 && y < 106;  // the big font's cell at 540 of 1080, a sixth the size
+            for (int x = 0; x < kWidth; ++x) {
+                const uint8_t* p = rgba + (static_cast<size_t>(y) * kWidth + x) * 4;
+                const bool on = std::max({p[0], p[1], p[2]}) > 8;
+                lit += on;
+                litOutsideText += on && !textRows;
+            }
+        }
+        if (inShow) {
+            showFrames += lit > kWidth * kHeight / 10;
+        } else {
+            ++loadingFrames;
+            textFrames += lit > 0;
+            sceneFrames += litOutsideText > 0;
+        }
+    };
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    for (int after = 0; after < 3 && std::chrono::steady_clock::now() < giveUp;) {
+        RunFrame(*ViewportWindow(), renderer, show);
+        drawnInShow.push_back(musicStarted);
+        after += musicStarted;
+        while (const uint8_t* frame = renderer.TakeCapturedFrame()) {
+            look(frame);
+        }
+    }
+    while (const uint8_t* frame = renderer.TakeCapturedFrame(true)) {
+        look(frame);
+    }
+    quitRequested = true;
+    JoinLoaderThread();
+    ShutdownViewport();
+    quiet.Text();
+    EXPECT_GT(loadingFrames, 3);
+    EXPECT_GT(textFrames, 0);
+    EXPECT_EQ(sceneFrames, 0);
+    EXPECT_EQ(showFrames, 3);
+    musicStarted = quitRequested = false;
+    editorCamera = activeCamera = sceneCamera = nullptr;
 }

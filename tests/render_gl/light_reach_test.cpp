@@ -249,7 +249,7 @@ TEST_F(LightReachTest, LightsInViewShareABoundedNumberOfShadowMaps)
     SceneLight* behind = AddLight(Vec3{0, 0, -20}, Vec3{1, 1, 1}, 3.0f);
     SceneLight* noReach = AddLight(Vec3{0, 0, 6}, Vec3{1, 1, 1}, -3.0f);
     LookFromOrigin();
-    StdoutCapture capture;
+    StderrCapture capture;
     const Frame crowded = Render();
     Render();
     EXPECT_EQ(capture.Lines(), std::vector<std::string>{"More than 16 shadow-casting lights in view: the others cast "

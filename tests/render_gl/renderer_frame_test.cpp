@@ -194,6 +194,40 @@ TEST_F(FrameTest, APictureOfAnotherShapeGetsBarsAndItsTextsScaleWithIt)
     EXPECT_GE(text.count, 12);  // an "H" at half its 64-pixel cell
     EXPECT_LE(text.count, 32);
     renderer->RemoveTextInstance(&words);
+
+    // Console lines carry messages to be read: they keep a legible size
+    // where the other texts shrink, and a line too long for the picture
+    // goes on in the row below.
+    const std::string message = "HHH HHH HHH HHH HHH HHH HHH HHH HHH HHH";
+    renderer->SetConsoleLine(0, message.c_str(), static_cast<unsigned>(message.size()), 0xFF00FF00);
+    const Frame console = Render();
+    const auto green = [](Pixel p) { return p.g > 150 && p.r < 120 && p.b < 120; };
+    const InkRows first = RowsWithInk(console, 0, 40, green);
+    EXPECT_GE(first.top, 15);
+    EXPECT_GE(first.count, 2 * 8);  // "H"s at least 8 pixels high, on two rows at least
+    const InkRows right = RowsWithInk(console, kWidth - 3, kWidth, green);
+    EXPECT_EQ(right.count, 0);  // broken before the picture's right edge
+}
+
+// Before a show begins, frames show the texts over black and nothing of the
+// scene that is being loaded.
+TEST_F(FrameTest, WithoutTheSceneOnlyTheTextsAreDrawn)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    SolidMaterial("white", 255, 255, 255);
+    AddObject(Square(), "white", Vec3{0, 0, 2}, Vec3{20, 20, 20});
+    AddLight(Vec3{0, 0, 1});
+    TextInstance words{"HHHH", 0, 0, 0, 0xFFFF0000u};
+    renderer->AddTextInstance(&words);
+    LookFromOrigin();
+    EXPECT_GT(Render().MeanSum(0, 60, kWidth, kHeight), 100.0);
+    renderer->SetSceneShown(false);
+    const Frame hidden = Render();
+    EXPECT_EQ(hidden.MeanSum(0, 30, kWidth, kHeight), 0.0);
+    EXPECT_GT(RowsWithInk(hidden, 0, kWidth, [](Pixel p) { return p.r > 150 && p.g < 100; }).count, 5);
+    renderer->SetSceneShown(true);
+    EXPECT_GT(Render().MeanSum(0, 60, kWidth, kHeight), 100.0);
+    renderer->RemoveTextInstance(&words);
 }
 
 // Full screen on a screen of another size: the picture is drawn at the size

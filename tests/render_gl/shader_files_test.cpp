@@ -66,10 +66,10 @@ TEST_F(ShaderFilesTest, AConstantThatCannotTakeItsValueIsReportedOnce)
     AddObject(Square(), "grey", Vec3{0, 0, 3}, Vec3{2, 2, 2});
     AddLight(Vec3{0, 0, 0.5f});
     LookFromOrigin();
-    StdoutCapture log;
+    StderrCapture warnings;
     Render();
     Render();
-    const std::vector<std::string> lines = log.Lines();
+    const std::vector<std::string> lines = warnings.Lines();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Shader constant camPos of lighting_shader.psh cannot take a vector"),
               1);

@@ -44,7 +44,10 @@ TEST_F(ReloadTest, AMeshTakesItsFilesNewContentsInPlaceAndKeepsTheOldOnesWhenThe
     EXPECT_EQ(rock->vertexCount, 6u);
     EXPECT_EQ(rock->positions[3 * 5], 500.0f);  // vertex 5, float 0
     WriteFile("model/rock.obj", MeshFile(9, kModelFileMagic, 4));  // cut short
+    StderrCapture refused;
     EXPECT_EQ(ReloadMeshFile(*rock), -1);
+    EXPECT_EQ(refused.Lines(), (std::vector<std::string>{"model/rock.obj: 9 vertices need 512 bytes, the file holds 232",
+                                                         "Cannot reload mesh rock: the file is missing or malformed"}));
     EXPECT_EQ(rock->vertexCount, 6u);
     EXPECT_EQ(rock->positions[3 * 5], 500.0f);
 }
@@ -65,6 +68,9 @@ TEST_F(ReloadTest, TheSceneFilesAutomationsAndEventsReplaceTheWorldsAndAnUnreada
     EXPECT_EQ(KeyTimes(lamp, "Position"), (std::vector<float>{0, 20}));
     EXPECT_EQ(Triggers(), (Events{{"fade", 4.0f}, {"exit", 9.0f}}));
 
+    StderrCapture refused;
     EXPECT_EQ(ReloadBehaviour("missing.xml"), -1);
+    EXPECT_EQ(refused.Lines(),
+              std::vector<std::string>{"missing.xml: cannot be read; the show keeps its automations and events"});
     EXPECT_EQ(KeyTimes(lamp, "Position"), (std::vector<float>{0, 20}));
 }

@@ -66,7 +66,7 @@ TEST(XmlReaderTest, FilesTooLargeAreRefusedUnreadAndMemoryFailuresSaySo)
             continue;  // the file system cannot hold a sparse file of 15 TiB
         }
         XMLReader reader;
-        StdoutCapture refused;
+        StderrCapture refused;
         EXPECT_EQ(reader.Load("large.xml"), -1);
         EXPECT_EQ(refused.Lines(), std::vector<std::string>{"Scene file large.xml is too large: " +
                                                             std::to_string(size) + " bytes, at most 16777216 are read"});

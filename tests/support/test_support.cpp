@@ -31,24 +31,28 @@ ScopedWorkDir::~ScopedWorkDir()
     fs::remove_all(path_, ignored);
 }
 
-StdoutCapture::StdoutCapture()
+OutputCapture::OutputCapture(std::FILE* stream) : stream_(stream)
 {
-    std::fflush(stdout);
-    testing::internal::CaptureStdout();
+    std::fflush(stream_);
+    if (stream_ == stderr) {
+        testing::internal::CaptureStderr();
+    } else {
+        testing::internal::CaptureStdout();
+    }
 }
 
-StdoutCapture::~StdoutCapture()
+OutputCapture::~OutputCapture()
 {
     if (active_) {
         Text();
     }
 }
 
-std::string StdoutCapture::Text()
+std::string OutputCapture::Text()
 {
-    std::fflush(stdout);
+    std::fflush(stream_);
     active_ = false;
-    return testing::internal::GetCapturedStdout();
+    return stream_ == stderr ? testing::internal::GetCapturedStderr() : testing::internal::GetCapturedStdout();
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes)

@@ -3,6 +3,7 @@
 // diagnostic lines on standard output, and writers of raw test files.
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -28,18 +29,35 @@ private:
     std::filesystem::path path_;
 };
 
-// Captures what is written to standard output (the file descriptor itself)
-// from construction until Lines() is called.
-class StdoutCapture {
+// Captures what is written to standard output or standard error (the file
+// descriptor itself) from construction until Text() or Lines() is called.
+class OutputCapture {
 public:
-    StdoutCapture();
-    ~StdoutCapture();
+    ~OutputCapture();
+    OutputCapture(const OutputCapture&) = delete;
+    OutputCapture& operator=(const OutputCapture&) = delete;
     // Stop capturing and return the captured text, whole or split into lines.
     std::string Text();
     std::vector<std::string> Lines() { return SplitLines(Text()); }
 
+protected:
+    explicit OutputCapture(std::FILE* stream);
+
 private:
+    std::FILE* stream_;
     bool active_ = true;
+};
+
+// The diagnostic log.
+class StdoutCapture : public OutputCapture {
+public:
+    StdoutCapture() : OutputCapture(stdout) {}
+};
+
+// Errors and warnings.
+class StderrCapture : public OutputCapture {
+public:
+    StderrCapture() : OutputCapture(stderr) {}
 };
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);

@@ -73,7 +73,7 @@ ToolRun WaitForTool(const StartedTool& started)
     int status = 0;
     bool watching = options.stopWhen || options.stopWhenProcess;
     while (::waitpid(started.pid, &status, watching ? WNOHANG : 0) == 0) {
-        if ((options.stopWhen && options.stopWhen(ReadFileText(started.outPath))) ||
+        if ((options.stopWhen && options.stopWhen(ReadFileText(started.outPath), ReadFileText(started.errPath))) ||
             (options.stopWhenProcess && options.stopWhenProcess(started.pid))) {
             ::kill(started.pid, options.stopSignal);
             run.stopped = true;

@@ -25,9 +25,10 @@ struct RunOptions {
     std::map<std::string, std::string> environment;
     // A run still going after this long is ended by an alarm signal.
     unsigned timeLimitSeconds = 90;
-    // Asked with the standard output so far, and the process id, until the
-    // program ends; once it answers true, the program is sent stopSignal.
-    std::function<bool(const std::string& out)> stopWhen;
+    // Asked with the standard output and standard error so far, and with
+    // the process id, until the program ends; once either answers true, the
+    // program is sent stopSignal.
+    std::function<bool(const std::string& out, const std::string& err)> stopWhen;
     std::function<bool(pid_t pid)> stopWhenProcess;
     int stopSignal = SIGTERM;
     // The most bytes any file the program writes may hold (RLIMIT_FSIZE), as
