@@ -38,7 +38,7 @@ void BassBouncer::Update(float dtMs)
 {
     beatTimerMs_ += dtMs;
     if (beatTimerMs_ >= kBeatMs) {
-        pulseLevel = 1.1f;
+        pulseLevel = kPeakLevel;
         beatTimerMs_ = 0.0f;
     } else if (pulseLevel > 0.8f) {
         pulseLevel -= dtMs * 0.0005f;
