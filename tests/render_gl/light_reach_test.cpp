@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/gl/light_bounds.h"
+#include "render/gl/pass_culling.h"
 #include "render/gl/shadow_signature.h"
 #include "tests/render_gl/gl_fixture.h"
 
@@ -155,12 +156,21 @@ TEST(ShadowSignatureTest, ChangesWithTheLightAndWithWhatIsWithinItsReachOnly)
     // An instance leaving the list changes it too.
     scene.instances.pop_front();
     EXPECT_NE(ShadowSignature(light, 10.0f, scene.instances), afterRewrite);
+
+    // The shadow faces are drawn with what the signature counts, and with
+    // what cannot be placed, for the pass to report.
+    const std::vector<RenderInstance*> both = {&scene.b, nullptr};
+    EXPECT_EQ(WithinLightReach(both, light, 10.0f), both);
+    MatrixTranslation(&scene.far, 3, 0, 60);
+    EXPECT_EQ(WithinLightReach(both, light, 10.0f), std::vector<RenderInstance*>{nullptr});
 }
 
 using LightReachTest = GlFixture;
 
 // The shadow of an occluder goes where the occluder goes, and comes back
-// when it does; a frame with nothing changed looks like the one before.
+// when it does; a frame with nothing changed looks like the one before. A
+// light out of the picture keeps its shadow faces while the occluder moves,
+// and has them drawn anew once it is in the picture again.
 TEST_F(LightReachTest, ShadowsFollowAMovingOccluderAndStillFramesRepeat)
 {
     ASSERT_EQ(StartRenderer(), 0);
@@ -183,6 +193,16 @@ TEST_F(LightReachTest, ShadowsFollowAMovingOccluderAndStillFramesRepeat)
     EXPECT_GT(centre(open), left(open));
     occluder->position = Vec3{1.5f, 0, 5.5f};
     EXPECT_EQ(Render().rgba, shadowed.rgba);
+
+    // From far behind, looking away: the light reaches nothing in the picture.
+    Matrix4 turned;
+    renderer->SetCameraPosition(Vec3{0, 0, 60});
+    renderer->ApplyCameraRotation(MatrixRotationYawPitchRoll(&turned, std::numbers::pi_v<float>, 0, 0));
+    const Frame away = Render();
+    occluder->position = Vec3{1.5f, 3, 5.5f};
+    EXPECT_EQ(Render().rgba, away.rgba);
+    LookFromOrigin();
+    EXPECT_EQ(Render().rgba, open.rgba);
 }
 
 // Light reaches as far as its cutoff; where it cannot reach, and on the
