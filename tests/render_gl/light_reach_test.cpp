@@ -86,8 +86,20 @@ TEST(LightBoundsTest, TheRectangleHoldsTheSphereAndLeavesOutWhatItCannotReach)
     EXPECT_EQ(around.width, static_cast<int>(w));
     EXPECT_EQ(around.height, static_cast<int>(h));
 
-    // Behind the camera, or wholly beside the picture: nothing to draw.
+    // Beside the camera, reaching from behind it to before it: the part in
+    // front of it, from the picture's edge; none of it when that part lies
+    // beside the picture.
+    const LightBounds beside = ComputeLightBounds(Vec3{6, 0, 0}, 5.0f, camera.view, camera.projection, w, h);
+    ExpectSphereInside(beside, Vec3{6, 0, 0}, 5.0f, camera);
+    EXPECT_EQ(beside.x + beside.width, static_cast<int>(w));
+    EXPECT_GT(beside.x, static_cast<int>(w / 2));
+    EXPECT_FALSE(ComputeLightBounds(Vec3{-70, 0, 0}, 20.0f, camera.view, camera.projection, w, h).visible);
+
+    // Behind the camera, wholly beyond the far plane (30) or wholly beside
+    // the picture: nothing to draw.
     EXPECT_FALSE(ComputeLightBounds(Vec3{0, 0, -5}, 2.0f, camera.view, camera.projection, w, h).visible);
+    EXPECT_FALSE(ComputeLightBounds(Vec3{0, 0, 45}, 14.0f, camera.view, camera.projection, w, h).visible);
+    EXPECT_TRUE(ComputeLightBounds(Vec3{0, 0, 45}, 16.0f, camera.view, camera.projection, w, h).visible);
     EXPECT_FALSE(ComputeLightBounds(Vec3{40, 0, 5}, 2.0f, camera.view, camera.projection, w, h).visible);
 
     // A turned and moved camera sees the same sphere where it now is.
