@@ -16,6 +16,9 @@ namespace {
 
 // The shape of the picture the player draws (its sizes keep it).
 constexpr float kPictureAspect = 16.0f / 9.0f;
+// Paths are followed at most this far into the show (an hour), however
+// late its end is written: the check ends in moments.
+constexpr double kLongestShow = 3600.0;
 
 // A stretch of show time in which one camera is the one the show looks through.
 struct Shot {
@@ -41,7 +44,7 @@ struct Nearness {
 
 // The earliest 'exit' ends the show; without one the music does; without
 // music, a second after the last key or activation.
-double ShowEnd(const SceneContext& context, const SceneMotion& motion)
+double WrittenShowEnd(const SceneContext& context, const SceneMotion& motion)
 {
     double exit = INFINITY;
     double latest = 0.0;
@@ -72,6 +75,11 @@ double ShowEnd(const SceneContext& context, const SceneMotion& motion)
         }
     }
     return latest + 1.0;
+}
+
+double ShowEnd(const SceneContext& context, const SceneMotion& motion)
+{
+    return std::min(WrittenShowEnd(context, motion), kLongestShow);
 }
 
 // The camera an 'activate' trigger makes the view, or empty when it makes

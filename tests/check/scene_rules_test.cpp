@@ -145,6 +145,16 @@ TEST(SceneRulesTest, WarnsWhereTheViewingCameraMeetsAnObject)
         "demofinal.xml:23:7: warning: camera 'camMove' is inside 'pillar' from 4.7 s to 5.5 s",
     };
     EXPECT_EQ(cameraLines, expected) << printed.str();
+
+    // An exit written far beyond any show: the paths are followed for an hour.
+    std::string late = kCameraScene;
+    const std::string exit = "<exit eventTime=\"18\"";
+    late.replace(late.find(exit), exit.size(), "<exit eventTime=\"1e30\"");
+    WriteFile("demofinal.xml", late);
+    std::ostringstream printedLate;
+    CheckProduction("demofinal.xml", "13_3.ogg", printedLate);
+    EXPECT_NE(printedLate.str().find("camera 'camBall' is inside 'orb' from 16.0 s to 3600.0 s"), std::string::npos)
+        << printedLate.str();
 }
 
 TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
