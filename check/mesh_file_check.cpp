@@ -1,5 +1,6 @@
 // Model files: header, size against the vertex count, whole triangles,
 // finite vertex values.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -13,7 +14,31 @@
 
 namespace {
 
-void CheckVertexValues(const std::string& path, const uint8_t* records, uint32_t count, SceneContext& context)
+float PositionValue(const uint8_t* records, uint32_t vertex, uint32_t component)
+{
+    float value = 0.0f;
+    std::memcpy(&value, records + size_t{vertex} * kModelVertexBytes + component * sizeof(float), sizeof value);
+    return value;
+}
+
+MeshExtent ExtentOf(const uint8_t* records, uint32_t count)
+{
+    MeshExtent extent;
+    float squared = 0.0f;
+    for (uint32_t v = 0; v < count; ++v) {
+        const Vec3 p{PositionValue(records, v, 0), PositionValue(records, v, 1), PositionValue(records, v, 2)};
+        extent.lowest = v == 0 ? p : Vec3{std::min(extent.lowest.x, p.x), std::min(extent.lowest.y, p.y),
+                                          std::min(extent.lowest.z, p.z)};
+        extent.highest = v == 0 ? p : Vec3{std::max(extent.highest.x, p.x), std::max(extent.highest.y, p.y),
+                                           std::max(extent.highest.z, p.z)};
+        squared = std::max(squared, Dot(p, p));
+    }
+    extent.radius = std::sqrt(squared);
+    return extent;
+}
+
+// True when every value is finite.
+bool CheckVertexValues(const std::string& path, const uint8_t* records, uint32_t count, SceneContext& context)
 {
     uint32_t bad = 0;
     uint32_t first = 0;
@@ -33,6 +58,7 @@ void CheckVertexValues(const std::string& path, const uint8_t* records, uint32_t
                                           "vertex " + std::to_string(first) + " (byte " +
                                           std::to_string(kModelHeaderBytes + size_t{first} * kModelVertexBytes) + ")");
     }
+    return bad == 0;
 }
 
 void CheckMeshFile(const std::string& name, const MarkedElement& entry, SceneContext& context)
@@ -74,7 +100,9 @@ void CheckMeshFile(const std::string& name, const MarkedElement& entry, SceneCon
     } else if (count % 3 != 0) {
         context.found.Error(path, {}, std::to_string(count) + " vertices is not a multiple of 3: the last triangle is incomplete");
     }
-    CheckVertexValues(path, bytes.data.get() + kModelHeaderBytes, count, context);
+    if (CheckVertexValues(path, bytes.data.get() + kModelHeaderBytes, count, context) && count > 0) {
+        context.meshExtents[name] = ExtentOf(bytes.data.get() + kModelHeaderBytes, count);
+    }
 }
 
 }  // namespace

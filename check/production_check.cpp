@@ -1,6 +1,7 @@
 #include "check/production_check.h"
 
 #include "check/behaviour_rules.h"
+#include "check/camera_path_rules.h"
 #include "check/entity_rules.h"
 #include "check/file_checks.h"
 #include "check/marked_markup.h"
@@ -86,6 +87,7 @@ int CheckProduction(const std::string& sceneFile, const std::string& musicFile, 
     if (sceneRead) {
         CheckMeshFiles(context);
         CheckMaterialFiles(context);
+        CheckCameraPaths(context);
     }
     if (!quitRequested) {
         CheckShaderFiles(found);

@@ -11,6 +11,7 @@
 
 #include "check/diagnostics.h"
 #include "check/marked_markup.h"
+#include "render/math.h"
 
 // The sections in the order the player loads them.
 enum SectionId { kMeshes, kMaterials, kObjects, kLights, kActors, kAutomations, kEventTrigger, kSectionCount };
@@ -25,6 +26,13 @@ struct GraphicsFacts {
 struct ActorEntry {
     const MarkedElement* element = nullptr;
     std::string className;  // empty when the player makes no actor of it
+};
+
+// Where a mesh's vertices lie, around its own origin.
+struct MeshExtent {
+    Vec3 lowest;
+    Vec3 highest;
+    float radius = 0.0f;  // of the sphere round the origin that holds every vertex
 };
 
 struct SceneContext {
@@ -48,6 +56,8 @@ struct SceneContext {
     // Entities the player does not make or register (an actor without a
     // known class, an object without its mesh or material), and their kind.
     std::map<std::string, std::pair<const MarkedElement*, std::string>> unmade;
+    // The extent of each mesh whose file holds sound vertices.
+    std::map<std::string, MeshExtent> meshExtents;
 
     // " (the actor at L:C is not made)" for the name of an unmade entity, else empty.
     std::string UnmadeNote(const std::string& name) const

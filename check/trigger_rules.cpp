@@ -103,6 +103,14 @@ void CheckAnyReacts(const MarkedElement& element, SceneContext& context)
     context.Warning(element.where, "no actor of the scene reacts to '" + element.name + "': the trigger does nothing");
 }
 
+// Whether an 'activate' aimed at the target can make a camera the view: it
+// is a camera, or it names no actor and goes to every camera.
+bool MayActivateACamera(const std::string& target, const SceneContext& context)
+{
+    const auto actor = context.actors.find(target);
+    return actor == context.actors.end() || actor->second.className == "Camera";
+}
+
 void CheckSameMoment(const Trigger& trigger, const std::vector<Trigger>& earlier, SceneContext& context)
 {
     for (const Trigger& other : earlier) {
@@ -112,11 +120,16 @@ void CheckSameMoment(const Trigger& trigger, const std::vector<Trigger>& earlier
         if (other.target == trigger.target) {
             context.Warning(trigger.element->where, "the same trigger as at " + PlaceText(other.element->where) +
                                                         ": '" + trigger.element->name + "' is sent twice");
-        } else if (trigger.element->name == "activate") {
+            return;
+        }
+        // Two cameras made the view at once: only the later is seen. A
+        // camera and the credits, say, both do what they are told.
+        if (trigger.element->name == "activate" && MayActivateACamera(trigger.target, context) &&
+            MayActivateACamera(other.target, context)) {
             context.Warning(trigger.element->where, "'activate' at the same time as the one at " +
                                                         PlaceText(other.element->where) + ": this later one wins");
+            return;
         }
-        return;
     }
 }
 

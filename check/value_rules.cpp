@@ -6,6 +6,26 @@
 
 #include "scene/scene_numbers.h"
 
+float LeadingNumber(const std::string& value)
+{
+    return static_cast<float>(std::strtod(value.c_str(), nullptr));
+}
+
+Vec3 VectorOf(const MarkedElement& element)
+{
+    Vec3 vector;
+    for (const MarkedAttribute& attribute : element.attributes) {
+        float* component = attribute.name == "x"   ? &vector.x
+                           : attribute.name == "y" ? &vector.y
+                           : attribute.name == "z" ? &vector.z
+                                                   : nullptr;
+        if (component) {
+            *component = LeadingNumber(attribute.value);
+        }
+    }
+    return vector;
+}
+
 float CheckedNumber(const MarkedAttribute& attribute, SceneContext& context, NumberRule rule)
 {
     const char* start = attribute.value.c_str();

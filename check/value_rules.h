@@ -9,6 +9,12 @@
 // bound the scene loader holds automation keys to (scene/scene_numbers.h).
 enum class NumberRule { kFinite, kDrawable };
 
+// The number the player reads from an attribute value, unchecked.
+float LeadingNumber(const std::string& value);
+// The vector of a Position, Rotation, Scale or parameter element as the
+// player reads it: x, y and z (the later of two), 0 where not given.
+Vec3 VectorOf(const MarkedElement& element);
+
 // The number the player reads from the attribute; reports a value that is
 // not wholly a number, or whose number does not keep the rule as a float.
 float CheckedNumber(const MarkedAttribute& attribute, SceneContext& context, NumberRule rule = NumberRule::kDrawable);

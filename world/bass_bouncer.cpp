@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr float kBeatLevel = 1.1f;
 constexpr float kRestLevel = 0.8f;
 constexpr float kDecayPerMs = 0.0005f;
 // Frame times and the beat period are rounded: a beat due this little after
@@ -78,7 +77,7 @@ void BassBouncer::Update(float dtMs)
         beatTimerMs_ = std::fmod(beatTimerMs_ + kSameMomentMs, kBeatMs) - kSameMomentMs;
         const float sinceBeat = std::clamp(beatTimerMs_, 0.0f, dtMs);
         const float untilBeat = DecayFrom(before, dtMs - sinceBeat).area;
-        decay = DecayFrom(kBeatLevel, sinceBeat);
+        decay = DecayFrom(kPeakLevel, sinceBeat);
         decay.area += untilBeat;
     } else {
         decay = DecayFrom(before, dtMs);

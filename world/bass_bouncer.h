@@ -12,6 +12,8 @@ class BassBouncer : public Actor {
 public:
     // One beat period in milliseconds.
     static constexpr float kBeatMs = 1363.6364f;
+    // The pulse level each beat raises the entities' scale to.
+    static constexpr float kPeakLevel = 1.1f;
 
     explicit BassBouncer(std::string name);
 

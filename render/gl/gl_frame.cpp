@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "render/gl/draw_order.h"
 #include "render/gl/light_bounds.h"
+#include "render/gl/pass_culling.h"
 #include "render/gl/shadow_signature.h"
 
 namespace {
@@ -85,11 +86,15 @@ void DeferredFrame::Render(SceneResources& resources, Overlays& overlays, const 
         stream_.Bind();
         shaders_.Bind();
         resources.UpdateInstances();
+        const std::vector<ShownLight> shown = ShownLights(resources, camera);
         GeometryPass(resources, overlays, camera);
-        const std::vector<RenderLight*> inView = LightsInView(resources, camera);
-        resources.AssignShadowMaps(inView);
-        ShadowPass(resources, inView);
-        LightingPass(inView, camera);
+        std::vector<RenderLight*> lights;
+        for (const ShownLight& entry : shown) {
+            lights.push_back(entry.light);
+        }
+        resources.AssignShadowMaps(lights);
+        ShadowPass(resources, shown);
+        LightingPass(shown, camera);
     }
     CompositionPass();
     TextPass(overlays);
@@ -174,31 +179,17 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     shaders_[kGeometryShader].BindSampler("normalMap", flatNormalTexture_.get());
     shaders_.Use(kMeshShader, kGeometryShader);
     shaders_[kMeshShader].SetMatrix("Proj", camera.projection);
-    DrawInstances(resources, NearestFirst(resources.Instances(), camera.position), shaders_[kMeshShader], camera.view,
-                  false, NearPlaneReach(camera.projection));
+    Matrix4 viewProjection;
+    MatrixMultiply(&viewProjection, &camera.view, &camera.projection);
+    DrawInstances(resources, InView(NearestFirst(resources.Instances(), camera.position), viewProjection),
+                  shaders_[kMeshShader], camera.view, false, NearPlaneReach(camera.projection));
     overlays.DrawLineSets(camera.view, camera.projection);
     EndPassTimer();
 }
 
-std::vector<RenderLight*> DeferredFrame::LightsInView(const SceneResources& resources,
-                                                     const FrameCamera& camera) const
+void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<ShownLight>& shown)
 {
-    std::vector<RenderLight*> inView;
-    for (RenderLight* light : resources.Lights()) {
-        if (!light->position || !light->colour || !light->cutoff || !LightReaches(light->cutoff->x)) {
-            continue;
-        }
-        if (ComputeLightBounds(*light->position, light->cutoff->x, camera.view, camera.projection, width_, height_)
-                .visible) {
-            inView.push_back(light);
-        }
-    }
-    return inView;
-}
-
-void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<RenderLight*>& inView)
-{
-    if (inView.empty()) {
+    if (shown.empty()) {
         return;
     }
     BeginPassTimer(kShadowPass);
@@ -212,7 +203,11 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Rend
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, SceneResources::kShadowMapSize, SceneResources::kShadowMapSize);
     glEnable(GL_DEPTH_TEST);
-    for (RenderLight* light : inView) {
+    // A light that reaches no pixel of this frame keeps its faces as they
+    // are; they are drawn anew when it does, if its scene changed meanwhile.
+    // One beyond the shadow maps there are casts no shadow.
+    for (const ShownLight& entry : shown) {
+        RenderLight* light = entry.light;
         if (!light->shadowMap) {
             continue;
         }
@@ -224,7 +219,8 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Rend
         }
         light->shadowMap->shownScene = scene;
         const Vec3 eye = *light->position;
-        const std::vector<RenderInstance*> instances = NearestFirst(resources.Instances(), eye);
+        const std::vector<RenderInstance*> instances =
+            WithinLightReach(NearestFirst(resources.Instances(), eye), eye, cutoff);
         vertexShader.SetVector("lightPosUT", eye.x, eye.y, eye.z, 1.0f);
         for (int face = 0; face < 6; ++face) {
             const Vec3& direction = kCubeFaces[face].direction;
@@ -242,7 +238,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Rend
     EndPassTimer();
 }
 
-void DeferredFrame::LightingPass(const std::vector<RenderLight*>& inView, const FrameCamera& camera)
+void DeferredFrame::LightingPass(const std::vector<ShownLight>& shown, const FrameCamera& camera)
 {
     BeginPassTimer(kLightingPass);
     const GLuint framebuffer = targets_.lightingFbo.get();
@@ -251,7 +247,7 @@ void DeferredFrame::LightingPass(const std::vector<RenderLight*>& inView, const 
     glNamedFramebufferDrawBuffers(framebuffer, 2, buffers);
     glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     ClearColourTargets(framebuffer, 2);
-    const std::vector<LightBatch> batches = BatchLights(inView, camera);
+    const std::vector<LightBatch> batches = BatchLights(shown);
     if (batches.empty()) {
         EndPassTimer();
         return;  // both targets stay black
@@ -287,21 +283,35 @@ void DeferredFrame::LightingPass(const std::vector<RenderLight*>& inView, const 
     EndPassTimer();
 }
 
-std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(const std::vector<RenderLight*>& inView,
+std::vector<DeferredFrame::ShownLight> DeferredFrame::ShownLights(SceneResources& resources,
                                                                   const FrameCamera& camera) const
 {
-    std::vector<LightBatch> batches;
-    for (RenderLight* light : inView) {
+    std::vector<ShownLight> shown;
+    for (RenderLight* light : resources.Lights()) {
+        if (!light->position || !light->colour || !light->cutoff || !LightReaches(light->cutoff->x)) {
+            continue;
+        }
         const LightBounds bounds = ComputeLightBounds(*light->position, light->cutoff->x, camera.view,
                                                       camera.projection, width_, height_);
+        if (bounds.visible) {
+            shown.push_back({light, bounds});
+        }
+    }
+    return shown;
+}
+
+std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(const std::vector<ShownLight>& shown) const
+{
+    std::vector<LightBatch> batches;
+    for (const ShownLight& entry : shown) {
         if (batches.empty() || batches.back().count == kLightsPerBatch) {
             batches.emplace_back();
         }
         LightBatch& batch = batches.back();
-        const Vec3& p = *light->position;
-        const Vec3& c = *light->colour;
+        const Vec3& p = *entry.light->position;
+        const Vec3& c = *entry.light->colour;
         const int i = batch.count++;
-        batch.bounds = UniteLightBounds(batch.bounds, bounds);
+        batch.bounds = UniteLightBounds(batch.bounds, entry.bounds);
         batch.positions[4 * i + 0] = p.x;
         batch.positions[4 * i + 1] = p.y;
         batch.positions[4 * i + 2] = p.z;
@@ -309,8 +319,9 @@ std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(const std::vec
         batch.colours[4 * i + 0] = c.x;
         batch.colours[4 * i + 1] = c.y;
         batch.colours[4 * i + 2] = c.z;
-        batch.cutoffs[i] = light->cutoff->x;
-        batch.shadowMaps[i] = light->shadowMap ? light->shadowMap->texture.get() : noShadowTexture_.get();
+        batch.cutoffs[i] = entry.light->cutoff->x;
+        batch.shadowMaps[i] =
+            entry.light->shadowMap ? entry.light->shadowMap->texture.get() : noShadowTexture_.get();
     }
     return batches;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The deferred frame: instance update, geometry pass into two targets (with
-// the line sets; closed meshes seen from outside without the faces turned
-// away from the camera), a cube shadow map per light, lighting (one quad
-// for up to eight lights, added up in the shader), composition into the
-// picture, the texts over it, and the picture into the window. The frame
+// the line sets; instances out of view left out, closed meshes seen from
+// outside without the faces turned away from the camera), a cube shadow map
+// per light that reaches the picture (with the instances within its reach),
+// lighting (one quad for up to eight lights, added up in the shader),
+// composition into the picture, the texts over it, and the picture into the
+// window. The frame
 // owns the shaders, the targets and the vertex stream it draws with.
 
 #include <array>
@@ -50,12 +52,18 @@ public:
     std::array<double, kPassCount> LastPassMs() const { return lastPassMs_; }
 
 private:
+    // A light with everything it needs, and where on the screen it reaches.
+    struct ShownLight {
+        RenderLight* light = nullptr;
+        LightBounds bounds;
+    };
+    // The lights that reach some pixel of this frame: only they are drawn,
+    // and only their shadow faces need to be right.
+    std::vector<ShownLight> ShownLights(SceneResources& resources, const FrameCamera& camera) const;
+
     void GeometryPass(SceneResources& resources, Overlays& overlays, const FrameCamera& camera);
-    // The lights with everything they need, some reach and some pixel of
-    // the picture within it: the only ones the frame draws.
-    std::vector<RenderLight*> LightsInView(const SceneResources& resources, const FrameCamera& camera) const;
-    void ShadowPass(SceneResources& resources, const std::vector<RenderLight*>& inView);
-    void LightingPass(const std::vector<RenderLight*>& inView, const FrameCamera& camera);
+    void ShadowPass(SceneResources& resources, const std::vector<ShownLight>& shown);
+    void LightingPass(const std::vector<ShownLight>& shown, const FrameCamera& camera);
     // Up to kLightsPerBatch lights drawn by one lighting quad, and where
     // on the screen any of them reaches.
     static constexpr int kLightsPerBatch = 8;  // as many as the lighting shader takes
@@ -67,9 +75,9 @@ private:
         std::array<float, kLightsPerBatch> cutoffs{};
         std::array<GLuint, kLightsPerBatch> shadowMaps{};
     };
-    // The lights in view, kLightsPerBatch at a time; one without a shadow
-    // map of its own casts no shadow.
-    std::vector<LightBatch> BatchLights(const std::vector<RenderLight*>& inView, const FrameCamera& camera) const;
+    // The lights shown, kLightsPerBatch at a time; one without a shadow map
+    // of its own casts no shadow.
+    std::vector<LightBatch> BatchLights(const std::vector<ShownLight>& shown) const;
     void DrawLightBatch(const LightBatch& batch);
     void SetLightingCamera(const FrameCamera& camera);
     // The picture's target bound and cleared to black.

@@ -6,13 +6,10 @@
 // camera, so the picture is the same with about half the triangles
 // rasterised and shaded. Everything else is drawn two-sided.
 
+#include "render/camera_lens.h"
 #include "render/math.h"
 
 enum class HiddenFaces { kNone, kClockwise, kCounterClockwise };  // as wound on the screen
-
-// How far from the eye the near plane's visible rectangle reaches: its
-// corners' distance. Infinite for a projection that is not a perspective.
-float NearPlaneReach(const Matrix4& projection);
 
 // surfaceWinding as ClosedSurfaceWinding gives it; meshRadius holds every
 // vertex around the mesh's origin; worldView takes the mesh into the

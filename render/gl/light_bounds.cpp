@@ -42,19 +42,25 @@ LightBounds ComputeLightBounds(const Vec3& centre, float radius, const Matrix4& 
     if (c.z + r <= nearZ) {
         return LightBounds{};  // wholly behind the camera
     }
+    // The far plane, where depth(z) is 1: nothing beyond it is drawn, so a
+    // sphere wholly beyond it lights nothing.
+    const float farPlaneZ = m22 != 1.0f ? m32 / (1.0f - m22) : 0.0f;
+    if (farPlaneZ > nearZ && c.z - r >= farPlaneZ) {
+        return LightBounds{};
+    }
     LightBounds bounds = WholePicture(width, height);
     const float farZ = c.z + r;
     bounds.farDepth = std::clamp(m22 + m32 / farZ, 0.0f, 1.0f);
-    if (c.z - r <= nearZ) {
-        return bounds;  // the camera is in or next to the sphere: any pixel may be lit
-    }
-    // The box around the sphere lies wholly in front of the camera, so its
-    // projected corners enclose the sphere's picture.
+    // The part of the box around the sphere in front of the near plane: its
+    // projected corners enclose what of the sphere can be seen. A sphere
+    // round the camera spreads over the whole picture; one beside it, over
+    // none of it.
+    const float nearSide = std::max(c.z - r, nearZ);
     float left = 1e30f, right = -1e30f, bottom = 1e30f, top = -1e30f;
     for (int corner = 0; corner < 8; ++corner) {
         const float x = c.x + ((corner & 1) ? r : -r);
         const float y = c.y + ((corner & 2) ? r : -r);
-        const float z = c.z + ((corner & 4) ? r : -r);
+        const float z = (corner & 4) ? farZ : nearSide;
         const Clip clip = Project(x, y, z, projection);
         left = std::min(left, clip.x / clip.w);
         right = std::max(right, clip.x / clip.w);

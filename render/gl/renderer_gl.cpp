@@ -4,12 +4,10 @@
 
 #include "core/log.h"
 #include "platform/window.h"
+#include "render/camera_lens.h"
 
 namespace {
 
-constexpr float kFieldOfView = 1.2217305f;  // 70 degrees
-constexpr float kNearPlane = 0.05f;
-constexpr float kFarPlane = 30.0f;
 constexpr unsigned kConsoleLineHeight = 16;
 
 }  // namespace
@@ -57,9 +55,8 @@ int RendererGL::Init(Window* window)
         initFailure_ = frame_->Shaders().Failure();
         return -1;
     }
-    MatrixPerspectiveFovLH(&camera_.projection, kFieldOfView,
-                           static_cast<float>(picture_.layoutWidth) / static_cast<float>(picture_.layoutHeight),
-                           kNearPlane, kFarPlane);
+    camera_.projection =
+        SceneProjection(static_cast<float>(picture_.layoutWidth) / static_cast<float>(picture_.layoutHeight));
     Log("scaleX = ", camera_.projection.m[0][0], " scaleY = ", camera_.projection.m[1][1]);
     MatrixIdentity(&camera_.view);
     glDisable(GL_CULL_FACE);

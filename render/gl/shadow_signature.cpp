@@ -1,7 +1,8 @@
 #include "render/gl/shadow_signature.h"
 
-#include <algorithm>
 #include <cmath>
+
+#include "render/gl/pass_culling.h"
 
 namespace {
 
@@ -22,25 +23,6 @@ private:
     uint64_t value_ = 14695981039346656037ull;
 };
 
-float RowLength(const Matrix4& m, int row)
-{
-    return std::sqrt(m.m[row][0] * m.m[row][0] + m.m[row][1] * m.m[row][1] + m.m[row][2] * m.m[row][2]);
-}
-
-// Whether the instance's bounding sphere meets the light's cutoff sphere; an
-// instance whose bounds are not finite always counts.
-bool WithinReach(const RenderInstance& instance, const Vec3& light, float cutoff)
-{
-    const Matrix4& model = *instance.modelMatrix;
-    const float scale = std::max({RowLength(model, 0), RowLength(model, 1), RowLength(model, 2)});
-    const float reach = cutoff + instance.gpuMesh->radius * scale;
-    const float dx = model.m[3][0] - light.x;
-    const float dy = model.m[3][1] - light.y;
-    const float dz = model.m[3][2] - light.z;
-    const float squared = dx * dx + dy * dy + dz * dz;
-    return !std::isfinite(squared) || !std::isfinite(reach) || squared <= reach * reach;
-}
-
 }  // namespace
 
 uint64_t ShadowSignature(const Vec3& lightPosition, float cutoff, const std::list<RenderInstance*>& instances)
@@ -50,7 +32,7 @@ uint64_t ShadowSignature(const Vec3& lightPosition, float cutoff, const std::lis
     hash.Add(cutoff);
     for (const RenderInstance* instance : instances) {
         if (!instance || !instance->gpuMesh || !instance->modelMatrix ||
-            !WithinReach(*instance, lightPosition, cutoff)) {
+            !ReachesInto(*instance, lightPosition, cutoff)) {
             continue;
         }
         hash.Add(instance);

@@ -7,6 +7,8 @@
 #include <set>
 
 #include "check/actor_classes.h"
+#include "formats/little_endian.h"
+#include "formats/model_file.h"
 #include "tests/check/check_findings.h"
 #include "world/actor.h"
 #include "world/actor_factory.h"
@@ -57,7 +59,104 @@ constexpr char kSeededScene[] = R"(<base>
 </base>
 )";
 
+// Cameras that meet objects, each in its own shot: one flies through a
+// pillar, one stands just short of it, one stands in a slab that is turned
+// and stretched (and another beside it, inside the slab's world box but not
+// in the slab), one waits while an automation stretches a block round it,
+// one stands within the ball a bouncer spins a block through. A camera
+// inside the pillar says nothing, being made the view only after the exit;
+// the credits' activation leaves the view as it is, and may come at the
+// moment a camera's does.
+constexpr char kCameraScene[] = R"(<base>
+  <scene>
+    <meshes> <block /> </meshes>
+    <materials> <stone /> </materials>
+    <objects>
+      <pillar> <Mesh name="block" /> <Material name="stone" /> <Scale x="1" y="1" z="1" /> <Position x="0.1" /> </pillar>
+      <slab> <Mesh name="block" /> <Material name="stone" /> <Scale x="4" y="1" z="1" /> <Position x="10" /> <Rotation x="0.5" /> </slab>
+      <grower> <Mesh name="block" /> <Material name="stone" /> <Scale x="1" y="1" z="1" /> <Position x="20" /> </grower>
+      <orb> <Mesh name="block" /> <Material name="stone" /> <Scale x="1" y="1" z="1" /> <Position x="30" /> </orb>
+    </objects>
+    <actors>
+      <beat classname="BassBouncer"> <child name="orb" /> </beat>
+      <camMove classname="Camera" />
+      <camNear classname="Camera"> <Position x="-0.65" y="-1" z="0" /> </camNear>
+      <camSlabIn classname="Camera"> <Position x="-11.7475" y="-1" z="0.5557" /> </camSlabIn>
+      <camSlabOut classname="Camera"> <Position x="-10.4794" y="-1" z="-0.8776" /> </camSlabOut>
+      <camIdle classname="Camera"> <Position x="-0.1" y="-1" z="0" /> </camIdle>
+      <camGrow classname="Camera"> <Position x="-21.27" y="-1" z="0" /> </camGrow>
+      <credits classname="Greeter" />
+      <camBall classname="Camera"> <Position x="-30" y="0" z="-2.2" /> </camBall>
+    </actors>
+    <automations>
+      <camMove::Position> <key t="0" x="5" y="-1" z="0" /> <key t="10" x="-5" y="-1" z="0" /> </camMove::Position>
+      <grower::Scale> <key t="10" x="1" y="1" z="1" /> <key t="20" x="5" y="1" z="1" /> </grower::Scale>
+    </automations>
+    <eventtrigger>
+      <activate eventTime="1" target="camMove" />
+      <activate eventTime="8" target="camNear" />
+      <activate eventTime="9" target="camSlabIn" />
+      <activate eventTime="10" target="camSlabOut" />
+      <activate eventTime="11" target="camGrow" />
+      <activate eventTime="11" target="credits" />
+      <activate eventTime="16" />
+      <exit eventTime="18" />
+      <activate eventTime="20" target="camIdle" />
+    </eventtrigger>
+  </scene>
+</base>
+)";
+
+// A mesh file whose vertices span the box from `low` to `high`.
+std::vector<uint8_t> BoxSpanMesh(Vec3 low, Vec3 high)
+{
+    std::vector<uint8_t> bytes;
+    AppendU32(bytes, 3);
+    AppendU32(bytes, kModelFileMagic);
+    for (const Vec3& corner : {low, high, low}) {
+        for (uint32_t f = 0; f < kModelFloatsPerVertex; ++f) {
+            AppendF32(bytes, f == 0 ? corner.x : f == 1 ? corner.y : f == 2 ? corner.z : 0.0f);
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
+
+TEST(SceneRulesTest, WarnsWhereTheViewingCameraMeetsAnObject)
+{
+    ScopedWorkDir directory;
+    WriteFile("demofinal.xml", std::string(kCameraScene));
+    WriteFile("model/block.obj", BoxSpanMesh(Vec3{-0.5f, 0.0f, -0.5f}, Vec3{0.5f, 2.0f, 0.5f}));
+    std::ostringstream printed;
+    CheckProduction("demofinal.xml", "13_3.ogg", printed);
+    std::vector<std::string> cameraLines;
+    for (const std::string& line : SplitLines(printed.str())) {
+        EXPECT_EQ(line.find("at the same time"), std::string::npos) << line;
+        if (line.find("camera '") != std::string::npos) {
+            cameraLines.push_back(line);
+        }
+    }
+    const std::vector<std::string> expected = {
+        "demofinal.xml:14:7: warning: camera 'camNear' comes nearer to 'pillar' than its near plane reaches (0.087) "
+        "from 8.0 s to 9.0 s",
+        "demofinal.xml:15:7: warning: camera 'camSlabIn' is inside 'slab' from 9.0 s to 10.0 s",
+        "demofinal.xml:18:7: warning: camera 'camGrow' is inside 'grower' from 14.1 s to 16.0 s",
+        "demofinal.xml:20:7: warning: camera 'camBall' is inside 'orb' from 16.0 s to 18.0 s",
+        "demofinal.xml:23:7: warning: camera 'camMove' is inside 'pillar' from 4.7 s to 5.5 s",
+    };
+    EXPECT_EQ(cameraLines, expected) << printed.str();
+
+    // An exit written far beyond any show: the paths are followed for an hour.
+    std::string late = kCameraScene;
+    const std::string exit = "<exit eventTime=\"18\"";
+    late.replace(late.find(exit), exit.size(), "<exit eventTime=\"1e30\"");
+    WriteFile("demofinal.xml", late);
+    std::ostringstream printedLate;
+    CheckProduction("demofinal.xml", "13_3.ogg", printedLate);
+    EXPECT_NE(printedLate.str().find("camera 'camBall' is inside 'orb' from 16.0 s to 3600.0 s"), std::string::npos)
+        << printedLate.str();
+}
 
 TEST(SceneRulesTest, NamesEachSeededMistakeAtItsLine)
 {

@@ -1,5 +1,6 @@
-// Closed meshes seen from outside are drawn without the faces turned away
-// from the camera; the picture must not change for it.
+// What the geometry pass leaves out: instances wholly outside the view, and
+// the faces of closed meshes seen from outside that are turned away from
+// the camera; the picture must not change for either.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "render/gl/closed_surface.h"
 #include "render/gl/hidden_faces.h"
+#include "render/gl/pass_culling.h"
 #include "tests/render_gl/gl_fixture.h"
 
 namespace {
@@ -126,6 +128,54 @@ TEST(HiddenFacesTest, FacesAreLeftOutOnlyWhenTheCameraIsClearOfTheBounds)
     EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 2.5f}, Vec3{0.2f, 2.0f, 0.2f}), reach), HiddenFaces::kNone);
     EXPECT_EQ(HiddenFacesOf(1, 1.0f, placed(Vec3{0, 0, 5}, Vec3{1, 0, 1}), reach), HiddenFaces::kNone)
         << "a flattened instance shows both sides";
+}
+
+// A unit-radius mesh placed by translation and scale, seen by a camera at
+// the origin looking along +z (70 degrees high, 16:9, near 0.05, far 30):
+// an instance stays when any part of its bounding sphere may show.
+TEST(PassCullingTest, InstancesWhollyOutsideTheViewAreLeftOutTheRestKeepTheirOrder)
+{
+    GpuMesh mesh;
+    mesh.radius = 1.0f;
+    std::vector<std::unique_ptr<Matrix4>> models;
+    std::vector<std::unique_ptr<RenderInstance>> records;
+    std::vector<RenderInstance*> instances;
+    const auto place = [&](Vec3 at, float scale = 1.0f) {
+        models.push_back(std::make_unique<Matrix4>());
+        MatrixWorldTransform(models.back().get(), at, Vec3{scale, scale, scale}, Vec3{});
+        records.push_back(std::make_unique<RenderInstance>());
+        records.back()->gpuMesh = &mesh;
+        records.back()->modelMatrix = models.back().get();
+        instances.push_back(records.back().get());
+        return records.back().get();
+    };
+    Matrix4 view;
+    Matrix4 projection;
+    Matrix4 viewProjection;
+    MatrixIdentity(&view);
+    MatrixPerspectiveFovLH(&projection, 1.2217305f, 16.0f / 9.0f, 0.05f, 30.0f);
+    MatrixMultiply(&viewProjection, &view, &projection);
+
+    RenderInstance* ahead = place({0, 0, 10});
+    place({0, 0, -5});                                   // behind the camera
+    RenderInstance* besideTheEye = place({0, 0, -0.5f});  // reaches past the near plane
+    place({0, 0, 31.5f});                                // beyond the far plane
+    RenderInstance* reachingIn = place({0, 0, 30.5f});    // its near side within it
+    place({0, 9, 10});                                   // above the top edge (7.0 at z = 10)
+    RenderInstance* overTheTop = place({0, 7.9f, 10});    // its lower side below it
+    place({-16, 0, 10});                                 // left of the left edge (12.45 at z = 10)
+    RenderInstance* grown = place({-16, 0, 10}, 3.0f);   // the same, three times as large
+    instances.insert(instances.begin() + 1, nullptr);   // reported by the caller
+    Matrix4 broken;
+    broken.m[3][0] = std::numeric_limits<float>::quiet_NaN();
+    records.push_back(std::make_unique<RenderInstance>());
+    records.back()->gpuMesh = &mesh;
+    records.back()->modelMatrix = &broken;
+    instances.push_back(records.back().get());
+
+    const std::vector<RenderInstance*> expected = {ahead,      nullptr,    besideTheEye,         reachingIn,
+                                                   overTheTop, grown,      records.back().get()};
+    EXPECT_EQ(InView(instances, viewProjection), expected);
 }
 
 class HiddenFacesFrameTest : public GlFixture {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "render/gl/light_bounds.h"
+#include "render/gl/pass_culling.h"
 #include "render/gl/shadow_signature.h"
 #include "tests/render_gl/gl_fixture.h"
 
@@ -86,8 +87,20 @@ TEST(LightBoundsTest, TheRectangleHoldsTheSphereAndLeavesOutWhatItCannotReach)
     EXPECT_EQ(around.width, static_cast<int>(w));
     EXPECT_EQ(around.height, static_cast<int>(h));
 
-    // Behind the camera, or wholly beside the picture: nothing to draw.
+    // Beside the camera, reaching from behind it to before it: the part in
+    // front of it, from the picture's edge; none of it when that part lies
+    // beside the picture.
+    const LightBounds beside = ComputeLightBounds(Vec3{6, 0, 0}, 5.0f, camera.view, camera.projection, w, h);
+    ExpectSphereInside(beside, Vec3{6, 0, 0}, 5.0f, camera);
+    EXPECT_EQ(beside.x + beside.width, static_cast<int>(w));
+    EXPECT_GT(beside.x, static_cast<int>(w / 2));
+    EXPECT_FALSE(ComputeLightBounds(Vec3{-70, 0, 0}, 20.0f, camera.view, camera.projection, w, h).visible);
+
+    // Behind the camera, wholly beyond the far plane (30) or wholly beside
+    // the picture: nothing to draw.
     EXPECT_FALSE(ComputeLightBounds(Vec3{0, 0, -5}, 2.0f, camera.view, camera.projection, w, h).visible);
+    EXPECT_FALSE(ComputeLightBounds(Vec3{0, 0, 45}, 14.0f, camera.view, camera.projection, w, h).visible);
+    EXPECT_TRUE(ComputeLightBounds(Vec3{0, 0, 45}, 16.0f, camera.view, camera.projection, w, h).visible);
     EXPECT_FALSE(ComputeLightBounds(Vec3{40, 0, 5}, 2.0f, camera.view, camera.projection, w, h).visible);
 
     // A turned and moved camera sees the same sphere where it now is.
@@ -156,12 +169,21 @@ TEST(ShadowSignatureTest, ChangesWithTheLightAndWithWhatIsWithinItsReachOnly)
     // An instance leaving the list changes it too.
     scene.instances.pop_front();
     EXPECT_NE(ShadowSignature(light, 10.0f, scene.instances), afterRewrite);
+
+    // The shadow faces are drawn with what the signature counts, and with
+    // what cannot be placed, for the pass to report.
+    const std::vector<RenderInstance*> both = {&scene.b, nullptr};
+    EXPECT_EQ(WithinLightReach(both, light, 10.0f), both);
+    MatrixTranslation(&scene.far, 3, 0, 60);
+    EXPECT_EQ(WithinLightReach(both, light, 10.0f), std::vector<RenderInstance*>{nullptr});
 }
 
 using LightReachTest = GlFixture;
 
 // The shadow of an occluder goes where the occluder goes, and comes back
-// when it does; a frame with nothing changed looks like the one before.
+// when it does; a frame with nothing changed looks like the one before. A
+// light out of the picture keeps its shadow faces while the occluder moves,
+// and has them drawn anew once it is in the picture again.
 TEST_F(LightReachTest, ShadowsFollowAMovingOccluderAndStillFramesRepeat)
 {
     ASSERT_EQ(StartRenderer(), 0);
@@ -184,6 +206,16 @@ TEST_F(LightReachTest, ShadowsFollowAMovingOccluderAndStillFramesRepeat)
     EXPECT_GT(centre(open), left(open));
     occluder->position = Vec3{1.5f, 0, 5.5f};
     EXPECT_EQ(Render().rgba, shadowed.rgba);
+
+    // From far behind, looking away: the light reaches nothing in the picture.
+    Matrix4 turned;
+    renderer->SetCameraPosition(Vec3{0, 0, 60});
+    renderer->ApplyCameraRotation(MatrixRotationYawPitchRoll(&turned, std::numbers::pi_v<float>, 0, 0));
+    const Frame away = Render();
+    occluder->position = Vec3{1.5f, 3, 5.5f};
+    EXPECT_EQ(Render().rgba, away.rgba);
+    LookFromOrigin();
+    EXPECT_EQ(Render().rgba, open.rgba);
 }
 
 // Light reaches as far as its cutoff; where it cannot reach, and on the

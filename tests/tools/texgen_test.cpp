@@ -1,4 +1,4 @@
-// texgen's textures, loaded through the player's material loader. The four
+// texgen's textures, loaded through the player's material loader. The
 // materials of our production are loaded and drawn by ProductionTest and
 // the golden frames; here the test card and the pictures brought in.
 

@@ -9,6 +9,9 @@ const std::vector<MaterialKind>& MaterialCatalog()
         {"concrete", "weathered concrete with pits and a formwork joint", MakeConcrete},
         {"tiles", "glazed square tiles in grout", MakeTiles},
         {"panel", "dark panel with glowing light strips and lamps", MakeLightPanel},
+        {"bricks", "red-brown bricks in running bond and grey mortar", MakeBricks},
+        {"marble", "polished cream marble slabs with grey and gold veins", MakeMarble},
+        {"hexplate", "dark gunmetal hexagonal plates with bolts", MakeHexPlates},
         {"testcard", "red, green, blue and white quarters (orientation check)", MakeTestCard},
     };
     return catalog;

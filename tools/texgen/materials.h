@@ -17,6 +17,14 @@ MaterialImages MakeTiles(uint32_t width, uint32_t height, uint32_t seed);
 // A dark panel in a raised frame with three glowing light strips and
 // indicator lamps: it looks lit whatever the scene's lights do.
 MaterialImages MakeLightPanel(uint32_t width, uint32_t height, uint32_t seed);
+// Red-brown bricks (four across, eight courses) in running bond, in grey
+// mortar, some darker, a few pale, sooty in places.
+MaterialImages MakeBricks(uint32_t width, uint32_t height, uint32_t seed);
+// Polished cream marble in four slabs, with grey veins edged in gold.
+MaterialImages MakeMarble(uint32_t width, uint32_t height, uint32_t seed);
+// Dark gunmetal hexagonal plates in deep grooves, each with a ring and a
+// bolt at its centre.
+MaterialImages MakeHexPlates(uint32_t width, uint32_t height, uint32_t seed);
 // Orientation check: red top-left, green top-right, blue bottom-left and
 // white bottom-right quarters on a flat surface.
 MaterialImages MakeTestCard(uint32_t width, uint32_t height, uint32_t seed);
