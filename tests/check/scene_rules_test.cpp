@@ -154,7 +154,7 @@ TEST(SceneRulesTest, WarnsWhereTheViewingCameraMeetsAnObject)
     WriteFile("demofinal.xml", late);
     std::ostringstream printedLate;
     CheckProduction("demofinal.xml", "13_3.ogg", printedLate);
-    EXPECT_NE(printedLate.str().find("camera 'camBall' is inside 'orb' from 16.0 s to 3600.0 s"), std::string::npos)
+    EXPECT_NE(printedLate.str().find("camera 'camIdle' is inside 'pillar' from 20.0 s to 3600.0 s"), std::string::npos)
         << printedLate.str();
 }
 

@@ -50,7 +50,7 @@ TEST(ToolCommandLineTest, MistakesAndUnusableFilesAreRefusedWithTheReasonAndNoOu
         {MESHGEN_PATH, {"shards", "out.obj", "--subdivisions", "9"}, 2, "between 0 and 6, not '9'"},
         {MESHGEN_PATH, {"torusknot", "out.obj", "--turns", "2", "--twists", "4"}, 2, "no common factor"},
         {TEXGEN_PATH, {"tiles", "out.bmp", "--width", "10"}, 2, "multiple of 4"},
-        {TEXGEN_PATH, {"marble", "out.bmp"}, 2, "unknown material 'marble'"},
+        {TEXGEN_PATH, {"velvet", "out.bmp"}, 2, "unknown material 'velvet'"},
         {TEXGEN_PATH, {"tiles", "out.png"}, 2, "must end in .bmp"},
         {TEXGEN_PATH, {"convert", "garbage.png", "out.bmp", "--seed", "3"}, 2, "--seed does not apply to convert"},
         {TEXGEN_PATH, {"normals", "garbage.png", "out.bmp"}, 1, "garbage.png"},
