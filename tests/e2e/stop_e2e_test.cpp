@@ -265,7 +265,7 @@ TEST_F(StopTest, ThePlayerEndsWhenItsDisplayGoesAway)
         const std::string took = ReadFileText(dir.path() / "took.txt");
         std::cout << "[ " << run.out.substr(0, run.out.find('\n')) << ", " << took.substr(0, took.find('\n'))
                   << " ms after: " << ending << " ]\n";
-        // Full screen, and the show had begun.
+        // The show had begun, full screen (no --windowed).
         ASSERT_TRUE(Has(out, "Triggering Event")) << out << err;
         if (ending == "kill -TERM $x" || run.out != "exit 143\n") {
             EXPECT_EQ(run.out, "exit 1\n") << run.err << out;
