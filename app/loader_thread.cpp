@@ -12,7 +12,9 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 
-std::thread loaderThread;
+// Never a static object: should exit() be called while the thread runs (a
+// library may call it at any moment), its destructor would abort the process.
+std::thread* loaderThread = nullptr;
 
 void ShowLoadingText(LoadingState& state)
 {
@@ -63,12 +65,15 @@ void LoaderThread()
 
 void StartLoaderThread()
 {
-    loaderThread = std::thread(LoaderThread);
+    loaderThread = new std::thread(LoaderThread);
 }
 
 void JoinLoaderThread()
 {
-    if (loaderThread.joinable()) {
-        loaderThread.join();
+    if (!loaderThread) {
+        return;
     }
+    loaderThread->join();
+    delete loaderThread;
+    loaderThread = nullptr;
 }

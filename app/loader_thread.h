@@ -5,7 +5,7 @@
 // stops at the next item.
 
 void LoaderThread();
-// Starts the loading thread.
+// Starts the loading thread (once any started before has been joined).
 void StartLoaderThread();
 // Waits for the loading thread to end (the demo must be quitting).
 void JoinLoaderThread();

@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/demo_main.h"
 #include "app/production_folder.h"
+#include "app/viewport.h"
 #include "core/log.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
@@ -63,5 +64,8 @@ int main(int argc, char** argv)
     // made (1) are failures: exit code 1. A run a signal stopped says so
     // in its exit code, whatever phase it was in.
     const int result = DemoMain(options) != 0 ? 1 : 0;
+    // What start-up opened ends here, not in exit()'s static teardown.
+    ShutdownViewport();
+    CloseMusicPlayer();
     return StopSignal() != 0 ? StopExitCode() : result;
 }

@@ -16,7 +16,11 @@ struct Viewport {
     std::unique_ptr<RendererGL> renderer;
 };
 
-Viewport theViewport;
+// Made by SetupViewport and ended only by ShutdownViewport. Never a static
+// object: exit(), which a library may call at any moment (Xlib does when its
+// display goes away), would run its destructor, and with it SDL and GL calls
+// against a display that may be gone or frozen, waiting for ever.
+Viewport* theViewport = nullptr;
 
 // Besides the log line: one line on standard error that the user can act on.
 void TellWhyStartUpFailed(const std::string& reason)
@@ -53,31 +57,31 @@ int SetupViewport(const std::string& name, unsigned width, unsigned height, bool
         return -1;  // the renderer goes first, then the window
     }
     SetViewportSize(static_cast<int>(kLayoutWidth), static_cast<int>(kLayoutHeight));
-    theViewport.window = std::move(window);
-    theViewport.renderer = std::move(renderer);
-    SetRenderer(theViewport.renderer.get());
+    ShutdownViewport();  // a viewport made before goes first
+    theViewport = new Viewport{std::move(window), std::move(renderer)};
+    SetRenderer(theViewport->renderer.get());
     return 0;
 }
 
 void ShutdownViewport()
 {
-    if (theViewport.renderer) {
-        theViewport.renderer->Shutdown();
-        SetRenderer(nullptr);
-        theViewport.renderer.reset();
+    if (!theViewport) {
+        return;
     }
-    if (theViewport.window) {
-        theViewport.window->Destroy();
-        theViewport.window.reset();
-    }
+    std::unique_ptr<Viewport> ending(theViewport);
+    theViewport = nullptr;
+    ending->renderer->Shutdown();
+    SetRenderer(nullptr);
+    ending->renderer.reset();  // the renderer goes first, then the window
+    ending->window->Destroy();
 }
 
 Window* ViewportWindow()
 {
-    return theViewport.window.get();
+    return theViewport ? theViewport->window.get() : nullptr;
 }
 
 RendererGL* ViewportRenderer()
 {
-    return theViewport.renderer.get();
+    return theViewport ? theViewport->renderer.get() : nullptr;
 }

@@ -15,7 +15,9 @@ inline constexpr unsigned kLayoutHeight = 1080;
 // made. In full screen the window has the screen's size and the picture is
 // drawn at width x height, scaled to fit it.
 int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen);
-// Shuts the renderer down and destroys it and the window.
+// Shuts the renderer down and destroys it and the window; nothing without a
+// viewport. The viewport lives until this is called: nothing of it is left
+// for exit() to tear down.
 void ShutdownViewport();
 // The window and the renderer the viewport made; null before and after.
 Window* ViewportWindow();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/display_loss.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -144,6 +145,8 @@ int Window::Create(unsigned requestedWidth, unsigned requestedHeight, bool reque
         failure = std::string("no display found; ") + kWithoutDisplay;
         return -1;
     }
+    // From here on the display is in use: should it go away, the player ends.
+    EndWhenTheDisplayGoesAway();
     IgnoreUnreadEvents();
     // A window goes full screen only once it is shown: a hidden one would
     // report a switch that never happened.

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
+#include <map>
 #include <regex>
 
 #include "tests/e2e/test_production.h"
@@ -79,6 +81,28 @@ bool CatchesSigterm(pid_t pid)
     const std::string status = ReadFileText("/proc/" + std::to_string(pid) + "/status");
     const size_t at = status.find("SigCgt:");
     return at != std::string::npos && (std::stoull(status.substr(at + 7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+}
+
+// The start of a shell script that runs the player on an X server of its
+// own: Xvfb on a free display, its number in $display, its process in $x.
+// Whatever happens, neither the server nor the player ($demo, once started)
+// outlives the script: not when it ends, nor when its time limit (an alarm
+// signal) or anyone else ends it.
+constexpr char kOwnXServer[] =
+    "x=; demo=\n"
+    "leave_nothing() { for p in $demo $x; do kill -CONT $p; kill -KILL $p; done 2>/dev/null; }\n"
+    "trap leave_nothing EXIT\n"
+    "trap 'exit 1' ALRM HUP INT TERM\n"
+    "Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>display.txt 2>/dev/null &\n"
+    "x=$!\n"
+    "for i in $(seq 300); do [ -s display.txt ] && break; sleep 0.1; done\n"
+    "display=$(cat display.txt)\n";
+
+// The environment of such a script: the player at $DEMO, SDL's X11 driver,
+// no sound card needed.
+std::map<std::string, std::string> OwnXServerEnvironment()
+{
+    return {{"DEMO", DEMO_EXECUTABLE}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
 }
 
 class StopTest : public testing::Test {
@@ -183,10 +207,8 @@ TEST_F(StopTest, AnInterruptedRenderKeepsWhatItRenderedAndSaysHowFarItGot)
 TEST_F(StopTest, ASecondSignalEndsAPlayerThatTheFirstCannotEnd)
 {
     WriteFile(dir.path() / "frozen.sh",
-              "Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>display.txt 2>/dev/null &\n"
-              "x=$!\n"
-              "for i in $(seq 300); do [ -s display.txt ] && break; sleep 0.1; done\n"
-              "DISPLAY=:$(cat display.txt) \"$DEMO\" --windowed --fixed-step --fps 30 --size 320x180 production "
+              std::string(kOwnXServer) +
+              "DISPLAY=:$display \"$DEMO\" --windowed --fixed-step --fps 30 --size 320x180 production "
               "> out.txt 2>&1 &\n"
               "demo=$!\n"
               "for i in $(seq 600); do grep -q 'Triggering Event' out.txt && break; sleep 0.1; done\n"
@@ -203,9 +225,56 @@ TEST_F(StopTest, ASecondSignalEndsAPlayerThatTheFirstCannotEnd)
               "kill -CONT $x; kill $x; wait $x\n");
     RunOptions options;
     options.directory = dir.path();
-    options.environment = {{"DEMO", DEMO_EXECUTABLE}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+    options.environment = OwnXServerEnvironment();
     const ToolRun run = RunTool("/bin/sh", {"frozen.sh"}, options);
     EXPECT_EQ(run.out, "still running after the first\nexit 143\n") << run.err << ReadFileText(dir.path() / "out.txt");
+}
+
+// The X server of a player playing full screen goes away: stopped while
+// the show plays, and killed at the moment a SIGTERM asks the player to
+// end, so that it may be gone while the window and the contexts are taken
+// down. The player ends within seconds, never waiting on the dead
+// connection: with exit code 1 and its one line on standard error, or, in
+// the second case, with 143 where its shutdown finished before the
+// connection was found gone.
+TEST_F(StopTest, ThePlayerEndsWhenItsDisplayGoesAway)
+{
+    const std::string wentAway = "demoplayer: the display went away\n";
+    for (const std::string ending : {"kill -TERM $x", "kill -TERM $demo; kill -KILL $x"}) {
+        SCOPED_TRACE(ending);
+        WriteFile(dir.path() / "gone.sh",
+                  std::string(kOwnXServer) +
+                  "DISPLAY=:$display \"$DEMO\" --fixed-step --fps 30 --size 160x90 production "
+                  ">out.txt 2>err.txt &\n"
+                  "demo=$!\n"
+                  "for i in $(seq 600); do grep -q 'Triggering Event' out.txt && break; sleep 0.1; done\n"
+                  "from=$(date +%s%N)\n" +
+                  ending + "\n"
+                  "for i in $(seq 300); do kill -0 $demo 2>/dev/null || break; sleep 0.05; done\n"
+                  "kill -0 $demo 2>/dev/null && echo 'still running' && kill -KILL $demo\n"
+                  "wait $demo\n"
+                  "echo \"exit $?\"\n"
+                  "echo $(( ($(date +%s%N) - from) / 1000000 )) >took.txt\n");
+        RunOptions options;
+        options.directory = dir.path();
+        options.environment = OwnXServerEnvironment();
+        options.timeLimitSeconds = 120;
+        const ToolRun run = RunTool("/bin/sh", {"gone.sh"}, options);
+        const std::string out = ReadFileText(dir.path() / "out.txt");
+        const std::string err = ReadFileText(dir.path() / "err.txt");
+        const std::string took = ReadFileText(dir.path() / "took.txt");
+        std::cout << "[ " << run.out.substr(0, run.out.find('\n')) << ", " << took.substr(0, took.find('\n'))
+                  << " ms after: " << ending << " ]\n";
+        // The show had begun, full screen (no --windowed).
+        ASSERT_TRUE(Has(out, "Triggering Event")) << out << err;
+        if (ending == "kill -TERM $x" || run.out != "exit 143\n") {
+            EXPECT_EQ(run.out, "exit 1\n") << run.err << out;
+            EXPECT_EQ(err, wentAway) << out;
+        } else {
+            EXPECT_TRUE(Has(out, "Stopped by SIGTERM at show time ")) << out;
+            EXPECT_EQ(err, "") << out;
+        }
+    }
 }
 
 // A disk that fills (a file-size limit) fails the render: the reason, exit

@@ -3,10 +3,13 @@
 // typed into SDL's event queue the moment the log shows what the previous
 // one did, from inside the frame that logs it; the window takes one event a
 // frame, so every key lands on a known frame of the show. The start of the
-// show: every frame drawn while the scene loads is read back.
+// show: every frame drawn while the scene loads is read back. An exit()
+// in the middle of a show: what start-up opened is left alone.
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -122,7 +125,60 @@ std::vector<double> TimesLogged(const std::string& log, const std::string& prefi
     return times;
 }
 
+// Torn down during exit(): says what and ends the process with 9.
+[[noreturn]] void TornDownAtExit(const char* what)
+{
+    std::fprintf(stderr, "%s at exit\n", what);
+    std::fflush(stderr);
+    ::_exit(9);
+}
+
+// SDL hides a window it destroys, and says so.
+int WatchForHiddenWindow(void*, SDL_Event* event)
+{
+    if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_HIDDEN) {
+        TornDownAtExit("the window was destroyed");
+    }
+    return 1;
+}
+
+// Registered before the music player is made, this runs after anything the
+// player left for exit().
+void MusicStillOpen()
+{
+    if (Mix_QuerySpec(nullptr, nullptr, nullptr) == 0) {
+        TornDownAtExit("the audio device was closed");
+    }
+}
+
 }  // namespace
+
+// exit(), which a library may call at any moment (Xlib does when its display
+// goes away), tears down nothing that start-up opened: neither the window
+// with the renderer nor the music player with the audio device. Torn down
+// against a display that is gone or frozen, they would wait on it for ever.
+// Nor does a loading thread still running abort the process.
+TEST(PlayerExitTest, AnExitLeavesTheWindowAndTheSoundAlone)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScopedWorkDir dir;
+    WriteTestProduction(dir.path(), {.music = false});
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_EXIT(
+        {
+            std::atexit(MusicStillOpen);
+            if (!TheMusicPlayer().DeviceOpen() || SetupViewport("exit", 160, 90, false) != 0) {
+                ::_exit(2);
+            }
+            ViewportWindow()->Show();
+            SDL_AddEventWatch(WatchForHiddenWindow, nullptr);
+            TheLoadingState().mainLoopStarted = false;
+            StartLoaderThread();  // waiting for the main loop, which never runs
+            std::exit(3);
+        },
+        testing::ExitedWithCode(3), "");
+}
 
 TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFromTheStart)
 {
