@@ -34,8 +34,8 @@ Examples:
                                             make a video with sound (no display needed)
   demoplayer --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
                                             two seconds as numbered PNG files in frames/
-  demoplayer --render master.mkv --codec ffv1 --fps 29.97 --frames 0:300 build/production
-                                            the first 300 frames at NTSC's 30000/1001 as a
+  demoplayer --render master.mkv --codec ffv1 --fps 29.97 --frames 0:60 build/production
+                                            the first 60 frames at NTSC's 30000/1001 as a
                                             lossless master
   demoplayer --watch --windowed build/production
                                             edit the production's files while it plays
