@@ -10,7 +10,9 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/render_options.h"
 #include "video/frame_sink.h"
+#include "video/video_format.h"
 #include "video/png_names.h"
 
 namespace fs = std::filesystem;
@@ -20,7 +22,6 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr unsigned kMinSide = 16;
 constexpr unsigned kMaxSide = 8192;
-constexpr int kMaxFps = 240;
 
 constexpr char kExamples[] = R"(
 Examples:
@@ -33,6 +34,9 @@ Examples:
                                             make a video with sound (no display needed)
   demoplayer --render frames/ --size 480x270 --fps 30 --start 10 --end 12 build/production
                                             two seconds as numbered PNG files in frames/
+  demoplayer --render master.mkv --codec ffv1 --fps 29.97 --frames 0:60 build/production
+                                            the first 60 frames at NTSC's 30000/1001 as a
+                                            lossless master
   demoplayer --watch --windowed build/production
                                             edit the production's files while it plays
   demoplayer --check build/production       list every problem of the production;
@@ -99,9 +103,9 @@ std::string CheckRenderPath(const std::string& path, bool overwrite)
         }
         first = names.Name(0);
     } else {
-        const std::string extension = fs::path(path).extension().string();
-        if (extension != ".mp4" && extension != ".mkv") {
-            return "--render: '" + path + "' should end in .mp4 or .mkv, contain %d, or end in / for PNG files";
+        if (!IsVideoPath(path)) {
+            return "--render: '" + path +
+                   "' should end in .mp4, .mkv, .mov or .webm, contain %d, or end in / for PNG files";
         }
     }
     const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(".");
@@ -112,6 +116,24 @@ std::string CheckRenderPath(const std::string& path, bool overwrite)
     std::error_code error;
     if (fs::exists(first, error) && !overwrite) {
         return "--render: '" + first.string() + "' exists (add --overwrite to replace it)";
+    }
+    return {};
+}
+
+// A video's sides are even (4:2:0 halves them) and as large as its codec needs.
+std::string CheckVideoSize(const PlayOptions& options)
+{
+    VideoFormat format;
+    if (IsPngSequencePath(options.renderPath) || !ChooseVideoFormat(options.renderPath, options.codec, &format).empty()) {
+        return {};
+    }
+    if (options.width % 2 != 0 || options.height % 2 != 0) {
+        return "--size: a video needs an even width and height";
+    }
+    const unsigned smallest = static_cast<unsigned>(SmallestSide(format.codec));
+    if (options.width < smallest || options.height < smallest) {
+        return "--size: " + std::string(CodecTitle(format.codec)) + " needs at least " + std::to_string(smallest) +
+               "x" + std::to_string(smallest);
     }
     return {};
 }
@@ -155,27 +177,13 @@ std::string CheckOptions(PlayOptions& options, const std::string& sizeText, bool
         return "'" + options.productionDir + "' is not a folder";
     }
     if (options.Rendering()) {
+        if (std::string problem = CheckVideoSize(options); !problem.empty()) {
+            return problem;
+        }
         if (std::string problem = CheckRenderPath(options.renderPath, options.overwrite); !problem.empty()) {
             return problem;
         }
-        if (!IsPngSequencePath(options.renderPath) && (options.width % 2 != 0 || options.height % 2 != 0)) {
-            return "--size: a video needs an even width and height";
-        }
         options.renderPath = Absolute(options.renderPath);
-    }
-    return {};
-}
-
-// Frames a second are counted whole: 29.97 is refused as such rather than
-// as out of range.
-std::string WholeNumber(std::string& text)
-{
-    size_t digits = text.find_first_not_of(' ');
-    if (digits != std::string::npos && (text[digits] == '+' || text[digits] == '-')) {
-        ++digits;
-    }
-    if (digits >= text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos) {
-        return "'" + text + "' is not a whole number of frames a second";
     }
     return {};
 }
@@ -189,21 +197,40 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
     app.set_version_flag("--version", std::string("demoplayer ") + DEMO_VERSION);
     std::string sizeText;
     double end = 0.0;
+    RenderOptionTexts renderTexts;
     app.add_option("PRODUCTION_DIR", options->productionDir,
                    "folder with demofinal.xml, model/, tex/, 13_3.ogg and the shaders (default: this folder "
                    "when it holds demofinal.xml, else the production installed with the player, "
                    "../share/demoplayer/production beside the folder of the executable)");
     app.add_flag("--windowed", options->windowed, "play in a window instead of full screen");
     app.add_option("--size", sizeText, "picture size WIDTHxHEIGHT (default 1920x1080); 16:9 is kept, with black bars");
-    app.add_option("--start", options->startSeconds, "begin at this point of the show, in seconds");
+    CLI::Option* startOption =
+        app.add_option("--start", options->startSeconds, "begin at this point of the show, in seconds");
     CLI::Option* endOption = app.add_option("--end", end, "end at this point of the show (default: its exit event)");
+    app.add_option("--frames", renderTexts.frames,
+                   "begin at frame FIRST and end before frame END at the chosen --fps (0:600 is the first 600 "
+                   "frames; 600:1200 the next); instead of --start and --end")
+        ->type_name("FIRST:END");
     app.add_option("--render", options->renderPath,
-                   "render offline to a video (.mp4, .mkv) or to PNG files (a path with %d, or a folder ending in "
-                   "/); its folder is made when the folder it belongs in exists");
-    app.add_option("--fps", options->fps, "frames a second of the fixed-step clock, a whole number (default 60)")
-        ->type_name("N")
-        ->check(CLI::Validator(WholeNumber, ""))
-        ->check(CLI::Range(1, kMaxFps).description(""));
+                   "render offline to a video (.mp4: H.264 or H.265 with AAC; .mkv: H.264, H.265 or FFV1 with AAC, "
+                   "FFV1 with FLAC; .mov: ProRes 422 HQ with PCM; .webm: VP9 or AV1 with Opus) or to PNG files "
+                   "(a path with %d, or a folder ending in /); its folder is made when the folder it belongs in "
+                   "exists");
+    app.add_option("--codec", options->codec,
+                   "picture codec of a video, among those its container takes: h264, h265, ffv1, prores, vp9, av1 "
+                   "(default: the first the container lists)")
+        ->type_name("NAME");
+    app.add_option("--crf", renderTexts.crf,
+                   "constant quality of an H.264, H.265 (0-51), VP9 or AV1 (0-63) video; lower is better")
+        ->type_name("N");
+    app.add_option("--bitrate", renderTexts.bitRate,
+                   "bits a second of an H.264, H.265, VP9 or AV1 video instead of a constant quality (8M, 2500k)")
+        ->type_name("R");
+    app.add_flag("--no-audio", options->noAudio, "write a video without sound");
+    app.add_option("--fps", renderTexts.fps,
+                   "frames a second of the fixed-step clock: a whole number, a fraction such as 30000/1001, or "
+                   "29.97 and 59.94 for their NTSC fractions (default 60)")
+        ->type_name("N");
     app.add_flag("--fixed-step", options->fixedStep,
                  "advance the show exactly 1/fps a frame, however fast the machine (the music is not kept in step)");
     app.add_flag("--overwrite", options->overwrite, "replace an existing render output");
@@ -227,7 +254,13 @@ bool ParseCommandLine(int argc, char** argv, PlayOptions* options, int* exitCode
         *exitCode = kExitUsage;
         return false;
     }
-    if (std::string problem = CheckOptions(*options, sizeText, endOption->count() > 0, end); !problem.empty()) {
+    renderTexts.startOrEndGiven = startOption->count() > 0 || endOption->count() > 0;
+    // The render's options first: a command line refused makes no folder.
+    std::string problem = ApplyRenderOptions(renderTexts, options);
+    if (problem.empty()) {
+        problem = CheckOptions(*options, sizeText, endOption->count() > 0, end);
+    }
+    if (!problem.empty()) {
         std::cerr << "demoplayer: " << problem << "\n";
         *exitCode = kExitUsage;
         return false;

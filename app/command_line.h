@@ -1,8 +1,17 @@
 #pragma once
 // The player's command line: which production to play, and how.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+
+#include "core/frame_rate.h"
+
+// Frames first up to end (end itself not included) at the chosen rate.
+struct FrameRange {
+    int64_t first = 0;
+    int64_t end = 0;
+};
 
 struct PlayOptions {
     std::string productionDir;  // empty: the working directory or the installed production
@@ -11,8 +20,13 @@ struct PlayOptions {
     unsigned height = 1080;
     double startSeconds = 0.0;
     std::optional<double> endSeconds;  // none: the production's "exit" event
+    std::optional<FrameRange> frames;  // set: the start and end as frame numbers (the times follow them)
     std::string renderPath;            // empty: play live
-    int fps = 60;
+    FrameRate fps = 60;
+    std::string codec;     // empty: the default of the output's container
+    int crf = -1;          // constant quality; -1: the codec's default
+    int64_t bitRate = 0;   // bits a second instead; 0: constant quality
+    bool noAudio = false;  // a video without sound
     bool fixedStep = false;  // live play on the fixed-step clock (always so when rendering)
     bool overwrite = false;
     bool watch = false;  // live editing: changed files take effect, keys move through the show

@@ -1,10 +1,10 @@
 #include "app/demo_clock.h"
 
-#include <cmath>
-
 #include "platform/timer.h"
 
 DemoClock::DemoClock(int fixedFps) : fps_(fixedFps > 0 ? fixedFps : 0) {}
+
+DemoClock::DemoClock(FrameRate fixedRate) : fps_(fixedRate.Valid() ? fixedRate : FrameRate(0)) {}
 
 double DemoClock::BeginFrame()
 {
@@ -25,10 +25,10 @@ float DemoClock::AdvanceShow(float demoTime, double frameMs)
 
 float DemoClock::TimeOfFrame(int64_t frame) const
 {
-    return static_cast<float>(static_cast<double>(frame) / fps_);
+    return static_cast<float>(fps_.TimeOf(frame));
 }
 
 int64_t DemoClock::FrameAt(double seconds) const
 {
-    return static_cast<int64_t>(std::llround(seconds * fps_));
+    return fps_.FrameAt(seconds);
 }

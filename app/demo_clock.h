@@ -1,21 +1,25 @@
 #pragma once
 // The demo clock, driven one of two ways. In real time every frame lasts as
 // long as the frame timer measured and the demo time is their sum. On fixed
-// steps every frame lasts exactly 1/fps seconds and the demo time of the
-// show's n-th frame is n/fps, computed from the frame number, so a run
-// does the same whatever the machine's speed. Frame 0 is the instant the
+// steps every frame lasts exactly 1/fps seconds (fps may be a fraction, as
+// 30000/1001) and the demo time of the show's n-th frame is n/fps, computed
+// from the frame number, so a run does the same whatever the machine's speed
+// and never drifts. Frame 0 is the instant the
 // show begins: a render draws it, live play starts counting after it.
 
 #include <cstdint>
+
+#include "core/frame_rate.h"
 
 class DemoClock {
 public:
     // fps 0: real time.
     explicit DemoClock(int fixedFps = 0);
+    explicit DemoClock(FrameRate fixedRate);
 
-    bool FixedStep() const { return fps_ > 0; }
-    int Fps() const { return fps_; }
-    double StepMs() const { return 1000.0 / fps_; }
+    bool FixedStep() const { return fps_.Valid(); }
+    FrameRate Rate() const { return fps_; }
+    double StepMs() const { return 1000.0 / fps_.PerSecond(); }
 
     // The duration of the frame that begins, in milliseconds: measured, or
     // one step.
@@ -37,7 +41,7 @@ public:
     int64_t FrameAt(double seconds) const;
 
 private:
-    int fps_;
+    FrameRate fps_;  // not Valid: real time
     int64_t showFrames_ = 0;
     double advancedMs_ = 0.0;
 };

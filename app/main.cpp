@@ -25,6 +25,9 @@ void PrepareRecording()
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The AV1 encoder prints its banner and settings on standard error
+    // unless told to keep to errors; set before any thread starts.
+    setenv("SVT_LOG", "1", 0);
 }
 
 }  // namespace

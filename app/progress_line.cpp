@@ -23,7 +23,7 @@ std::string Duration(double seconds)
 
 }  // namespace
 
-ProgressLine::ProgressLine(int64_t total, double firstSeconds, int fps)
+ProgressLine::ProgressLine(int64_t total, double firstSeconds, FrameRate fps)
     : total_(total), firstSeconds_(firstSeconds), fps_(fps), terminal_(StatusLineOnTerminal()),
       started_(Clock::now()), lastPrinted_(started_)
 {
@@ -32,7 +32,7 @@ ProgressLine::ProgressLine(int64_t total, double firstSeconds, int fps)
 std::string ProgressLine::Text(int64_t done, double elapsedSeconds) const
 {
     const double rate = elapsedSeconds > 0.0 ? static_cast<double>(done) / elapsedSeconds : 0.0;
-    const double showTime = firstSeconds_ + static_cast<double>(done) / fps_;
+    const double showTime = firstSeconds_ + fps_.TimeOf(done);
     char text[160];
     std::snprintf(text, sizeof text, "frame %lld of %lld, show at %.1f s, %.1f frames/s", static_cast<long long>(done),
                   static_cast<long long>(total_), showTime, rate);

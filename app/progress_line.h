@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/frame_rate.h"
+
 class ProgressLine {
 public:
     // `total` frames at `fps`, the first showing `firstSeconds` of the show.
-    ProgressLine(int64_t total, double firstSeconds, int fps);
+    ProgressLine(int64_t total, double firstSeconds, FrameRate fps);
 
     void Update(int64_t done);
     // The last line, whatever the time since the one before.
@@ -26,7 +28,7 @@ private:
 
     int64_t total_;
     double firstSeconds_;
-    int fps_;
+    FrameRate fps_;
     bool terminal_;
     Clock::time_point started_;
     Clock::time_point lastPrinted_;

@@ -31,7 +31,7 @@ std::optional<float> ExitTime()
 }  // namespace
 
 Show::Show(const PlayOptions& options)
-    : options_(options), clock_(options.FixedStep() ? options.fps : 0)
+    : options_(options), clock_(options.FixedStep() ? options.fps : FrameRate(0))
 {
 }
 
@@ -61,7 +61,8 @@ std::optional<int64_t> Show::EndFrameNumber() const
         end = frame + 1;
     }
     if (options_.endSeconds) {
-        const int64_t asked = std::max(steps.FrameAt(*options_.endSeconds), firstFrame_ + 1);
+        const int64_t askedEnd = options_.frames ? options_.frames->end : steps.FrameAt(*options_.endSeconds);
+        const int64_t asked = std::max(askedEnd, firstFrame_ + 1);
         end = end ? std::min(*end, asked) : asked;
     }
     return end;
@@ -76,7 +77,7 @@ void Show::Begin()
     // A render's first frame shows the start point itself, frame 0 from the
     // top; live play from the top counts its frames from the moment the
     // music starts.
-    const int64_t start = steps.FrameAt(options_.startSeconds);
+    const int64_t start = options_.frames ? options_.frames->first : steps.FrameAt(options_.startSeconds);
     firstFrame_ = options_.Rendering() ? start : std::max<int64_t>(1, start);
     if (firstFrame_ == 1 && !options_.Rendering()) {
         StartShow();

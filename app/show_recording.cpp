@@ -29,6 +29,10 @@ std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const PictureLay
     settings.width = width;
     settings.height = height;
     settings.fps = options.fps;
+    settings.codec = options.codec;
+    settings.crf = options.crf;
+    settings.bitRate = options.bitRate;
+    settings.sound = !options.noAudio;
     settings.musicFile = std::filesystem::absolute(kMusicFile).string();
     settings.startSeconds = startSeconds;
     settings.endSeconds = endSeconds;
@@ -46,8 +50,8 @@ std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, R
                                                    int64_t firstFrame, int64_t endFrame)
 {
     // The sound track covers exactly the frames: the first shows firstFrame's time.
-    const double startSeconds = static_cast<double>(firstFrame) / options.fps;
-    const double endSeconds = static_cast<double>(endFrame) / options.fps;
+    const double startSeconds = options.fps.TimeOf(firstFrame);
+    const double endSeconds = options.fps.TimeOf(endFrame);
     std::string error;
     std::unique_ptr<FrameSink> sink = OpenSink(options, renderer.Picture(), startSeconds, endSeconds, &error);
     if (!sink) {
@@ -60,7 +64,7 @@ std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, R
 }
 
 ShowRecording::ShowRecording(RendererGL& renderer, std::unique_ptr<FrameSink> sink, int64_t frames,
-                             double firstSeconds, int fps, int64_t endFrame)
+                             double firstSeconds, FrameRate fps, int64_t endFrame)
     : renderer_(renderer), sink_(std::move(sink)), progress_(frames, firstSeconds, fps), frames_(frames),
       endFrame_(endFrame), firstSeconds_(firstSeconds), fps_(fps)
 {
@@ -122,7 +126,7 @@ bool ShowRecording::FinishStopped()
         Problem("Cannot render: ", error);
         return false;
     }
-    const double seconds = firstSeconds_ + static_cast<double>(written_) / fps_;
+    const double seconds = firstSeconds_ + fps_.TimeOf(written_);
     std::string where;
     if (written_ == 0) {
         where = "nothing was written";

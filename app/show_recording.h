@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/progress_line.h"
+#include "core/frame_rate.h"
 
 class FrameSink;
 class RendererGL;
@@ -31,7 +32,7 @@ public:
 
 private:
     ShowRecording(RendererGL& renderer, std::unique_ptr<FrameSink> sink, int64_t frames, double firstSeconds,
-                  int fps, int64_t endFrame);
+                  FrameRate fps, int64_t endFrame);
     bool Write(const uint8_t* rgba);
     bool FinishStopped();
 
@@ -42,5 +43,5 @@ private:
     int64_t written_ = 0;
     int64_t endFrame_;
     double firstSeconds_;
-    int fps_;
+    FrameRate fps_;
 };

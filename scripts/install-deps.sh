@@ -21,6 +21,8 @@ packages=(
   xvfb xauth x11-utils xdotool
   # video files of the show: H.264 and AAC, containers, scaling, resampling
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  # renders split into chunks across job slots and machines (scripts/render-farm.sh)
+  parallel
   # content tools
   libvorbis-dev libstb-dev
   # model conversion, and the import library's sample models for its tests

@@ -1,6 +1,6 @@
 #pragma once
-// Where rendered frames go: a video file (H.264 video and AAC sound in MP4 or
-// Matroska) or numbered PNG files. Frames are encoded on a worker thread while
+// Where rendered frames go: a video file (MP4, Matroska, QuickTime or WebM,
+// in the codecs of video/video_format.h) or numbered PNG files. Frames are encoded on a worker thread while
 // the caller renders the next one. Every file is written whole or not at all
 // (video/whole_file.h): under a hidden temporary name beside it, given its
 // name once complete.
@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/frame_rate.h"
 #include "video/whole_file.h"
 
 // Write and the Finish calls are made from one thread (the one rendering).
@@ -34,11 +35,15 @@ public:
 };
 
 struct VideoSettings {
-    std::string path;        // ".mp4" or ".mkv"
+    std::string path;        // ".mp4", ".mkv", ".mov" or ".webm"
     Replace replace = Replace::kNever;  // what becomes of a file of that name
     int width = 0;           // even numbers
     int height = 0;
-    int fps = 60;
+    FrameRate fps = 60;
+    std::string codec{};     // "h264", "ffv1", ...; empty: the container's first
+    int crf = -1;            // constant quality; -1: the codec's default
+    int64_t bitRate = 0;     // bits a second instead of a constant quality; 0: none
+    bool sound = true;       // false: a video without sound, as asked (nothing said)
     std::string musicFile;   // Ogg Vorbis; empty or unreadable: a video without sound (said through *warning)
     double startSeconds = 0; // the span of the show the video covers: the sound track is the
     double endSeconds = 0;   // music from startSeconds to endSeconds, the music looping from its

@@ -1,37 +1,9 @@
 // Writes a video file's container with libavformat.
 #include "video/output_file.h"
 
-#include <algorithm>
-#include <cctype>
-
-namespace {
-
-// "mp4" or "matroska" for the path's extension, or null.
-const char* MuxerFor(const std::string& path)
-{
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) {
-        return nullptr;
-    }
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".mp4") {
-        return "mp4";
-    }
-    return extension == ".mkv" ? "matroska" : nullptr;
-}
-
-}  // namespace
-
 std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, const std::string& writePath,
-                                               std::string* error)
+                                               const char* muxerName, std::string* error)
 {
-    const char* muxerName = MuxerFor(path);
-    if (!muxerName) {
-        Fail(error, "cannot tell the video type of '" + path + "': its name must end in .mp4 or .mkv");
-        return nullptr;
-    }
     std::unique_ptr<OutputFile> file(new OutputFile);
     file->path_ = path;
     file->writePath_ = writePath;

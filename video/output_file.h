@@ -1,6 +1,5 @@
 #pragma once
-// The container of a video file: chosen from the path's extension (.mp4 or
-// .mkv), its streams, the header, the encoders' packets interleaved by time,
+// The container of a video file (mp4, matroska, mov, webm): its streams, the header, the encoders' packets interleaved by time,
 // and the trailer.
 
 extern "C" {
@@ -14,11 +13,11 @@ extern "C" {
 
 class OutputFile {
 public:
-    // Null, with the reason, when the extension of `path` names no container
-    // we write. The bytes go to `writePath` (the temporary file of `path`);
+    // Null, with the reason, when this FFmpeg cannot write the container
+    // `muxer`. The bytes go to `writePath` (the temporary file of `path`);
     // reasons name `path`. Nothing is written before Open.
     static std::unique_ptr<OutputFile> Create(const std::string& path, const std::string& writePath,
-                                              std::string* error);
+                                              const char* muxer, std::string* error);
     ~OutputFile();
 
     // Whether encoders must put their set-up data in the stream header.

@@ -1,6 +1,7 @@
 #pragma once
-// The sound of a video: the sound track encoded as AAC (stereo, planar
-// float), as far into the span as the picture has come.
+// The sound of a video: the sound track encoded in the container's sound
+// codec (AAC, FLAC, 16-bit PCM or Opus; stereo), as far into the span as the
+// picture has come.
 
 #include <cstdint>
 #include <memory>
@@ -9,11 +10,14 @@
 #include "media/av_util.h"
 #include "video/output_file.h"
 #include "video/sound_track.h"
+#include "video/video_format.h"
 
 class SoundEncoder {
 public:
-    // Null, with the reason, when no AAC encoder opens.
-    static std::unique_ptr<SoundEncoder> Open(OutputFile& file, std::unique_ptr<SoundTrack> track,
+    // The sample rate the codec needs (Opus: 48000), or 0 for the music's own.
+    static int RateFor(SoundCodec codec);
+    // Null, with the reason, when no encoder of the codec opens.
+    static std::unique_ptr<SoundEncoder> Open(OutputFile& file, SoundCodec codec, std::unique_ptr<SoundTrack> track,
                                               std::string* error);
 
     // Keeps pace with the picture: encodes every whole encoder frame that
@@ -31,9 +35,10 @@ public:
 
 private:
     explicit SoundEncoder(OutputFile& file) : file_(file) {}
-    bool OpenEncoder(int rate, std::string* error);
+    bool OpenEncoder(SoundCodec codec, int rate, std::string* error);
     bool EncodeToSample(int64_t target, bool wholeFrames, std::string* error);
     bool EncodeSamples(int count, std::string* error);
+    bool ReadInto(AVFrame* frame, int count, std::string* error);
 
     OutputFile& file_;
     std::unique_ptr<SoundTrack> track_;

@@ -16,7 +16,7 @@ int OutputRateFor(int sourceRate)
 }  // namespace
 
 std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, double startSeconds, double endSeconds,
-                                             std::string* error)
+                                             std::string* error, int rate)
 {
     std::unique_ptr<SoundTrack> track(new SoundTrack);
     track->path_ = path;
@@ -24,7 +24,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, double sta
     if (!track->music_) {
         return nullptr;
     }
-    track->rate_ = OutputRateFor(track->music_->SourceRate());
+    track->rate_ = rate > 0 ? rate : OutputRateFor(track->music_->SourceRate());
     if (!track->music_->StartResampling(track->rate_, error)) {
         return nullptr;
     }

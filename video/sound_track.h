@@ -13,10 +13,11 @@
 class SoundTrack {
 public:
     // Null, with the reason, when the music cannot be decoded.
+    // `rate` 0: 44100 when the music has it, else 48000.
     static std::unique_ptr<SoundTrack> Open(const std::string& path, double startSeconds, double endSeconds,
-                                            std::string* error);
+                                            std::string* error, int rate = 0);
 
-    // 44100 when the music has it, else 48000.
+    // Samples a second.
     int SampleRate() const { return rate_; }
     // Samples per channel in the span.
     int64_t TotalSamples() const { return total_; }

@@ -1,6 +1,7 @@
-// The video file sink: H.264 picture and AAC sound in MP4 or Matroska,
-// encoded on a worker thread.
+// The video file sink: picture and sound in the container the file's
+// extension names, encoded on a worker thread.
 #include <cmath>
+#include <cstdint>
 
 #include "core/log.h"
 #include "video/background_sink.h"
@@ -9,6 +10,7 @@
 #include "video/output_file.h"
 #include "video/sound_encoder.h"
 #include "video/video_encoder.h"
+#include "video/video_format.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ constexpr int kHighestFps = 1000;
 class VideoFile final : public FrameSink {
 public:
     VideoFile(std::unique_ptr<WholeFile> whole, std::unique_ptr<OutputFile> file, std::unique_ptr<VideoEncoder> video,
-              std::unique_ptr<SoundEncoder> sound, int fps)
+              std::unique_ptr<SoundEncoder> sound, FrameRate fps)
         : whole_(std::move(whole)), file_(std::move(file)), video_(std::move(video)), sound_(std::move(sound)),
           fps_(fps)
     {
@@ -66,7 +68,7 @@ public:
     }
 
 private:
-    double PictureSeconds() const { return static_cast<double>(video_->Frames()) / fps_; }
+    double PictureSeconds() const { return fps_.TimeOf(video_->Frames()); }
 
     bool Close(std::string* error)
     {
@@ -84,7 +86,7 @@ private:
     std::unique_ptr<OutputFile> file_;
     std::unique_ptr<VideoEncoder> video_;
     std::unique_ptr<SoundEncoder> sound_;
-    int fps_;
+    FrameRate fps_;
     bool closed_ = false;
 };
 
@@ -95,8 +97,9 @@ bool CheckSettings(const VideoSettings& settings, std::string* error)
         return Fail(error, "video frames must be even numbers of pixels from 2 to 16384 wide and high, not " +
                                std::to_string(settings.width) + " x " + std::to_string(settings.height));
     }
-    if (settings.fps < 1 || settings.fps > kHighestFps) {
-        return Fail(error, "video frame rate must be 1 to 1000 frames a second, not " + std::to_string(settings.fps));
+    if (!settings.fps.Valid() || settings.fps.PerSecond() > kHighestFps || settings.fps.frames > INT32_MAX ||
+        settings.fps.seconds > INT32_MAX) {
+        return Fail(error, "video frame rate must be up to 1000 frames a second, not " + settings.fps.Text());
     }
     if (!std::isfinite(settings.startSeconds) || !std::isfinite(settings.endSeconds) || settings.startSeconds < 0 ||
         settings.endSeconds <= settings.startSeconds) {
@@ -108,14 +111,14 @@ bool CheckSettings(const VideoSettings& settings, std::string* error)
 }
 
 // The sound track, or null with the reason the video will have none.
-std::unique_ptr<SoundTrack> OpenSoundTrack(const VideoSettings& settings, std::string* reason)
+std::unique_ptr<SoundTrack> OpenSoundTrack(const VideoSettings& settings, int rate, std::string* reason)
 {
     if (settings.musicFile.empty()) {
         *reason = "the video has no sound: no music file given";
         return nullptr;
     }
     std::string error;
-    auto track = SoundTrack::Open(settings.musicFile, settings.startSeconds, settings.endSeconds, &error);
+    auto track = SoundTrack::Open(settings.musicFile, settings.startSeconds, settings.endSeconds, &error, rate);
     if (!track) {
         *reason = "the video has no sound: " + error;
     }
@@ -136,7 +139,22 @@ void Warn(const std::string& text, std::string* warning)
 std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string* error, std::string* warning)
 {
     QuietLibraryLog();
+    VideoFormat format;
     if (!CheckSettings(settings, error)) {
+        return nullptr;
+    }
+    if (std::string problem = ChooseVideoFormat(settings.path, settings.codec, &format); !problem.empty()) {
+        Fail(error, problem);
+        return nullptr;
+    }
+    const int smallest = SmallestSide(format.codec);
+    if (settings.width < smallest || settings.height < smallest) {
+        Fail(error, std::string(CodecTitle(format.codec)) + " frames must be at least " + std::to_string(smallest) +
+                        " pixels wide and high");
+        return nullptr;
+    }
+    if (!TakesQuality(format.codec) && (settings.crf >= 0 || settings.bitRate > 0)) {
+        Fail(error, std::string(CodecTitle(format.codec)) + " has a quality of its own: no crf or bit rate");
         return nullptr;
     }
     auto whole = std::make_unique<WholeFile>(settings.path, settings.replace);
@@ -144,18 +162,24 @@ std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string*
         Fail(error, "cannot create '" + settings.path + "': " + whole->error());
         return nullptr;
     }
-    auto file = OutputFile::Create(settings.path, whole->TemporaryPath(), error);
+    auto file = OutputFile::Create(settings.path, whole->TemporaryPath(), format.muxer, error);
     if (!file) {
         return nullptr;
     }
-    auto video = VideoEncoder::Open(*file, settings.width, settings.height, settings.fps, error);
+    const PictureSettings picture{format.codec, settings.width, settings.height, settings.fps, settings.crf,
+                                  settings.bitRate};
+    auto video = VideoEncoder::Open(*file, picture, error);
     if (!video) {
         return nullptr;
     }
     std::string noSound;
     std::unique_ptr<SoundEncoder> sound;
-    if (auto track = OpenSoundTrack(settings, &noSound)) {
-        sound = SoundEncoder::Open(*file, std::move(track), error);
+    std::unique_ptr<SoundTrack> track;
+    if (settings.sound) {
+        track = OpenSoundTrack(settings, SoundEncoder::RateFor(format.sound), &noSound);
+    }
+    if (track) {
+        sound = SoundEncoder::Open(*file, format.sound, std::move(track), error);
         if (!sound) {
             return nullptr;
         }

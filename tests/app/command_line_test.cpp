@@ -86,6 +86,46 @@ TEST(CommandLineTest, NoArgumentsPlayTheWorkingDirectoryFullScreenInRealTimeAndO
     EXPECT_TRUE(Parse({"--check", "--verbose"}).options.Logs());
 }
 
+TEST(CommandLineTest, FormatsFrameRatesAndFrameRangesAreReadAsTheOutputAllows)
+{
+    ScopedWorkDir dir;
+    // NTSC rates as decimals or fractions are one exact fraction.
+    for (const char* ntsc : {"29.97", "30000/1001", "60000/2002"}) {
+        const Parsed parsed = Parse({"--fps", ntsc});
+        ASSERT_TRUE(parsed.run) << parsed.error;
+        EXPECT_EQ(parsed.options.fps.frames, 30000) << ntsc;
+        EXPECT_EQ(parsed.options.fps.seconds, 1001) << ntsc;
+    }
+    EXPECT_EQ(Parse({"--fps", "59.94"}).options.fps, FrameRate(60000, 1001));
+    EXPECT_EQ(Parse({"--fps", "25"}).options.fps, FrameRate(25));
+    EXPECT_EQ(Parse({}).options.fps, FrameRate(60));
+
+    // Each container with each codec it takes, and a quality where one means something.
+    const Parsed webm = Parse({"--render", "m.webm", "--codec", "av1", "--crf", "40", "--no-audio"});
+    ASSERT_TRUE(webm.run) << webm.error;
+    EXPECT_EQ(webm.options.codec, "av1");
+    EXPECT_EQ(webm.options.crf, 40);
+    EXPECT_TRUE(webm.options.noAudio);
+    EXPECT_EQ(Parse({"--render", "m.mp4", "--codec", "h265", "--bitrate", "2500k"}).options.bitRate, 2500000);
+    EXPECT_EQ(Parse({"--render", "m.webm", "--bitrate", "8M"}).options.bitRate, 8000000);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--render", "m.mov"}, {"--render", "m.mkv", "--codec", "ffv1"}, {"--render", "m.MP4", "--crf", "0"},
+             {"--render", "m.mkv", "--codec", "h264", "--crf", "51"}, {"--render", "m.webm", "--crf", "63"},
+             {"--render", "m.mp4", "--size", "7680x4320"}}) {
+        EXPECT_TRUE(Parse(args).run) << args[1] << " " << args.back();
+    }
+
+    // A frame range counts frames at the chosen rate: its times follow it exactly.
+    const Parsed range = Parse({"--frames", "300:600", "--fps", "29.97", "--render", "m.mkv"});
+    ASSERT_TRUE(range.run) << range.error;
+    ASSERT_TRUE(range.options.frames.has_value());
+    EXPECT_EQ(range.options.frames->first, 300);
+    EXPECT_EQ(range.options.frames->end, 600);
+    EXPECT_DOUBLE_EQ(range.options.startSeconds, 10.01);
+    EXPECT_DOUBLE_EQ(*range.options.endSeconds, 20.02);
+    EXPECT_FALSE(Parse({"--start", "1"}).options.frames.has_value());
+}
+
 TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpEndsTheRunWell)
 {
     ScopedWorkDir dir;
@@ -104,7 +144,27 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
         {"--start", "nan"},
         {"--start", "10", "--end", "5"},
         {"--fps", "0"},
-        {"--fps", "29.97"},
+        {"--fps", "29.9"},
+        {"--fps", "1/2"},
+        {"--fps", "30000/0"},
+        {"--fps", "241"},
+        {"--fps", "-30"},
+        {"--render", "m.mov", "--codec", "h264"},
+        {"--render", "m.mp4", "--codec", "ffv1"},
+        {"--render", "m.mkv", "--codec", "ffv1", "--crf", "10"},
+        {"--render", "m.mov", "--bitrate", "8M"},
+        {"--render", "m.mp4", "--crf", "52"},
+        {"--render", "m.webm", "--crf", "64"},
+        {"--render", "m.mp4", "--crf", "20", "--bitrate", "8M"},
+        {"--render", "m.webm", "--bitrate", "0"},
+        {"--render", "m.webm", "--bitrate", "9999999999999999999M"},
+        {"--crf", "20"},
+        {"--render", "pngs/", "--codec", "h264"},
+        {"--render", "small.webm", "--codec", "av1", "--size", "64x36"},
+        {"--frames", "10:5"},
+        {"--frames", "a:b"},
+        {"--frames", "-1:5"},
+        {"--frames", "0:10", "--start", "1"},
         {"--verbose", "--quiet"},
         {"--render", "missing/deeper/show.mp4"},
         {"--render", "missing/deeper/"},
@@ -122,8 +182,13 @@ TEST(CommandLineTest, MistakesGiveOneLineAndExitCode2BeforeAnythingOpensAndHelpE
         EXPECT_EQ(parsed.error.find('\n'), parsed.error.size() - 1) << parsed.error;
     }
     EXPECT_FALSE(std::filesystem::exists("missing"));
-    // A frame rate that is not whole says so, not that it is out of range.
-    EXPECT_NE(Parse({"--fps", "29.97"}).error.find("'29.97' is not a whole number"), std::string::npos);
+    // A decimal frame rate other than NTSC's says what is taken; a codec the
+    // container does not take says which it does.
+    EXPECT_NE(Parse({"--fps", "29.9"}).error.find("'29.9' is not a frame rate"), std::string::npos);
+    EXPECT_NE(Parse({"--render", "m.mov", "--codec", "h264"}).error.find("takes the codecs prores"),
+              std::string::npos);
+    EXPECT_NE(Parse({"--render", "m.mkv", "--codec", "ffv1", "--crf", "1"}).error.find("FFV1"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("m.mov") || std::filesystem::exists("pngs"));
     EXPECT_EQ(ReadFileText("taken.mp4"), "keep me");
     EXPECT_TRUE(Parse({"--render", "taken.mp4", "--overwrite"}).run);
 

@@ -48,6 +48,25 @@ TEST(DemoClockTest, FixedStepsTakeTheTimeFromTheFrameNumberWithoutDriftAndRealTi
     }
     EXPECT_EQ(DemoClock(30).FrameAt(0.7), 21);
 
+    // NTSC's 30000/1001 steps exactly 1001/30000 s: three hours on, frame n
+    // is still at n x 1001/30000 s, and every 30000th frame falls on a whole
+    // 1001 s.
+    DemoClock ntsc(FrameRate(30000, 1001));
+    ASSERT_TRUE(ntsc.FixedStep());
+    EXPECT_DOUBLE_EQ(ntsc.StepMs(), 1001.0 / 30.0);
+    float ntscTime = 0.0f;
+    const int64_t threeHours = 3 * 3600 * 30000 / 1001;
+    for (int64_t frame = 1; frame <= threeHours; ++frame) {
+        ntscTime = ntsc.AdvanceShow(ntscTime, ntsc.StepMs());
+    }
+    EXPECT_EQ(ntscTime, static_cast<float>(static_cast<double>(threeHours) * 1001.0 / 30000.0));
+    EXPECT_EQ(ntsc.TimeOfFrame(30000 * 7), 7007.0f);
+    EXPECT_EQ(FrameRate(30000, 1001).TimeOf(30000 * 7), 7007.0);
+    EXPECT_EQ(FrameRate(30000, 1001).TimeOf(30000 * 7 + 15000), 7007.0 + 500.5);
+    for (int64_t frame = 0; frame < 30 * 200; ++frame) {
+        ASSERT_EQ(ntsc.FrameAt(ntsc.TimeOfFrame(frame)), frame);
+    }
+
     // Without a frame rate the measured frames are summed.
     DemoClock realTime;
     EXPECT_FALSE(realTime.FixedStep());

@@ -407,7 +407,7 @@ TEST_F(DemoTest, EveryExampleOfTheHelpRunsAsWritten)
         if (!gives("--check")) {
             const auto start = std::find(example.begin(), example.end(), "--start");
             const double from = start != example.end() ? std::stod(*(start + 1)) : 0.0;
-            if (!gives("--end")) {
+            if (!gives("--end") && !gives("--frames")) {
                 example.insert(example.begin(), {"--end", std::to_string(from + 0.5)});
             }
             if (!gives("--size")) {
@@ -424,6 +424,7 @@ TEST_F(DemoTest, EveryExampleOfTheHelpRunsAsWritten)
     // What the rendering examples made.
     EXPECT_TRUE(fs::exists(dir.path() / "show.mp4"));
     EXPECT_TRUE(fs::exists(dir.path() / "frames" / "frame_00059.png"));
+    EXPECT_EQ(ProbeMedia((dir.path() / "master.mkv").string()).video.packets, 60);
 }
 
 // The free camera in the real player on a real X screen, steered with the

@@ -67,7 +67,7 @@ TEST(FrameSink, BadSettingsAreRefusedWithAReasonAndUnusableMusicOnlyWarns)
     WriteFile("blocker", std::string("a file, not a folder"));
     // Path, width, frame rate or first PNG number, span start, the reason.
     const std::tuple<std::string, int, int, double, std::string> cases[] = {
-        {"show.avi", 32, 10, 0, ".mp4 or .mkv"},
+        {"show.avi", 32, 10, 0, ".mp4, .mkv, .mov or .webm"},
         {"odd.mp4", 33, 10, 0, "33 x 16"},
         {"still.mp4", 32, 0, 0, "frame rate"},
         {"back.mp4", 32, 10, 2, "span"},

@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <numbers>
+#include <sstream>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -119,7 +122,105 @@ std::vector<float> ReadSpan(double start, double end)
     return left;
 }
 
+// What ffprobe says of each stream of a file: key=value pairs, the video
+// stream first; the packets counted.
+std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& path)
+{
+    const std::string command = std::string(FFPROBE) +
+                                " -v error -count_packets -show_entries stream=codec_type,codec_name,profile,"
+                                "pix_fmt,r_frame_rate,nb_read_packets,sample_rate,width,height -of default=nw=1 '" +
+                                path + "'";
+    std::vector<std::map<std::string, std::string>> streams;
+    FILE* probe = popen(command.c_str(), "r");
+    char line[512];
+    while (probe && std::fgets(line, sizeof line, probe)) {
+        std::string text(line);
+        text.erase(text.find_last_not_of("\r\n") + 1);
+        const size_t equals = text.find('=');
+        if (equals == std::string::npos) {
+            continue;
+        }
+        // Each stream's listing begins with its codec's name.
+        if (text.compare(0, equals, "codec_name") == 0) {
+            streams.emplace_back();
+        }
+        if (!streams.empty()) {
+            streams.back()[text.substr(0, equals)] = text.substr(equals + 1);
+        }
+    }
+    if (probe) {
+        pclose(probe);
+    }
+    return streams;
+}
+
+// `frames` frames of a colour ramp at NTSC's 30000/1001 with the music.
+void WriteFormat(const std::string& path, const std::string& codec, int width, int height, int frames)
+{
+    std::string error;
+    auto sink = OpenVideo({.path = path, .width = width, .height = height, .fps = FrameRate(30000, 1001),
+                           .codec = codec, .musicFile = "music.ogg", .startSeconds = 0, .endSeconds = frames / 29.97},
+                          &error);
+    ASSERT_TRUE(sink) << path << " " << codec << ": " << error;
+    std::vector<uint8_t> frame(static_cast<size_t>(width) * height * 4);
+    for (int i = 0; i < frames; ++i) {
+        for (size_t at = 0; at < frame.size(); ++at) {
+            frame[at] = static_cast<uint8_t>(at * 7 + i * 31);
+        }
+        ASSERT_TRUE(sink->Write(frame.data(), &error)) << error;
+    }
+    ASSERT_TRUE(sink->Finish(&error)) << path << " " << codec << ": " << error;
+}
+
 }  // namespace
+
+// Every container with every codec it takes, read by ffprobe: the codec, its
+// profile, pixel format and rate, the exact frame count and the sound's codec.
+TEST(VideoFile, EveryFormatIsWrittenWithItsCodecProfilePixelsRateAndSound)
+{
+    ScopedWorkDir dir;
+    ASSERT_TRUE(WriteMusic("music.ogg", 1, 44100));
+    struct Row {
+        std::string path, codec, codecName, profile, pixels, sound;
+    };
+    const Row rows[] = {
+        {"a.mp4", "", "h264", "High", "yuv420p", "aac"},
+        {"b.mp4", "h265", "hevc", "Main", "yuv420p", "aac"},
+        {"c.mkv", "h264", "h264", "High", "yuv420p", "aac"},
+        {"d.mkv", "h265", "hevc", "Main", "yuv420p", "aac"},
+        {"e.mkv", "ffv1", "ffv1", "", "bgr0", "flac"},
+        {"f.mov", "", "prores", "HQ", "yuv422p10le", "pcm_s16le"},
+        {"g.webm", "vp9", "vp9", "Profile 0", "yuv420p", "opus"},
+        {"h.webm", "av1", "av1", "Main", "yuv420p", "opus"},
+    };
+    std::string error;
+    EXPECT_FALSE(OpenVideo({.path = "small.webm", .width = 64, .height = 36, .codec = "av1", .musicFile = "",
+                            .startSeconds = 0, .endSeconds = 1}, &error));
+    EXPECT_NE(error.find("AV1 frames must be at least 64 pixels"), std::string::npos) << error;
+    for (const Row& row : rows) {
+        WriteFormat(row.path, row.codec, 64, 64, 7);
+        const auto streams = ProbeStreams(row.path);
+        ASSERT_EQ(streams.size(), 2u) << row.path;
+        std::map<std::string, std::string> video = streams[0];
+        std::map<std::string, std::string> sound = streams[1];
+        EXPECT_EQ(video["codec_name"], row.codecName) << row.path;
+        if (!row.profile.empty()) {
+            EXPECT_EQ(video["profile"], row.profile) << row.path;
+        }
+        EXPECT_EQ(video["pix_fmt"], row.pixels) << row.path;
+        EXPECT_EQ(video["r_frame_rate"], "30000/1001") << row.path;
+        EXPECT_EQ(video["nb_read_packets"], "7") << row.path;
+        EXPECT_EQ(sound["codec_name"], row.sound) << row.path;
+        EXPECT_EQ(sound["sample_rate"], row.sound == "opus" ? "48000" : "44100") << row.path;
+    }
+
+    // The largest picture, 8K, in a 4:2:0 format.
+    WriteFormat("8k.mp4", "", 7680, 4320, 1);
+    const auto streams = ProbeStreams("8k.mp4");
+    ASSERT_FALSE(streams.empty());
+    EXPECT_EQ(streams[0].at("width") + "x" + streams[0].at("height"), "7680x4320");
+    EXPECT_EQ(streams[0].at("nb_read_packets"), "1");
+}
 
 // Music of 1 s, tone then silence, so the span 0.5 s to 2.5 s is silence,
 // tone, silence, tone, half a second each. An MP4 file, whose index is written
