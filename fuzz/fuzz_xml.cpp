@@ -14,6 +14,7 @@
 #include "check/marked_markup.h"
 #include "fuzz/fuzz_support.h"
 #include "scene/xml_reader.h"
+#include "scene/xml_values.h"
 
 namespace {
 
