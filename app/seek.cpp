@@ -1,16 +1,8 @@
 #include "app/seek.h"
 
 #include "app/demo_clock.h"
-#include "app/event_triggers.h"
+#include "app/world_step.h"
 #include "core/process_state.h"
-#include "world/world.h"
-
-void StepWorld(float actorMs)
-{
-    EvaluateAutomations();
-    TheWorld().UpdateActors(actorMs);
-    FireEventTriggers();
-}
 
 void SeekShow(DemoClock& steps, int64_t nextFrame)
 {

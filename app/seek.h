@@ -5,10 +5,6 @@
 
 class DemoClock;
 
-// One frame of the world at the current demo time: automations, then every
-// actor's update with the show time the frame added, then the timed events.
-void StepWorld(float actorMs);
-
 // Runs the world on the clock's fixed steps until its next frame is the
 // given show frame: actors, automations and timed events run, events fire in
 // order, so every effect is where playing would have put it. Nothing is

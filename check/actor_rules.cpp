@@ -1,10 +1,10 @@
 // The actors section: each actor's class, its parameters and its children.
 #include <algorithm>
 
-#include "check/actor_classes.h"
 #include "check/entity_rules.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <sstream>
 
-#include "check/actor_classes.h"
 #include "check/behaviour_rules.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
 #include "core/process_state.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 

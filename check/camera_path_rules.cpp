@@ -10,6 +10,7 @@
 #include "check/scene_motion.h"
 #include "check/value_rules.h"
 #include "render/camera_lens.h"
+#include "world/actor_catalogue.h"
 #include "world/bass_bouncer.h"
 
 namespace {
@@ -90,7 +91,7 @@ std::string CameraActivated(const MarkedElement& trigger, const SceneContext& co
 {
     if (const MarkedAttribute* target = trigger.Attribute("target")) {
         if (const auto actor = context.actors.find(target->value); actor != context.actors.end()) {
-            return actor->second.className == "Camera" ? target->value : std::string();
+            return actor->second.className == actor_class::kCamera ? target->value : std::string();
         }
     }
     return camerasInOrder.empty() ? std::string() : camerasInOrder.back();
@@ -103,7 +104,7 @@ std::vector<std::string> CamerasInOrder(const SceneContext& context)
         for (const MarkedElement* element : section->children) {
             const auto actor = context.actors.find(element->name);
             if (actor != context.actors.end() && actor->second.element == element &&
-                actor->second.className == "Camera") {
+                actor->second.className == actor_class::kCamera) {
                 cameras.push_back(element->name);
             }
         }
@@ -148,7 +149,7 @@ std::set<std::string> BouncedObjects(const SceneContext& context)
 {
     std::set<std::string> bounced;
     for (const auto& [name, actor] : context.actors) {
-        if (actor.className != "BassBouncer") {
+        if (actor.className != actor_class::kBassBouncer) {
             continue;
         }
         for (const MarkedElement* child : actor.element->children) {

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "check/actor_classes.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
 #include "render/render_records.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 

@@ -1,374 +1,184 @@
 #include "check/marked_markup.h"
 
-#include "check/markup_chars.h"
+#include "scene/markup_scanner.h"
+#include "scene/text_lines.h"
 
 namespace {
 
-// What stands after the '<': markup the reader takes for an element although
-// an ordinary XML reader would not.
-enum class MarkupKind { kPlain, kComment, kDeclaration, kOtherBang };
+// "a space", "a tab", "a line end", "a non-ASCII byte" or the character quoted.
+std::string Shown(char c)
+{
+    switch (c) {
+    case ' ':
+        return "a space";
+    case '\t':
+        return "a tab";
+    case '\r':
+    case '\n':
+        return "a line end";
+    default:
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return "a non-ASCII byte";
+        }
+        return std::string("'") + c + "'";
+    }
+}
 
-// The scanner walks the bytes with the scene reader's rules and builds the
-// same tree; what it reports is where those rules part from ordinary XML.
-class MarkedScanner {
+std::string Quoted(std::string_view name)
+{
+    return "'" + std::string(name) + "'";
+}
+
+// Builds the located tree from the scanner's elements and words its notes
+// as the checker's findings.
+class MarkedTreeBuilder final : public MarkupSink {
 public:
-    MarkedScanner(std::string_view text, const std::string& file, Diagnostics& found)
-        : text_(text), file_(file), found_(found)
+    MarkedTreeBuilder(std::string_view text, const std::string& file, Diagnostics& found)
+        : lines_(text), file_(file), found_(found)
     {
     }
 
-    MarkedDocument Scan()
+    MarkedDocument Take() { return std::move(document_); }
+
+    void Element(ScannedMarkup& markup, bool opens) override
     {
-        for (index_ = 0; index_ < text_.size(); ++index_) {
-            const char c = text_[index_];
-            switch (mode_) {
-            case Mode::kOutside:
-                Outside(c);
-                break;
-            case Mode::kInstruction:
-                if (c == '>') {
-                    mode_ = Mode::kOutside;
-                }
-                break;
-            case Mode::kMarkup:
-                Markup(c);
-                break;
-            }
-            Step(c);
-        }
-        ReportUnclosed();
-        return std::move(document_);
-    }
-
-private:
-    enum class Mode { kOutside, kMarkup, kInstruction };
-    enum class Part { kElementName, kAttributeName, kAttributeValue };
-
-    void Step(char c)
-    {
-        if (c == '\n') {
-            ++here_.line;
-            here_.column = 1;
-        } else {
-            ++here_.column;
-        }
-    }
-
-    void Error(TextPosition where, std::string message) { found_.Error(file_, where, std::move(message)); }
-    void Warning(TextPosition where, std::string message) { found_.Warning(file_, where, std::move(message)); }
-
-    bool RootClosed() const { return document_.root && open_.empty(); }
-
-    void Outside(char c)
-    {
-        if (c == '<') {
-            BeginMarkup();
-            inText_ = false;
-            return;
-        }
-        if (c == ' ' || IsLineSpace(c) || inText_) {
-            return;  // one finding for the text between two markups
-        }
-        inText_ = true;
-        if (RootClosed()) {
-            if (!textAfterRootReported_) {
-                Error(here_, "text after the root element is ignored");
-                textAfterRootReported_ = true;
-            }
-        } else {
-            Warning(here_, std::string("text ") + (document_.root ? "between elements" : "before the root element") +
-                               " is ignored");
-        }
-    }
-
-    void BeginMarkup()
-    {
-        mode_ = Mode::kMarkup;
-        part_ = Part::kElementName;
-        markupStart_ = here_;
-        element_.clear();
-        attributes_.clear();
-        pairOpen_ = slashSeen_ = endTag_ = nameEnded_ = slashAfterName_ = false;
-        joinPending_ = false;
-        const std::string_view rest = text_.substr(index_ + 1);
-        kind_ = rest.starts_with("!--")        ? MarkupKind::kComment
-                : rest.starts_with("!DOCTYPE") ? MarkupKind::kDeclaration
-                : rest.starts_with("!")        ? MarkupKind::kOtherBang
-                                               : MarkupKind::kPlain;
-    }
-
-    void Markup(char c)
-    {
-        if (c == '/') {
-            slashSeen_ = true;
-            endTag_ = !nameEnded_;
-            if (part_ == Part::kElementName && !element_.empty()) {
-                slashAfterName_ = true;
-            }
-            if (part_ == Part::kAttributeValue && quote_) {
-                ReportValueChar(c, "the reader drops it, and a slash makes the element empty");
-            }
-            return;
-        }
-        if (c == '>') {
-            EndMarkup();
-            return;
-        }
-        switch (part_) {
-        case Part::kElementName:
-            ElementNameByte(c);
-            break;
-        case Part::kAttributeName:
-            AttributeNameByte(c);
-            break;
-        case Part::kAttributeValue:
-            AttributeValueByte(c);
-            break;
-        }
-    }
-
-    void ElementNameByte(char c)
-    {
-        if (c == '?') {
-            mode_ = Mode::kInstruction;
-        } else if (IsNameChar(c)) {
-            if (joinPending_) {
-                Error(here_, "a tab or line end is not a separator: '" + std::string(1, c) +
-                                 "' runs into the element name '" + element_ + "' (write a space)");
-                joinPending_ = false;
-            }
-            element_ += c;
-        } else if (c == ' ') {
-            joinPending_ = false;
-            if (!element_.empty()) {
-                nameEnded_ = true;
-                part_ = Part::kAttributeName;
-            }
-        } else if (IsLineSpace(c) && !element_.empty()) {
-            joinPending_ = true;
-        }
-    }
-
-    void OpenPair()
-    {
-        if (!pairOpen_) {
-            attributes_.push_back({{}, {}, here_});
-            pairOpen_ = true;
-            valueReported_ = false;
-        }
-    }
-
-    void AttributeNameByte(char c)
-    {
-        if (IsNameChar(c)) {
-            OpenPair();
-            attributes_.back().name += c;
-        } else if (c == '=') {
-            OpenPair();
-            part_ = Part::kAttributeValue;
-            quote_ = 0;
-            valueReported_ = joinPending_ = false;
-        }
-    }
-
-    std::string& Value() { return attributes_.back().value; }
-
-    void AttributeValueByte(char c)
-    {
-        if (IsNameChar(c)) {
-            if (joinPending_) {
-                Error(here_, std::string(joinByLineSpace_ ? "a tab or line end is not a separator"
-                                                          : "attributes need a space between them") +
-                                 ": '" + std::string(1, c) + "' runs into the value of '" + attributes_.back().name +
-                                 "' (write a space)");
-                joinPending_ = false;
-                valueReported_ = true;  // what follows belongs to the next attribute
-            }
-            Value() += c;
-        } else if (c == ' ') {
-            if (Value().empty()) {
-                return;
-            }
-            if (quote_) {
-                ReportValueChar(c, "the reader ends the value there");
-            }
-            pairOpen_ = joinPending_ = false;
-            quote_ = 0;
-            part_ = Part::kAttributeName;
-        } else if (IsQuote(c) && !quote_ && Value().empty()) {
-            quote_ = c;
-        } else if (quote_ && c == quote_) {
-            quote_ = 0;
-            if (Value().empty() && !valueReported_) {
-                Error(attributes_.back().where, "attribute '" + attributes_.back().name +
-                                 "' has an empty value: the reader drops it, or reads what follows as its value");
-                valueReported_ = true;
-            }
-            SetJoinPending(false);
-        } else if (IsLineSpace(c) && !quote_) {
-            SetJoinPending(true);
-        } else if (c == '&') {
-            ReportAmpersand();
-        } else if (quote_ || !Value().empty()) {
-            ReportValueChar(c, "the reader drops it");
-        }
-    }
-
-    void SetJoinPending(bool byLineSpace)
-    {
-        if (!Value().empty()) {
-            joinByLineSpace_ = byLineSpace || (joinPending_ && joinByLineSpace_);
-            joinPending_ = true;
-        }
-    }
-
-    void ReportValueChar(char c, const std::string& effect)
-    {
-        if (valueReported_) {
-            return;
-        }
-        valueReported_ = true;
-        Error(here_, "the value of '" + attributes_.back().name + "' holds " + Shown(c) +
-                         ", which is not a name character (A-Z a-z 0-9 _ . - :): " + effect);
-    }
-
-    void ReportAmpersand()
-    {
-        size_t end = index_ + 1;
-        while (end < text_.size() && IsNameChar(text_[end])) {
-            ++end;
-        }
-        if (end == index_ + 1 || end >= text_.size() || text_[end] != ';') {
-            ReportValueChar('&', "the reader drops it");
-            return;
-        }
-        if (!valueReported_) {
-            valueReported_ = true;
-            const std::string entity(text_.substr(index_, end + 1 - index_));
-            Error(here_, "'" + entity + "' in the value of '" + attributes_.back().name +
-                             "' is not decoded: the reader keeps '" + entity.substr(1, entity.size() - 2) +
-                             "' as part of the value");
-        }
-    }
-
-    void ReportSpecialMarkup()
-    {
-        if (kind_ == MarkupKind::kPlain) {
-            return;
-        }
-        const std::string what = kind_ == MarkupKind::kComment       ? "comments are"
-                                  : kind_ == MarkupKind::kDeclaration ? "document type declarations are"
-                                                                      : "'<!' markup is";
-        std::string reading;
-        if (slashSeen_ && endTag_) {
-            reading = "an end tag";
-        } else if (slashSeen_) {
-            reading = "an empty element '" + element_ + "'";
-        } else {
-            reading = "an element '" + element_ + "' that stays open and holds what follows";
-        }
-        Error(markupStart_, what + " not supported: the reader reads this as " + reading);
-    }
-
-    void EndMarkup()
-    {
-        mode_ = Mode::kOutside;
-        ReportSpecialMarkup();
-        if (slashSeen_ && endTag_) {
-            CloseElement();
-            return;
-        }
-        if (pairOpen_ && Value().empty() && kind_ == MarkupKind::kPlain && !valueReported_) {
-            Error(attributes_.back().where,
-                  "attribute '" + attributes_.back().name + "' has no value: the reader drops it");
-        }
-        if (pairOpen_ && Value().empty()) {
-            attributes_.pop_back();
-        }
-        if (RootClosed()) {
-            Error(markupStart_, "element '" + element_ + "' after the root element is ignored");
-            return;
-        }
         auto element = std::make_unique<MarkedElement>();
-        element->name = element_;
-        element->where = markupStart_;
-        element->fromComment = kind_ != MarkupKind::kPlain;
-        element->attributes = std::move(attributes_);
+        element->name = std::move(markup.name);
+        element->where = Place(markup.offset);
+        element->fromComment = markup.kind != MarkupKind::kPlain;
+        element->attributes.reserve(markup.attributes.size());
+        for (size_t i = 0; i < markup.attributes.size(); ++i) {
+            element->attributes.push_back({std::move(markup.attributes[i].first),
+                                           std::move(markup.attributes[i].second),
+                                           Place(markup.attributeOffsets[i])});
+        }
         MarkedElement* made = element.get();
         document_.elements.push_back(std::move(element));
         if (!document_.root) {
-            rootSelfClosed_ = slashSeen_;  // still the open element: nothing can follow it
             document_.root = made;
+        } else {
+            made->parent = open_.back();
+            open_.back()->children.push_back(made);
+        }
+        if (opens) {
             open_.push_back(made);
-            return;
-        }
-        made->parent = open_.back();
-        open_.back()->children.push_back(made);
-        if (!slashSeen_) {
-            open_.push_back(made);
         }
     }
 
-    void CloseElement()
+    void EndElement() override { open_.pop_back(); }
+
+    bool WantsNotes() const override { return true; }
+
+    void Note(const MarkupNote& note) override
     {
-        const MarkedElement* closed = open_.empty() ? nullptr : open_.back();
-        const std::string closes =
-            closed ? "'" + closed->name + "' opened at " + PlaceText(closed->where) : std::string("nothing");
-        if (slashAfterName_) {
-            Error(markupStart_, "'<" + element_ + "/>' is read as an end tag (it closes " + closes +
-                                    "), not as an empty element: write '<" + element_ + " />'");
-            unbalanced_ = true;
-        } else if (!closed) {
-            Error(markupStart_, "end tag '</" + element_ + ">' closes nothing");
-        } else if (closed->name != element_ && !unbalanced_) {
-            Error(markupStart_, "'</" + element_ + ">' closes " + closes + ": end tags are not matched by name");
-            unbalanced_ = true;
-        }
-        if (closed) {
-            open_.pop_back();
+        const TextPosition where = Place(note.offset);
+        if (note.kind == NoteKind::kTextBeforeRoot || note.kind == NoteKind::kTextBetweenElements) {
+            found_.Warning(file_, where, Wording(note));
+        } else {
+            found_.Error(file_, where, Wording(note));
         }
     }
 
-    void ReportUnclosed()
+private:
+    TextPosition Place(size_t offset) const
     {
-        const bool onlyEmptyRoot = open_.size() == 1 && rootSelfClosed_;
-        if (!open_.empty() && !unbalanced_ && !onlyEmptyRoot) {
-            Error(open_.back()->where, "'<" + open_.back()->name + ">' is never closed");
-        }
+        const LineColumn place = lines_.At(offset);
+        return {place.line, place.column};
     }
 
-    std::string_view text_;
+    static std::string ValueHolds(const MarkupNote& note, const std::string& effect)
+    {
+        return "the value of " + Quoted(note.name) + " holds " + Shown(note.byte) +
+               ", which is not a name character (A-Z a-z 0-9 _ . - :): " + effect;
+    }
+
+    static std::string Reading(const MarkupNote& note)
+    {
+        switch (note.reading) {
+        case MarkupReading::kEndTag:
+            return "an end tag";
+        case MarkupReading::kEmptyElement:
+            return "an empty element " + Quoted(note.name);
+        case MarkupReading::kOpenElement:
+            break;
+        }
+        return "an element " + Quoted(note.name) + " that stays open and holds what follows";
+    }
+
+    static std::string NotPlain(const MarkupNote& note)
+    {
+        const std::string what = note.markup == MarkupKind::kComment       ? "comments are"
+                                 : note.markup == MarkupKind::kDeclaration ? "document type declarations are"
+                                                                           : "'<!' markup is";
+        return what + " not supported: the reader reads this as " + Reading(note);
+    }
+
+    std::string Closes(const OpenMarkup* closed) const
+    {
+        return closed ? Quoted(closed->name) + " opened at " + PlaceText(Place(closed->offset))
+                      : std::string("nothing");
+    }
+
+    std::string Wording(const MarkupNote& note) const
+    {
+        const std::string name(note.name);
+        switch (note.kind) {
+        case NoteKind::kTextBeforeRoot:
+            return "text before the root element is ignored";
+        case NoteKind::kTextBetweenElements:
+            return "text between elements is ignored";
+        case NoteKind::kTextAfterRoot:
+            return "text after the root element is ignored";
+        case NoteKind::kElementNameRunsOn:
+            return "a tab or line end is not a separator: '" + std::string(1, note.byte) +
+                   "' runs into the element name '" + name + "' (write a space)";
+        case NoteKind::kValueRunsOn:
+            return std::string(note.byLineSpace ? "a tab or line end is not a separator"
+                                                : "attributes need a space between them") +
+                   ": '" + std::string(1, note.byte) + "' runs into the value of '" + name + "' (write a space)";
+        case NoteKind::kValueHoldsSlash:
+            return ValueHolds(note, "the reader drops it, and a slash makes the element empty");
+        case NoteKind::kValueHoldsSpace:
+            return ValueHolds(note, "the reader ends the value there");
+        case NoteKind::kValueHoldsOther:
+            return ValueHolds(note, "the reader drops it");
+        case NoteKind::kEntity:
+            return "'" + std::string(note.text) + "' in the value of '" + name +
+                   "' is not decoded: the reader keeps '" + std::string(note.text.substr(1, note.text.size() - 2)) +
+                   "' as part of the value";
+        case NoteKind::kEmptyQuotedValue:
+            return "attribute '" + name + "' has an empty value: the reader drops it, or reads what follows as its value";
+        case NoteKind::kNoValue:
+            return "attribute '" + name + "' has no value: the reader drops it";
+        case NoteKind::kNotPlainMarkup:
+            return NotPlain(note);
+        case NoteKind::kAfterRoot:
+            return "element '" + name + "' after the root element is ignored";
+        case NoteKind::kSlashAfterName:
+            return "'<" + name + "/>' is read as an end tag (it closes " + Closes(note.closed) +
+                   "), not as an empty element: write '<" + name + " />'";
+        case NoteKind::kClosesNothing:
+            return "end tag '</" + name + ">' closes nothing";
+        case NoteKind::kClosesOther:
+            return "'</" + name + ">' closes " + Closes(note.closed) + ": end tags are not matched by name";
+        case NoteKind::kNeverClosed:
+            return "'<" + name + ">' is never closed";
+        }
+        return name;
+    }
+
+    TextLines lines_;
     const std::string& file_;
     Diagnostics& found_;
     MarkedDocument document_;
     std::vector<MarkedElement*> open_;
-
-    size_t index_ = 0;
-    TextPosition here_{1, 1};
-    Mode mode_ = Mode::kOutside;
-    Part part_ = Part::kElementName;
-    MarkupKind kind_ = MarkupKind::kPlain;
-    TextPosition markupStart_;
-    std::string element_;
-    std::vector<MarkedAttribute> attributes_;  // the last one is being read while pairOpen_
-    bool pairOpen_ = false;
-    bool slashSeen_ = false;
-    bool endTag_ = false;
-    bool nameEnded_ = false;
-    bool slashAfterName_ = false;  // a slash straight after the element name
-    char quote_ = 0;               // the quotation mark the value opened with
-    bool joinPending_ = false;     // a non-separator stands after a name or value
-    bool joinByLineSpace_ = false;
-    bool valueReported_ = false;
-    bool inText_ = false;
-    bool textAfterRootReported_ = false;
-    bool rootSelfClosed_ = false;
-    bool unbalanced_ = false;  // an end tag closed another element: later ones follow from it
 };
 
 }  // namespace
 
 MarkedDocument ReadMarkedMarkup(std::string_view text, const std::string& fileName, Diagnostics& found)
 {
-    return MarkedScanner(text, fileName, found).Scan();
+    MarkedTreeBuilder builder(text, fileName, found);
+    ScanMarkup(text, builder, ScanPath::kByteRules);
+    return builder.Take();
 }

@@ -1,8 +1,8 @@
 #pragma once
-// A second reading of the scene text that gives the same tree as the scene
-// reader, byte rule for byte rule, but knows where every element and
-// attribute stands; on the way it reports the markup that the scene reader
-// reads differently from an ordinary XML reader.
+// The checker's reading of the scene text: the scene reader's scanner builds
+// the same tree as the player's, with where every element and attribute
+// stands, and its notes on the markup the reader reads differently from an
+// ordinary XML reader become findings.
 
 #include <memory>
 #include <string>

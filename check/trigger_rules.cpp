@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "check/actor_classes.h"
 #include "check/behaviour_rules.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ void CheckAnyReacts(const MarkedElement& element, SceneContext& context)
 bool MayActivateACamera(const std::string& target, const SceneContext& context)
 {
     const auto actor = context.actors.find(target);
-    return actor == context.actors.end() || actor->second.className == "Camera";
+    return actor == context.actors.end() || actor->second.className == actor_class::kCamera;
 }
 
 void CheckSameMoment(const Trigger& trigger, const std::vector<Trigger>& earlier, SceneContext& context)

@@ -14,6 +14,7 @@
 // carries pointers to them.
 struct GpuMesh;
 struct GpuCubeMap;
+struct GpuMaterial;
 
 // A triangle list without index data: vertices 0, 1, 2 are the first
 // triangle. Each attribute array holds vertexCount entries or is null.
@@ -67,7 +68,11 @@ struct RenderInstance {
     uint8_t* vertexDataChanged = nullptr;  // non-zero: re-upload the mesh, then clear
     GpuMesh* gpuMesh = nullptr;            // set by the renderer
     Matrix4* modelMatrix = nullptr;        // owned by the renderer while registered
-    std::string materialName;              // looked up among the materials every frame
+    std::string materialName;              // set before the instance is registered
+    // Set by the renderer: the newest material of that name, found when the
+    // instance is registered and again when a material of that name comes
+    // or goes; null while there is none.
+    const GpuMaterial* gpuMaterial = nullptr;
 };
 
 // Whether a light of this cutoff (its reach, the x of its Cutoff) can light

@@ -9,6 +9,7 @@
 #include "core/process_state.h"
 #include "scene/scene_numbers.h"
 #include "scene/xml_reader.h"
+#include "scene/xml_values.h"
 #include "world/actor_factory.h"
 #include "world/world.h"
 

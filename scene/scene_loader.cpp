@@ -9,6 +9,7 @@
 #include "scene/material_loader.h"
 #include "scene/mesh_loader.h"
 #include "scene/xml_reader.h"
+#include "scene/xml_values.h"
 #include "world/world.h"
 
 namespace {

@@ -1,9 +1,7 @@
 #include "scene/xml_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
-#include <cstring>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -55,326 +53,31 @@ XMLTagExtended* AsExtended(XMLTag* tag)
     return tag && tag->isExtended ? dynamic_cast<XMLTagExtended*>(tag) : nullptr;
 }
 
-namespace {
-
-// What a byte means inside markup.
-enum ByteClass : unsigned char {
-    kOther,     // skipped (quotes, tab, line ends, bytes 0x80 and above, ...)
-    kName,      // A-Z a-z 0-9 _ . - :
-    kSpace,     // the only separator
-    kEquals,
-    kSlash,
-    kQuestion,
-    kClose,     // '>'
-};
-
-constexpr std::array<ByteClass, 256> MakeByteClassTable()
-{
-    std::array<ByteClass, 256> table{};
-    for (int c = 'A'; c <= 'Z'; ++c) table[c] = kName;
-    for (int c = 'a'; c <= 'z'; ++c) table[c] = kName;
-    for (int c = '0'; c <= '9'; ++c) table[c] = kName;
-    table['_'] = table['.'] = table['-'] = table[':'] = kName;
-    table[' '] = kSpace;
-    table['='] = kEquals;
-    table['/'] = kSlash;
-    table['?'] = kQuestion;
-    table['>'] = kClose;
-    return table;
-}
-
-constexpr std::array<ByteClass, 256> kByteClass = MakeByteClassTable();
-
-ByteClass ClassOf(char c)
-{
-    return kByteClass[static_cast<unsigned char>(c)];
-}
-
-// The end of the run of name characters that starts at p.
-const char* RunEnd(const char* p, const char* end)
-{
-    while (p < end && ClassOf(*p) == kName) {
-        ++p;
-    }
-    return p;
-}
-
-}  // namespace
-
-// One pass over the bytes with constant work per byte; each element is built
-// when its markup closes, its attributes first built in the scanner's list of
-// completed attributes, its children given to it when its end is seen.
-class XMLScanner {
+// Builds the tree from the scanner's elements: each element is made when its
+// markup closes, and given its children, in one list of exactly their
+// number, when its end is seen.
+class XMLTreeBuilder final : public MarkupSink {
 public:
-    XMLScanner(XMLReader& reader, bool plainMarkupShortcut)
-        : reader_(reader), plainMarkupShortcut_(plainMarkupShortcut)
-    {
-    }
+    explicit XMLTreeBuilder(XMLReader& reader) : reader_(reader) {}
 
-    void Scan(const char* bytes, size_t size)
+    void Element(ScannedMarkup& markup, bool opens) override
     {
-        const char* p = bytes;
-        const char* const end = bytes + size;
-        while (p < end) {
-            switch (mode_) {
-            case Mode::kOutside:
-                // Text between elements carries no information.
-                p = Find(p, end, '<');
-                if (p < end) {
-                    BeginMarkup();
-                    ++p;
-                    if (plainMarkupShortcut_) {
-                        p = ScanPlainMarkup(p, end);
-                    }
-                }
-                break;
-            case Mode::kInstruction:
-                p = Find(p, end, '>');
-                if (p < end) {
-                    mode_ = Mode::kOutside;
-                    ++p;
-                }
-                break;
-            case Mode::kMarkup:
-                p = ScanMarkup(p, end);
-                break;
-            }
-        }
-        // Elements left open at the end of the input keep what they hold.
-        while (!open_.empty()) {
-            CloseElement();
-        }
-    }
-
-private:
-    enum class Mode { kOutside, kMarkup, kInstruction };
-    enum class Part { kElementName, kAttributeName, kAttributeValue };
-
-    static const char* Find(const char* p, const char* end, char wanted)
-    {
-        const void* found = std::memchr(p, wanted, static_cast<size_t>(end - p));
-        return found ? static_cast<const char*>(found) : end;
-    }
-
-    void BeginMarkup()
-    {
-        element_.clear();
-        completed_.clear();
-        pairOpen_ = false;
-        slashSeen_ = endTag_ = nameEnded_ = false;
-        part_ = Part::kElementName;
-        mode_ = Mode::kMarkup;
-    }
-
-    // Handles markup bytes until the markup ends, the mode changes or the
-    // input ends; returns where it stopped.
-    const char* ScanMarkup(const char* p, const char* end)
-    {
-        while (p < end) {
-            const char c = *p++;
-            switch (ClassOf(c)) {
-            case kName: {
-                // A run of name characters holds no separator or markup
-                // character: append it whole.
-                const char* run = p - 1;
-                p = RunEnd(p, end);
-                AppendRun(run, static_cast<size_t>(p - run));
-                break;
-            }
-            case kSpace:
-                OnSpace();
-                break;
-            case kEquals:
-                if (part_ == Part::kAttributeName) {
-                    OpenPair();
-                    part_ = Part::kAttributeValue;
-                }
-                break;
-            case kSlash:
-                // Wherever it stands, even inside a value: before the element
-                // name ended it makes an end tag, after it an empty element.
-                slashSeen_ = true;
-                endTag_ = !nameEnded_;
-                break;
-            case kQuestion:
-                if (part_ == Part::kElementName) {
-                    mode_ = Mode::kInstruction;
-                    return p;
-                }
-                break;
-            case kClose:
-                EndMarkup();
-                return p;
-            case kOther:
-                break;
-            }
-        }
-        return p;
-    }
-
-    // Markup of the shape nearly every scene element has, read in one
-    // straight pass:
-    //   name (space+ name '=' quote? value quote?)* space* ('/')? '>'
-    //   '/' name '>'
-    // with each pass over the markup making exactly the changes the byte
-    // rules make. At the first byte that does not fit the shape the markup is
-    // begun again and left to the byte rules; returns where scanning goes on.
-    const char* ScanPlainMarkup(const char* const start, const char* end)
-    {
-        const char* p = start;
-        if (p < end && *p == '/') {
-            slashSeen_ = endTag_ = true;
-            ++p;
-        }
-        const char* name = p;
-        p = RunEnd(p, end);
-        if (p == name) {
-            return Restart(start);
-        }
-        element_.assign(name, static_cast<size_t>(p - name));
-        while (p < end) {
-            switch (*p) {
-            case ' ':
-                if (endTag_) {
-                    return Restart(start);
-                }
-                nameEnded_ = true;
-                part_ = Part::kAttributeName;
-                while (++p < end && *p == ' ') {
-                }
-                if (p < end && ClassOf(*p) == kName) {
-                    p = ScanPlainAttribute(p, end);
-                    if (!p) {
-                        return Restart(start);
-                    }
-                }
-                break;
-            case '/':
-                if (slashSeen_ || p + 1 == end || p[1] != '>') {
-                    return Restart(start);
-                }
-                slashSeen_ = true;
-                endTag_ = !nameEnded_;
-                ++p;
-                break;
-            case '>':
-                EndMarkup();
-                return p + 1;
-            default:
-                return Restart(start);
-            }
-        }
-        return Restart(start);
-    }
-
-    // name '=' quote? value quote?, followed by a space, '/' or '>'; null
-    // when the attribute does not have that shape.
-    const char* ScanPlainAttribute(const char* p, const char* end)
-    {
-        const char* name = p;
-        p = RunEnd(p, end);
-        if (p == end || *p != '=') {
-            return nullptr;
-        }
-        const char* nameEnd = p++;
-        if (p < end && (*p == '"' || *p == '\'')) {
-            ++p;
-        }
-        const char* value = p;
-        p = RunEnd(p, end);
-        if (p == value) {
-            return nullptr;
-        }
-        const char* valueEnd = p;
-        if (p < end && (*p == '"' || *p == '\'')) {
-            ++p;
-        }
-        if (p == end || (*p != ' ' && *p != '/' && *p != '>')) {
-            return nullptr;
-        }
-        completed_.emplace_back(std::piecewise_construct,
-                                std::forward_as_tuple(name, static_cast<size_t>(nameEnd - name)),
-                                std::forward_as_tuple(value, static_cast<size_t>(valueEnd - value)));
-        part_ = Part::kAttributeName;  // complete: the next byte ends it
-        return p;
-    }
-
-    const char* Restart(const char* start)
-    {
-        BeginMarkup();
-        return start;
-    }
-
-    void OpenPair()
-    {
-        if (!pairOpen_) {
-            completed_.emplace_back();
-            pairOpen_ = true;
-        }
-    }
-
-    void AppendRun(const char* run, size_t length)
-    {
-        switch (part_) {
-        case Part::kElementName:
-            element_.append(run, length);
-            return;
-        case Part::kAttributeName:
-            // Words before an equals sign run together into one name.
-            OpenPair();
-            completed_.back().first.append(run, length);
-            return;
-        case Part::kAttributeValue:
-            completed_.back().second.append(run, length);
-            return;
-        }
-    }
-
-    void OnSpace()
-    {
-        if (part_ == Part::kElementName && !element_.empty()) {
-            nameEnded_ = true;
-            part_ = Part::kAttributeName;
-        } else if (part_ == Part::kAttributeValue && !completed_.back().second.empty()) {
-            pairOpen_ = false;  // the attribute is complete
-            part_ = Part::kAttributeName;
-        }
-    }
-
-    void EndMarkup()
-    {
-        mode_ = Mode::kOutside;
-        if (slashSeen_ && endTag_) {
-            if (!open_.empty()) {
-                CloseElement();
-            }
-            return;
-        }
-        // An attribute whose value is still empty is dropped.
-        if (pairOpen_ && completed_.back().second.empty()) {
-            completed_.pop_back();
-        }
-        pairOpen_ = false;
-        if (reader_.root && open_.empty()) {
-            return;  // markup after the root element has closed: nothing to attach it to
-        }
-        XMLTagExtended* tag = MakeTag();
+        XMLTagExtended* tag = reader_.NewTag(std::move(markup.name));
+        // The element's list is made at its exact size; the scanner keeps
+        // its own list's room for the next markup.
+        tag->attributes.assign(std::make_move_iterator(markup.attributes.begin()),
+                               std::make_move_iterator(markup.attributes.end()));
         if (!reader_.root) {
             reader_.root = tag;
-            OpenElement(tag);
-            return;
+        } else {
+            openChildren_.push_back(tag);
         }
-        openChildren_.push_back(tag);
-        if (!slashSeen_) {
-            OpenElement(tag);
+        if (opens) {
+            open_.push_back(Open{tag, openChildren_.size()});
         }
     }
 
-    void OpenElement(XMLTagExtended* tag) { open_.push_back(Open{tag, openChildren_.size()}); }
-
-    // The innermost open element gets its children, in one list of exactly
-    // their number.
-    void CloseElement()
+    void EndElement() override
     {
         const Open element = open_.back();
         open_.pop_back();
@@ -383,26 +86,8 @@ private:
         openChildren_.erase(first, openChildren_.end());
     }
 
-    XMLTagExtended* MakeTag()
-    {
-        XMLTagExtended* tag = reader_.NewTag(std::move(element_));
-        // The element's list is made at its exact size; the scanner keeps
-        // its own list's room for the next markup.
-        tag->attributes.assign(std::make_move_iterator(completed_.begin()),
-                               std::make_move_iterator(completed_.end()));
-        return tag;
-    }
-
+private:
     XMLReader& reader_;
-    const bool plainMarkupShortcut_;
-    Mode mode_ = Mode::kOutside;
-    Part part_ = Part::kElementName;
-    std::string element_;
-    std::vector<XMLAttribute> completed_;  // the last one is being read while pairOpen_
-    bool pairOpen_ = false;
-    bool slashSeen_ = false;
-    bool endTag_ = false;
-    bool nameEnded_ = false;
     // The elements whose end has not been seen, outermost first, and the
     // children found so far for each: those of open_[i] start at its
     // firstChild and end where those of open_[i + 1] begin.
@@ -501,7 +186,8 @@ int XMLReader::Load(const std::string& fileName)
 void XMLReader::Parse(const char* bytes, size_t size, ScanPath path)
 {
     Clear();
-    XMLScanner(*this, path == ScanPath::kFast).Scan(bytes, size);
+    XMLTreeBuilder builder(*this);
+    ScanMarkup(std::string_view(bytes, size), builder, path);
 }
 
 XMLTag* XMLReader::FindTag(const std::string& path) const

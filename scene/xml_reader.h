@@ -1,19 +1,7 @@
 #pragma once
 // The scene description reader: a small XML subset of element names,
-// attributes and nesting, read into a tree of element nodes.
-//
-// The format, as its writers know it:
-// - An attribute value is a run of name characters (A-Z a-z 0-9 _ . - :).
-//   Quotation marks are optional and dropped; a value cannot hold spaces,
-//   slashes or other punctuation, and must not be empty.
-// - Attributes are separated by at least one space. Tab, carriage return and
-//   line feed are not separators.
-// - An element without content is closed in its own markup by a slash, with a
-//   space between the element name and the slash; a slash anywhere among the
-//   attributes makes the element empty. A name followed directly by a slash is
-//   an end tag. End tags are not matched against the element they close.
-// - Before the root element only an XML declaration may stand; any other
-//   markup there (a comment, a document type declaration) becomes the root.
+// attributes and nesting, read into a tree of element nodes. The markup
+// rules are those of the scanner (scene/markup_scanner.h).
 
 #include <cstddef>
 #include <memory>
@@ -22,9 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/math.h"
-
-using XMLAttribute = std::pair<std::string, std::string>;
+#include "scene/markup_scanner.h"
 
 // An element's lists live in the memory of the reader that made it, which
 // releases it all at once with the tree; an element made by hand uses the
@@ -79,10 +65,8 @@ public:
     // largest file accepted fits in memory (a node takes up to some 20 times
     // the bytes of its markup).
     static constexpr size_t kMaxFileBytes = size_t{16} << 20;
-    // How the bytes are scanned. Both give the same tree; the fast path reads
-    // ordinary markup in one pass and falls back to the byte rules for
-    // anything else. The byte rules alone exist so that tests can compare.
-    enum class ScanPath { kFast, kByteRules };
+    // How the bytes are scanned; both give the same tree.
+    using ScanPath = ::ScanPath;
     // Scans bytes already in memory, replacing any earlier tree.
     void Parse(const char* bytes, size_t size, ScanPath path = ScanPath::kFast);
     // The element at a path of names joined by "::", starting at the root.
@@ -91,7 +75,7 @@ public:
     XMLTag* root = nullptr;  // null when the file held no element
 
 private:
-    friend class XMLScanner;
+    friend class XMLTreeBuilder;
     void Clear();
     XMLTagExtended* NewTag(std::string name);
 
@@ -107,14 +91,3 @@ private:
     std::pmr::monotonic_buffer_resource lists_;
     std::string lastError_;
 };
-
-// 1 when the two are equal byte for byte, else 0.
-int NameEquals(const std::string& text, const char* literal);
-// Stores the first count attribute values, converted to numbers, in order.
-// -1 when the element or the array is null; else 0.
-int ReadFloatList(const XMLTag* tag, float* values, unsigned count);
-// x, y and z from the attributes named so; missing components stay 0.
-Vec3 ReadVec3(const XMLTag* tag);
-// The value of the element's first attribute, whatever its name; empty when
-// it has none.
-std::string FirstValue(const XMLTag* tag);

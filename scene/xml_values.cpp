@@ -1,9 +1,7 @@
-// Reading numbers and vectors out of an element's attributes.
+#include "scene/xml_values.h"
 
 #include <cstdlib>
 #include <cstring>
-
-#include "scene/xml_reader.h"
 
 namespace {
 

@@ -2,12 +2,7 @@
 
 #include <utility>
 
-#include "world/bass_bouncer.h"
-#include "world/engine_camera.h"
-#include "world/greeter.h"
-#include "world/light_flicker.h"
-#include "world/line_fx.h"
-#include "world/object_pulsator.h"
+#include "world/actor_catalogue.h"
 
 ActorFactory& ActorFactory::Instance()
 {
@@ -17,23 +12,6 @@ ActorFactory& ActorFactory::Instance()
 
 Actor* ActorFactory::CreateActor(std::string className, std::string name)
 {
-    if (className == "ObjectPulsator") {
-        return new ObjectPulsator(std::move(name));
-    }
-    if (className == "BassBouncer") {
-        return new BassBouncer(std::move(name));
-    }
-    if (className == "LightFlicker") {
-        return new LightFlicker(std::move(name));
-    }
-    if (className == "Camera") {
-        return new EngineCamera(std::move(name));
-    }
-    if (className == "LineFX") {
-        return new LineFX(std::move(name));
-    }
-    if (className == "Greeter") {
-        return new Greeter(std::move(name));
-    }
-    return nullptr;
+    const ActorClass* actorClass = FindActorClass(className);
+    return actorClass ? actorClass->make(std::move(name)) : nullptr;
 }

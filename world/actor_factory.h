@@ -10,9 +10,9 @@ public:
     // The one factory, made on first use and kept for the rest of the run.
     static ActorFactory& Instance();
 
-    // "ObjectPulsator", "BassBouncer", "LightFlicker", "Camera", "LineFX" or
-    // "Greeter", exactly; any other class name gives null. The actor lives
-    // for the rest of the run.
+    // A class the catalogue lists (world/actor_catalogue.h), named exactly;
+    // any other class name gives null. The actor lives for the rest of the
+    // run.
     Actor* CreateActor(std::string className, std::string name);
 
 private:

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "world/actor_catalogue.h"
+
 namespace {
 
 constexpr float kRestLevel = 0.8f;
@@ -61,7 +63,7 @@ entity_base* BassBouncer::GetEntity(int index)
 
 std::string BassBouncer::GetClassName()
 {
-    return "BassBouncer";
+    return actor_class::kBassBouncer;
 }
 
 void BassBouncer::Update(float dtMs)

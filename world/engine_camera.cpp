@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "world/actor_catalogue.h"
 #include "world/camera_selection.h"
 
 EngineCamera::EngineCamera(std::string cameraName) : EntitylessActor(std::move(cameraName))
@@ -26,7 +27,7 @@ void EngineCamera::Update(float)
 
 std::string EngineCamera::GetClassName()
 {
-    return "Camera";
+    return actor_class::kCamera;
 }
 
 void EngineCamera::Pitch(float angle)

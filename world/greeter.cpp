@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/process_state.h"
 #include "render/render_interface.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ Greeter::~Greeter()
 
 std::string Greeter::GetClassName()
 {
-    return "Greeter";
+    return actor_class::kGreeter;
 }
 
 void Greeter::ShowLine(size_t index)

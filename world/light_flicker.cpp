@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "core/process_state.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ entity_base* LightFlicker::GetEntity(int index)
 
 std::string LightFlicker::GetClassName()
 {
-    return "LightFlicker";
+    return actor_class::kLightFlicker;
 }
 
 void LightFlicker::Trigger(std::string event)

@@ -8,6 +8,7 @@
 #include "core/log.h"
 #include "core/process_state.h"
 #include "render/render_interface.h"
+#include "world/actor_catalogue.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ LineFX::~LineFX()
 
 std::string LineFX::GetClassName()
 {
-    return "LineFX";
+    return actor_class::kLineFX;
 }
 
 void LineFX::Update(float dtMs)

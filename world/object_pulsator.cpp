@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/log.h"
+#include "world/actor_catalogue.h"
 #include "world/random.h"
 #include "world/world.h"
 
@@ -110,7 +111,7 @@ entity_base* ObjectPulsator::GetEntity(int index)
 
 std::string ObjectPulsator::GetClassName()
 {
-    return "ObjectPulsator";
+    return actor_class::kObjectPulsator;
 }
 
 void ObjectPulsator::Trigger(std::string event)

@@ -108,8 +108,8 @@ void DeferredFrame::RenderTextsOnly(Overlays& overlays)
     ShowPicture();
 }
 
-void DeferredFrame::DrawInstances(SceneResources& resources, const std::vector<RenderInstance*>& instances,
-                                  ShaderProgram& vertexShader, const Matrix4& view, bool shadow, float nearReach)
+void DeferredFrame::DrawInstances(const std::vector<RenderInstance*>& instances, ShaderProgram& vertexShader,
+                                  const Matrix4& view, bool shadow, float nearReach)
 {
     ShaderProgram& pixelShader = shaders_[kGeometryShader];
     for (RenderInstance* instance : instances) {
@@ -135,7 +135,7 @@ void DeferredFrame::DrawInstances(SceneResources& resources, const std::vector<R
             }
             MatrixTranspose(&normalMatrix, &inverse);
             vertexShader.SetMatrix("NormalMat", normalMatrix);
-            if (const GpuMaterial* material = resources.FindMaterial(instance->materialName)) {
+            if (const GpuMaterial* material = instance->gpuMaterial) {
                 pixelShader.BindSampler("normalMap",
                                         material->normal ? material->normal.get() : flatNormalTexture_.get());
                 pixelShader.BindSampler("diffuseMap",
@@ -181,7 +181,7 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     shaders_[kMeshShader].SetMatrix("Proj", camera.projection);
     Matrix4 viewProjection;
     MatrixMultiply(&viewProjection, &camera.view, &camera.projection);
-    DrawInstances(resources, InView(NearestFirst(resources.Instances(), camera.position), viewProjection),
+    DrawInstances(InView(NearestFirst(resources.Instances(), camera.position), viewProjection),
                   shaders_[kMeshShader], camera.view, false, NearPlaneReach(camera.projection));
     overlays.DrawLineSets(camera.view, camera.projection);
     EndPassTimer();
@@ -231,7 +231,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Show
                                            face);
             glNamedFramebufferDrawBuffer(framebuffer, GL_COLOR_ATTACHMENT0);
             ClearTargets(framebuffer, 1);
-            DrawInstances(resources, instances, vertexShader, faceView, true, kKeepEveryFace);
+            DrawInstances(instances, vertexShader, faceView, true, kKeepEveryFace);
         }
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

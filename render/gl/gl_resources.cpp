@@ -225,10 +225,13 @@ int SceneResources::AddRenderInstance(RenderInstance* instance)
     if (!instance) {
         return -1;
     }
+    // In the frame's order: materials before instances.
+    TimedListLock materials(materialLock_, kRegistrationWait, "material");
     TimedListLock lock(instanceLock_, kRegistrationWait, "instance");
     for (GpuMesh& mesh : meshes_) {
         if (mesh.source == instance->mesh) {
             instance->gpuMesh = &mesh;
+            instance->gpuMaterial = FindMaterial(instance->materialName);
             instance->modelMatrix = MatrixIdentity(&modelMatrices_[instance]);
             instances_.push_front(instance);
             return 0;
@@ -245,6 +248,7 @@ int SceneResources::RemoveRenderInstance(RenderInstance* instance)
         return -1;
     }
     instance->gpuMesh = nullptr;
+    instance->gpuMaterial = nullptr;
     instance->modelMatrix = nullptr;
     modelMatrices_.erase(instance);
     return 0;
@@ -268,6 +272,7 @@ int SceneResources::CreateMaterial(Material* material)
     }
     device_.PublishUploads();
     materials_.push_front(std::move(gpu));
+    ResolveMaterials(material->name);
     return 0;
 }
 
@@ -295,8 +300,21 @@ int SceneResources::ReleaseMaterial(Material* material)
         return -1;
     }
     device_.MakeThreadContextCurrent();
+    const std::string name = found->name;
     materials_.erase(found);
+    ResolveMaterials(name);
     return 0;
+}
+
+void SceneResources::ResolveMaterials(const std::string& name)
+{
+    TimedListLock lock(instanceLock_, kRegistrationWait, "instance");
+    const GpuMaterial* material = FindMaterial(name);
+    for (RenderInstance* instance : instances_) {
+        if (instance->materialName == name) {
+            instance->gpuMaterial = material;
+        }
+    }
 }
 
 const GpuMaterial* SceneResources::FindMaterial(const std::string& name) const
@@ -454,6 +472,7 @@ void SceneResources::ReleaseAll()
     for (RenderInstance* instance : instances_) {
         instance->modelMatrix = nullptr;
         instance->gpuMesh = nullptr;
+        instance->gpuMaterial = nullptr;
     }
     // A light taken off the list by id is its owner's again: not touched.
     for (RenderLight* light : lights_) {

@@ -101,7 +101,8 @@ public:
     void AssignShadowMaps(const std::vector<RenderLight*>& inView);
     // The shadow maps that exist.
     size_t ShadowMapCount() const { return shadowSlots_.size(); }
-    // The first material of that name, newest first.
+    // The first material of that name, newest first; null when there is
+    // none. Instances keep theirs (RenderInstance::gpuMaterial).
     const GpuMaterial* FindMaterial(const std::string& name) const;
 
     // Lets every GPU object go and forgets every record, clearing the
@@ -133,6 +134,9 @@ private:
     ShadowSlot* SlotForLight(uint64_t frame);
     void FreeSlotOf(const RenderLight* light);
     bool Registered(const RenderLight* light) const;
+    // Under the material and instance locks: each instance of the material's
+    // name finds its material again.
+    void ResolveMaterials(const std::string& name);
 
     std::list<ShadowSlot> shadowSlots_;  // under the light lock; a list, so that maps stay in place
     uint64_t shadowFrame_ = 0;

@@ -159,7 +159,7 @@ void ShaderProgram::ReadConstants()
 
 ShaderProgram::Constant* ShaderProgram::Find(const char* name, const char* kind, bool (*accepts)(GLenum type))
 {
-    const auto found = constants_.find(name);
+    const auto found = constants_.find(std::string_view(name));
     if (found == constants_.end()) {
         return nullptr;  // not declared, or not used by the shader: skipped
     }

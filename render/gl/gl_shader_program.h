@@ -9,7 +9,9 @@
 
 #include <epoxy/gl.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -61,9 +63,17 @@ private:
     // `kind` names the value when the constant's type cannot take it.
     bool SetFloats(const char* name, const char* kind, const float* values, int elements, int stride);
 
+    // Names are looked up as they are given, without making a string of each.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+
     GlProgram program_;
     std::vector<float> packed_;  // SetFloats' values, laid out for the upload
     Stage stage_ = Stage::kVertex;
     std::string fileName_;
-    std::unordered_map<std::string, Constant> constants_;
+    // Read once when the program is built: each uniform's location, type and
+    // unit; a frame's setters only find them by name.
+    std::unordered_map<std::string, Constant, NameHash, std::equal_to<>> constants_;
 };

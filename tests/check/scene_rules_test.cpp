@@ -6,11 +6,11 @@
 #include <memory>
 #include <set>
 
-#include "check/actor_classes.h"
 #include "formats/little_endian.h"
 #include "formats/model_file.h"
 #include "tests/check/check_findings.h"
 #include "world/actor.h"
+#include "world/actor_catalogue.h"
 #include "world/actor_factory.h"
 #include "world/entity.h"
 
@@ -231,8 +231,16 @@ TEST(SceneRulesTest, KnowsTheClassesAndParametersThePlayerHas)
     for (const ActorClass& actorClass : ActorClasses()) {
         const std::unique_ptr<Actor> actor(ActorFactory::Instance().CreateActor(actorClass.name, "probe"));
         ASSERT_NE(actor, nullptr) << actorClass.name;
+        EXPECT_EQ(actor->GetClassName(), actorClass.name);
         EXPECT_EQ(names(actor->params), sorted(ActorParams(actorClass))) << actorClass.name;
+        for (const ActorParam& param : actorClass.params) {
+            EXPECT_FALSE(param.meaning.empty()) << actorClass.name << " " << param.name;
+        }
     }
+    // Only the catalogue's names, exactly as written, make an actor.
+    EXPECT_EQ(ActorFactory::Instance().CreateActor("camera", "probe"), nullptr);
+    EXPECT_EQ(ActorFactory::Instance().CreateActor("Camera ", "probe"), nullptr);
+    EXPECT_EQ(ActorClasses().size(), 6u);
     EXPECT_EQ(names(Light("probe").params), sorted(LightParams()));
     EXPECT_EQ(names(entity_base("probe").params), sorted(EntityParams()));
 }

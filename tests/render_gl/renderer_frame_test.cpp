@@ -1,5 +1,6 @@
 // The deferred frame on a real context, read back and checked pixel by pixel.
 
+#include <cstdlib>
 #include <numbers>
 
 #include "tests/render_gl/gl_fixture.h"
@@ -118,6 +119,33 @@ TEST_F(FrameTest, MissingMaterialKeepsThePreviousTexturesAndDirtyVerticesAreUplo
     frame = Render();
     EXPECT_EQ(orphan->dirty, 0);
     EXPECT_EQ(frame.At(kWidth / 2 + 25, kHeight / 2).Sum(), 0);
+}
+
+TEST_F(FrameTest, AnInstanceDrawsTheNewestMaterialOfItsNameAsMaterialsComeAndGo)
+{
+    ASSERT_EQ(StartRenderer(), 0);
+    AddObject(Cube(), "paint", Vec3{0, 0, 3}, Vec3{1.2f, 1.2f, 1.2f}, Vec3{kPi / 4, 0, 0});
+    AddLight(Vec3{2.5f, 0.5f, 1.5f});
+    LookFromOrigin();
+    const auto centre = [this] { return Render().At(kWidth / 2 + 10, kHeight / 2); };
+    const Pixel white = centre();  // no material yet: the frame's white
+    EXPECT_GT(white.Sum(), 60);
+    EXPECT_LT(std::abs(white.r - white.b), 20);
+
+    Material* red = SolidMaterial("paint", 220, 40, 30);
+    Pixel shown = centre();
+    EXPECT_GT(shown.r, shown.b + 30);
+    Material* blue = SolidMaterial("paint", 30, 40, 220);
+    shown = centre();
+    EXPECT_GT(shown.b, shown.r + 30);
+
+    // Released, the newest gives way to the older of the same name, then to none.
+    EXPECT_EQ(renderer->ReleaseMaterial(blue), 0);
+    shown = centre();
+    EXPECT_GT(shown.r, shown.b + 30);
+    EXPECT_EQ(renderer->ReleaseMaterial(red), 0);
+    shown = centre();
+    EXPECT_LT(std::abs(shown.r - shown.b), 20);
 }
 
 TEST_F(FrameTest, LineSetsDrawPointsAndNullOnesAreSkipped)

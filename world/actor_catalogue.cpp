@@ -1,19 +1,43 @@
-#include "check/actor_classes.h"
+#include "world/actor_catalogue.h"
+
+#include <utility>
+
+#include "world/bass_bouncer.h"
+#include "world/engine_camera.h"
+#include "world/greeter.h"
+#include "world/light_flicker.h"
+#include "world/line_fx.h"
+#include "world/object_pulsator.h"
+
+namespace {
+
+template <typename ActorType>
+Actor* Make(std::string actorName)
+{
+    return new ActorType(std::move(actorName));
+}
+
+}  // namespace
 
 const std::vector<ActorClass>& ActorClasses()
 {
+    using namespace actor_class;
     static const std::vector<ActorClass> classes = {
-        {"ObjectPulsator", {"Params"}, {"play", "pause", "stop", "destroy", "restore"}, AcceptsEntities::kObjectsOnly},
-        {"BassBouncer", {}, {}, AcceptsEntities::kAny},
-        {"LightFlicker", {}, {"play", "pause", "stop"}, AcceptsEntities::kLightsOnly},
-        {"Camera", {}, {"activate"}, AcceptsEntities::kNone},
-        {"LineFX", {}, {}, AcceptsEntities::kNone},
-        {"Greeter", {}, {"activate"}, AcceptsEntities::kNone},
+        {kObjectPulsator,
+         {{"Params", "x damps the speed at which the shattered triangles fly apart"}},
+         {"play", "pause", "stop", "destroy", "restore"},
+         AcceptsEntities::kObjectsOnly,
+         Make<ObjectPulsator>},
+        {kBassBouncer, {}, {}, AcceptsEntities::kAny, Make<BassBouncer>},
+        {kLightFlicker, {}, {"play", "pause", "stop"}, AcceptsEntities::kLightsOnly, Make<LightFlicker>},
+        {kCamera, {}, {"activate"}, AcceptsEntities::kNone, Make<EngineCamera>},
+        {kLineFX, {}, {}, AcceptsEntities::kNone, Make<LineFX>},
+        {kGreeter, {}, {"activate"}, AcceptsEntities::kNone, Make<Greeter>},
     };
     return classes;
 }
 
-const ActorClass* FindActorClass(const std::string& name)
+const ActorClass* FindActorClass(std::string_view name)
 {
     for (const ActorClass& actorClass : ActorClasses()) {
         if (actorClass.name == name) {
@@ -47,7 +71,9 @@ const std::vector<std::string>& LightParams()
 std::vector<std::string> ActorParams(const ActorClass& actorClass)
 {
     std::vector<std::string> params = EntityParams();
-    params.insert(params.end(), actorClass.params.begin(), actorClass.params.end());
+    for (const ActorParam& param : actorClass.params) {
+        params.push_back(param.name);
+    }
     return params;
 }
 
