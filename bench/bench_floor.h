@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/gl/gl_objects.h"
-#include "render/math.h"
+#include "core/math.h"
 #include "render/render_records.h"
 
 class FloorFrame {

@@ -11,7 +11,7 @@
 
 #include "check/diagnostics.h"
 #include "check/marked_markup.h"
-#include "render/math.h"
+#include "core/math.h"
 
 // The sections in the order the player loads them.
 enum SectionId { kMeshes, kMaterials, kObjects, kLights, kActors, kAutomations, kEventTrigger, kSectionCount };

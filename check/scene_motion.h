@@ -9,7 +9,7 @@
 #include <string>
 
 #include "check/scene_context.h"
-#include "render/math.h"
+#include "core/math.h"
 #include "world/automation.h"
 
 enum TransformPart { kPosition, kRotation, kScale, kTransformParts };

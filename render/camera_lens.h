@@ -4,7 +4,7 @@
 // projection from these, and the production checker judges camera paths by
 // the same near plane.
 
-#include "render/math.h"
+#include "core/math.h"
 
 inline constexpr float kFieldOfView = 1.2217305f;  // 70 degrees
 inline constexpr float kNearPlane = 0.05f;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "render/math.h"
+#include "core/math.h"
 #include "render/render_records.h"
 
 class Window;

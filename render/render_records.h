@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "render/math.h"
+#include "core/math.h"
 
 // GPU-side objects are the renderer's own; the rest of the system only
 // carries pointers to them.

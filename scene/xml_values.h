@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "render/math.h"
+#include "core/math.h"
 #include "scene/xml_reader.h"
 
 // 1 when the two are equal byte for byte, else 0.

@@ -4,7 +4,7 @@
 // Rotation.y the yaw (radians); Position is the translation the renderer
 // applies first, so the eye sits at the negated Position.
 
-#include "render/math.h"
+#include "core/math.h"
 #include "world/actor.h"
 
 class EngineCamera : public EntitylessActor {

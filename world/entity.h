@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math.h"
+#include "core/math.h"
 #include "render/render_records.h"
 
 // The one event entry point of every entity and actor.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "render/render_records.h"
-#include "render/math.h"
+#include "core/math.h"
 
 // The instances with a model matrix, ordered by the distance of their origin
 // from `eye`, nearest first; equally distant ones keep their order. Null

@@ -20,7 +20,7 @@
 #include "render/gl/hidden_faces.h"
 #include "render/gl/light_bounds.h"
 #include "render/gl/picture_layout.h"
-#include "render/math.h"
+#include "core/math.h"
 
 // The camera as the frame sees it.
 struct FrameCamera {

@@ -20,7 +20,7 @@
 #include "render/gl/gl_shader_set.h"
 #include "render/gl/gl_vertex_stream.h"
 #include "render/gl/picture_layout.h"
-#include "render/math.h"
+#include "core/math.h"
 #include "render/render_records.h"
 
 class Overlays {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "render/gl/gl_objects.h"
-#include "render/math.h"
+#include "core/math.h"
 
 class ShaderProgram {
 public:

@@ -7,7 +7,7 @@
 // rasterised and shaded. Everything else is drawn two-sided.
 
 #include "render/camera_lens.h"
-#include "render/math.h"
+#include "core/math.h"
 
 enum class HiddenFaces { kNone, kClockwise, kCounterClockwise };  // as wound on the screen
 

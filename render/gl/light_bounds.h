@@ -4,7 +4,7 @@
 // the sphere's screen rectangle, and only over surfaces nearer than the
 // sphere's far side; everything else is beyond the light's reach.
 
-#include "render/math.h"
+#include "core/math.h"
 
 struct LightBounds {
     bool visible = false;  // false: no pixel of the picture can be lit

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "render/gl/gl_resources.h"
-#include "render/math.h"
+#include "core/math.h"
 
 // Whether the instance's bounding sphere (its mesh's radius, stretched by
 // its model matrix) meets the sphere given; an instance whose bounds are not

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math.h"
+#include "core/math.h"
 
 std::vector<std::string> SplitLines(const std::string& text);
 

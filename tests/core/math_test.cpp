@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "render/math.h"
+#include "core/math.h"
 #include "tests/support/test_support.h"
 
 namespace {
