@@ -82,6 +82,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDEMO_WERROR=ON \
   -DDEMO_WHOLE_RUN_PRODUCTION="$production"
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions="$PWD/tests/sanitizers/lsan.supp":print_suppressions=0 \
   run_ctest --test-dir build-asan -L 'unit|wholerun' || overall=1
 
 echo "== threaded tests and the whole demo under ThreadSanitizer"
