@@ -20,7 +20,6 @@
 #include "core/file_manager.h"
 #include "core/log.h"
 #include "platform/music_player.h"
-#include "world/camera_selection.h"
 #include "world/engine_camera.h"
 #include "world/world.h"
 
@@ -51,19 +50,22 @@ int DemoMain(const PlayOptions& options)
 {
     LoadingState& state = TheLoadingState();
     state.mainLoopStarted = false;
-    freeCameraMode = false;
+    Show show(options);
+    ShowState& showState = show.State();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
     TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
-    editorCamera = new EngineCamera("EditorCam");  // lives for the run
-    PublishSubscriptions(editorCamera);
-    activeCamera = editorCamera;
+    showState.editorCamera = new EngineCamera("EditorCam");  // lives for the run
+    PublishSubscriptions(showState.editorCamera);
+    showState.activeCamera = showState.editorCamera;
     PrepareLoadingText(state);
     const bool fullscreen = !options.windowed && !options.Rendering();
     if (SetupViewport(WindowTitle(), options.width, options.height, fullscreen) != 0) {
         return -1;
     }
     // Laid out on the 1920 x 1080 picture the overlays are made for.
+    showState.viewportWidth = static_cast<int>(kLayoutWidth);
+    showState.viewportHeight = static_cast<int>(kLayoutHeight);
     state.loadingText.x = static_cast<int>(kLayoutWidth / 2) - 300;
     state.loadingText.y = static_cast<int>(kLayoutHeight / 2);
     // A recording decodes the music itself.
@@ -76,13 +78,12 @@ int DemoMain(const PlayOptions& options)
         }
     }
     state.SetSceneFileName(kSceneFile);
-    StartLoaderThread();
-    Show show(options);
+    StartLoaderThread(showState);
     std::unique_ptr<LiveEdit> liveEdit;
     if (options.watch) {
         // A changed scene file is checked as --check would, against the music's length.
         Diagnostics musicFindings;
-        liveEdit = std::make_unique<LiveEdit>(kSceneFile, CheckMusic(kMusicFile, musicFindings));
+        liveEdit = std::make_unique<LiveEdit>(showState, kSceneFile, CheckMusic(kMusicFile, musicFindings));
     }
     MainLoop(show, liveEdit.get());
     return show.ExitCode();

@@ -4,34 +4,33 @@
 #include <vector>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "world/world.h"
 
-float lastTriggerTime = 0.0f;
-
-void FireEventTriggers()
+bool FireEventTriggers(ShowState& show)
 {
-    if (!musicStarted) {
-        return;  // nothing fires before the music has started
+    if (!show.musicStarted) {
+        return false;  // nothing fires before the music has started
     }
     static thread_local std::vector<EventTrigger> due;
-    TheWorld().DueEventTriggers(lastTriggerTime, demoTime, due);
-    float newest = lastTriggerTime;
+    TheWorld().DueEventTriggers(show.lastTriggerTime, show.demoTime, due);
+    float newest = show.lastTriggerTime;
+    bool exit = false;
     for (const EventTrigger& trigger : due) {
         if (trigger.name == "exit") {
-            quitRequested = true;
+            exit = true;
         }
         Log("Triggering Event: ", trigger.name, " ", trigger.time);
-        eventLatenessMs = static_cast<float>(std::max(0.0, (double{demoTime} - double{trigger.time}) * 1000.0));
+        const float lateMs =
+            static_cast<float>(std::max(0.0, (double{show.demoTime} - double{trigger.time}) * 1000.0));
         if (trigger.target) {
-            SendEvent(trigger.name, trigger.target);
+            SendEvent(trigger.name, trigger.target, lateMs);
         } else {
-            Broadcast(trigger.name);
+            Broadcast(trigger.name, lateMs);
         }
-        eventLatenessMs = 0.0f;
         if (trigger.time > newest) {
             newest = trigger.time;
         }
     }
-    lastTriggerTime = newest;
+    show.lastTriggerTime = newest;
+    return exit;
 }

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/event_triggers.h"
 #include "check/production_check.h"
 #include "core/log.h"
-#include "core/process_state.h"
 #include "render/gl/renderer_gl.h"
 #include "scene/behaviour_reload.h"
 #include "scene/material_loader.h"
@@ -80,8 +78,8 @@ ChangedFile ClassifyChangedFile(const std::string& path, const std::string& scen
     return {};
 }
 
-LiveEdit::LiveEdit(std::string sceneFile, std::optional<double> musicSeconds)
-    : sceneFile_(std::move(sceneFile)), musicSeconds_(musicSeconds)
+LiveEdit::LiveEdit(ShowState& show, std::string sceneFile, std::optional<double> musicSeconds)
+    : show_(show), sceneFile_(std::move(sceneFile)), musicSeconds_(musicSeconds)
 {
     if (!watcher_.Usable()) {
         ProblemLine("Cannot watch the production's files: changes will not show");
@@ -114,11 +112,12 @@ void LiveEdit::ReloadShader(RendererGL& renderer, const std::string& fileName)
     case ShaderSet::Recompiled::kNotAShaderFile:
         return;
     case ShaderSet::Recompiled::kFailed:
-        Problem("Shader ", fileName, " does not compile at show time ", demoTime, " s; the old one stays: ", error);
+        Problem("Shader ", fileName, " does not compile at show time ", show_.demoTime,
+                " s; the old one stays: ", error);
         SetMessage(renderer, fileName, error);
         return;
     case ShaderSet::Recompiled::kSwapped:
-        Log("Reloaded ", fileName, " at show time ", demoTime, " s");
+        Log("Reloaded ", fileName, " at show time ", show_.demoTime, " s");
         SetMessage(renderer, fileName, {});
         return;
     }
@@ -134,10 +133,10 @@ void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
         return;
     }
     if (ReloadMaterialFile(*material) != 0 || renderer.ReloadMaterial(material) != 0) {
-        Problem("Kept material ", material->name, " as it was at show time ", demoTime, " s");
+        Problem("Kept material ", material->name, " as it was at show time ", show_.demoTime, " s");
         return;
     }
-    Log("Reloaded material ", material->name, " at show time ", demoTime, " s");
+    Log("Reloaded material ", material->name, " at show time ", show_.demoTime, " s");
 }
 
 void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
@@ -147,13 +146,13 @@ void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
         return;
     }
     if (ReloadMeshFile(*mesh) != 0) {
-        Problem("Kept mesh ", name, " as it was at show time ", demoTime, " s");
+        Problem("Kept mesh ", name, " as it was at show time ", show_.demoTime, " s");
         return;
     }
     if (renderer.ReloadMesh(mesh) != 0) {
         return;
     }
-    Log("Reloaded mesh ", name, " at show time ", demoTime, " s");
+    Log("Reloaded mesh ", name, " at show time ", show_.demoTime, " s");
 }
 
 void LiveEdit::ReloadScene(RendererGL& renderer)
@@ -169,7 +168,7 @@ void LiveEdit::ReloadScene(RendererGL& renderer)
     if (found.ErrorCount() > 0) {
         // A scene that reads otherwise than it says would take tracks and
         // events away: the ones that run stay until the file is mended.
-        Problem("Kept the automations and events of ", sceneFile_, " as they were at show time ", demoTime, " s");
+        Problem("Kept the automations and events of ", sceneFile_, " as they were at show time ", show_.demoTime, " s");
         for (const Diagnostic& finding : found.Ordered()) {
             if (finding.severity == Severity::kError) {
                 SetMessage(renderer, sceneFile_, FormatDiagnostic(finding));
@@ -180,10 +179,10 @@ void LiveEdit::ReloadScene(RendererGL& renderer)
     }
     if (ReloadBehaviour(sceneFile_) == 0) {
         // Events up to now have had their moment, in the file as it was.
-        lastTriggerTime = std::max(lastTriggerTime, demoTime);
+        show_.lastTriggerTime = std::max(show_.lastTriggerTime, show_.demoTime);
         // The new tracks take hold now, so that a paused show shows them too.
-        EvaluateAutomations();
-        Log("Reloaded ", sceneFile_, " at show time ", demoTime, " s");
+        TheWorld().EvaluateAutomations(show_.demoTime);
+        Log("Reloaded ", sceneFile_, " at show time ", show_.demoTime, " s");
         SetMessage(renderer, sceneFile_, {});
     }
 }

@@ -15,6 +15,7 @@
 #include "platform/file_watcher.h"
 
 class RendererGL;
+struct ShowState;
 
 enum class ChangedFileKind { kIgnored, kScene, kShader, kTexture, kMesh };
 
@@ -34,8 +35,8 @@ class LiveEdit {
 public:
     // Watches the production folder (the working directory), tex/ and model/.
     // A changed scene file's trigger times are checked against the music's
-    // length when it is known.
-    LiveEdit(std::string sceneFile, std::optional<double> musicSeconds);
+    // length when it is known. Changes take effect at the show's time.
+    LiveEdit(ShowState& show, std::string sceneFile, std::optional<double> musicSeconds);
 
     // Applies the changes made since the last call. Main thread, between
     // frames, once the scene has been loaded.
@@ -52,6 +53,7 @@ private:
     // Every file's message, one console line for each of its lines.
     void ShowMessages(RendererGL& renderer);
 
+    ShowState& show_;
     FileWatcher watcher_;
     std::string sceneFile_;
     std::optional<double> musicSeconds_;

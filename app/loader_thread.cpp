@@ -1,12 +1,14 @@
 #include "app/loader_thread.h"
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "app/loading_state.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "render/render_interface.h"
 #include "scene/scene_loader.h"
+#include "world/show_state.h"
 
 namespace {
 
@@ -36,26 +38,32 @@ void HideLoadingText(LoadingState& state)
     }
 }
 
+// The demo is ending: its show asked to quit, or a stop was requested.
+bool Ending(const ShowState& show)
+{
+    return show.quitRequested || StopRequested();
+}
+
 }  // namespace
 
-void LoaderThread()
+void LoaderThread(const ShowState& show)
 {
     LoadingState& state = TheLoadingState();
     while (!state.mainLoopStarted) {
-        if (quitRequested) {
+        if (Ending(show)) {
             return;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
     HideLoadingText(state);
-    while (!quitRequested) {
+    while (!Ending(show)) {
         const std::string sceneFile = state.TakeSceneFileName();
         if (!sceneFile.empty()) {
             ShowLoadingText(state);
             LoadScene(sceneFile);
             HideLoadingText(state);
-            if (quitRequested) {
-                break;  // the demo is ending: no show to start
+            if (Ending(show)) {
+                break;  // no show to start
             }
             state.loadingDone = true;
         }
@@ -63,9 +71,9 @@ void LoaderThread()
     }
 }
 
-void StartLoaderThread()
+void StartLoaderThread(const ShowState& show)
 {
-    loaderThread = new std::thread(LoaderThread);
+    loaderThread = new std::thread(LoaderThread, std::cref(show));
 }
 
 void JoinLoaderThread()

@@ -4,8 +4,11 @@
 // thread starts the show). It ends when the demo quits; a load in progress
 // stops at the next item.
 
-void LoaderThread();
+struct ShowState;
+
+// Runs until the show asks to quit or a stop is requested.
+void LoaderThread(const ShowState& show);
 // Starts the loading thread (once any started before has been joined).
-void StartLoaderThread();
+void StartLoaderThread(const ShowState& show);
 // Waits for the loading thread to end (the demo must be quitting).
 void JoinLoaderThread();

@@ -16,11 +16,9 @@
 #include "app/watch_keys.h"
 #include "app/world_step.h"
 #include "core/log.h"
-#include "core/process_state.h"
 #include "core/stop_signals.h"
 #include "platform/window.h"
 #include "render/render_interface.h"
-#include "world/camera_selection.h"
 #include "world/engine_camera.h"
 
 namespace {
@@ -34,14 +32,15 @@ constexpr uint8_t kCharFreeCamera = 'p';
 // thread have the machine.
 constexpr auto kLoadingPause = std::chrono::milliseconds(5);
 
-void HandCameraToRenderer(RenderInterface& renderer)
+void HandCameraToRenderer(const ShowState& show, RenderInterface& renderer)
 {
-    if (!activeCamera) {
+    EngineCamera* camera = show.activeCamera;
+    if (!camera) {
         return;
     }
-    renderer.SetCameraPosition(activeCamera->Position);
-    renderer.ApplyCameraRotation(activeCamera->GetOrientation());
-    renderer.SetCameraDirection(activeCamera->GetDirection());
+    renderer.SetCameraPosition(camera->Position);
+    renderer.ApplyCameraRotation(camera->GetOrientation());
+    renderer.SetCameraDirection(camera->GetDirection());
 }
 
 void CentreCursor(const Window& window)
@@ -50,7 +49,7 @@ void CentreCursor(const Window& window)
                           static_cast<int>(window.height / 2));
 }
 
-void ReadMouseAndSteer(Window& window)
+void ReadMouseAndSteer(ShowState& show, Window& window)
 {
     int x = 0;
     int y = 0;
@@ -62,26 +61,27 @@ void ReadMouseAndSteer(Window& window)
     const int dx = x - left - static_cast<int>(window.width / 2);
     const int dy = y - top - static_cast<int>(window.height / 2);
     CentreCursor(window);
-    SteerFreeCamera(window, dx, dy);
+    SteerFreeCamera(show, window, dx, dy);
 }
 
-void ActOnTypedChars(Window& window, Show& show, bool watching)
+// True when a key (or a close request) asks to quit.
+bool ActOnTypedChars(Window& window, Show& show, bool watching)
 {
+    bool quit = false;
     while (!window.typedChars.empty()) {
         const uint8_t c = window.typedChars.front();
         window.typedChars.pop_front();
-        HandleTypedChar(c);
+        quit = HandleTypedChar(show.State(), c) || quit;
     }
     while (!window.pressedKeys.empty()) {
         const uint8_t key = window.pressedKeys.front();
         window.pressedKeys.pop_front();
         if (watching) {
-            ApplyWatchKey(WatchKeyFor(key), show);
+            quit = ApplyWatchKey(WatchKeyFor(key), show) || quit;
         }
     }
-    if (window.closeRequested) {
-        quitRequested = true;  // a close request ends the demo like Escape
-    }
+    // A close request ends the demo like Escape.
+    return quit || window.closeRequested;
 }
 
 // The frames of a real-time show and the time they took, for the log line
@@ -95,7 +95,7 @@ struct ShowPace {
 // picture would play smoother; the user hears it once, on the terminal.
 void WatchFrameRate(FrameRateHint& hint, ShowPace& pace, const Window& window, Show& show, double frameMs)
 {
-    if (!musicStarted || show.Clock().FixedStep() || !show.Draws()) {
+    if (!show.State().musicStarted || show.Clock().FixedStep() || !show.Draws()) {
         return;
     }
     if (++pace.frames > 0) {
@@ -110,77 +110,82 @@ void WatchFrameRate(FrameRateHint& hint, ShowPace& pace, const Window& window, S
 
 }  // namespace
 
-void RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit)
+bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit)
 {
-    LoadingState& state = TheLoadingState();
-    if (state.loadingDone && !musicStarted) {
-        show.Begin();
+    ShowState& state = show.State();
+    LoadingState& loading = TheLoadingState();
+    // Each step that can end the show says so; the frame is completed, its
+    // picture drawn, either way.
+    bool quit = false;
+    if (loading.loadingDone && !state.musicStarted) {
+        quit = show.Begin();
     }
-    if (liveEdit && musicStarted) {
+    if (liveEdit && state.musicStarted) {
         liveEdit->ApplyChanges(*ViewportRenderer());
     }
     const double dt = show.Clock().BeginFrame();
-    frameDeltaMs = static_cast<float>(dt);
+    state.frameDeltaMs = static_cast<float>(dt);
     // The actors live through the show time the frame adds: none before the
     // show begins, so that it begins alike however long the load took.
     float showMs = 0.0f;
-    if (musicStarted && !show.Paused()) {
-        demoTime = show.Clock().AdvanceShow(demoTime, dt);
+    if (state.musicStarted && !show.Paused()) {
+        state.demoTime = show.Clock().AdvanceShow(state.demoTime, dt);
         showMs = static_cast<float>(show.Clock().AdvancedMs());
     }
-    if (state.loadingTextShown) {
-        AnimateLoadingText(state.loadingBuffer, static_cast<float>(dt));
+    if (loading.loadingTextShown) {
+        AnimateLoadingText(loading.loadingBuffer, static_cast<float>(dt));
     }
     window.PumpMessage();
-    if (freeCameraMode && window.handle) {
-        ReadMouseAndSteer(window);
+    if (state.freeCameraMode && window.handle) {
+        ReadMouseAndSteer(state, window);
     }
     if (show.WorldRuns()) {
-        StepWorld(showMs);
+        quit = StepWorld(state, showMs) || quit;
     }
     // The camera as this frame's automations and events left it, so that
     // the view is not a frame behind the show (a frame's length that would
     // differ with the frame rate).
-    HandCameraToRenderer(renderer);
+    HandCameraToRenderer(state, renderer);
     if (show.Draws()) {
         renderer.RenderFrame(static_cast<float>(dt));
-        show.EndFrame();
+        quit = show.EndFrame() || quit;
     } else {
         std::this_thread::sleep_for(kLoadingPause);
     }
-    ActOnTypedChars(window, show, liveEdit != nullptr);
+    return ActOnTypedChars(window, show, liveEdit != nullptr) || quit;
 }
 
-void HandleTypedChar(uint8_t c)
+bool HandleTypedChar(ShowState& show, uint8_t c)
 {
     if (c == kCharEscape) {
-        quitRequested = true;
-        return;
+        return true;
     }
     if (c != kCharFreeCamera) {
-        return;
+        return false;
     }
-    const bool on = ToggleFreeCamera();
+    const bool on = show.ToggleFreeCamera();
     LogLine(on ? "Free camera on" : "Free camera off");
     SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
     Window* window = ViewportWindow();
     if (on && window && window->handle) {
         CentreCursor(*window);
     }
+    return false;
 }
 
-void SteerFreeCamera(const Window& window, int dx, int dy)
+void SteerFreeCamera(ShowState& show, const Window& window, int dx, int dy)
 {
     // While the show plays too: the free camera is for looking around it.
-    if (!editorCamera) {
+    EngineCamera* camera = show.editorCamera;
+    if (!camera) {
         return;
     }
-    editorCamera->Yaw(static_cast<float>(dx) * -0.001f);
-    editorCamera->Pitch(static_cast<float>(dy) * -0.001f);
+    camera->Yaw(static_cast<float>(dx) * -0.001f);
+    camera->Pitch(static_cast<float>(dy) * -0.001f);
     if (window.keyDown[kKeyW]) {
-        editorCamera->MoveForward(frameDeltaMs * 0.001f);
+        camera->MoveForward(show.frameDeltaMs * 0.001f);
     } else if (window.keyDown[kKeyS]) {
-        editorCamera->MoveForward(frameDeltaMs * -0.001f);
+        camera->MoveForward(show.frameDeltaMs * -0.001f);
     }
 }
 
@@ -200,23 +205,30 @@ void TakeOverLoadingText(RenderInterface& renderer)
 
 void MainLoop(Show& show, LiveEdit* liveEdit)
 {
-    // A stop signal that came during start-up is not forgotten.
-    quitRequested = StopSignal() != 0;
+    ShowState& state = show.State();
+    // A stop signal that came during start-up is not forgotten; a stop the
+    // last show asked for is.
+    ClearStopRequest();
+    state.quitRequested = StopRequested();
     RenderInterface* renderer = GetRenderer();
     TakeOverLoadingText(*renderer);
     FrameRateHint hint;
     ShowPace pace;
-    while (!quitRequested) {
-        RunFrame(*ViewportWindow(), *renderer, show, liveEdit);
-        WatchFrameRate(hint, pace, *ViewportWindow(), show, frameDeltaMs);
+    while (!state.quitRequested) {
+        const bool quit = RunFrame(*ViewportWindow(), *renderer, show, liveEdit);
+        WatchFrameRate(hint, pace, *ViewportWindow(), show, state.frameDeltaMs);
+        state.quitRequested = quit || StopRequested();
     }
+
     if (pace.frames > 0 && pace.ms > 0.0) {
         Log("real-time show: ", pace.frames, " frames in ", pace.ms / 1000.0, " s, ",
             pace.frames * 1000.0 / pace.ms, " frames a second");
     }
-    // The loading thread stops at its next item and is joined before the
-    // renderer it uses goes away.
+    // The loading thread stops at its next item (a scene it is loading
+    // too) and is joined before the renderer it uses goes away.
+    RequestStop();
     JoinLoaderThread();
+    ClearStopRequest();
     show.Finish();
     ShutdownViewport();
 }

@@ -7,7 +7,7 @@
 
 #include "check/file_checks.h"
 #include "core/file_read.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "render/gl/gl_device.h"
 #include "render/gl/gl_shader_program.h"
 
@@ -41,7 +41,7 @@ void AddCompilerLog(const std::string& file, const std::string& log, Diagnostics
 void CompileEach(Diagnostics& found)
 {
     for (const std::string& name : ShaderFileNames()) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the check is ending
         }
         FileBytes bytes;

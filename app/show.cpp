@@ -8,7 +8,6 @@
 #include "app/show_start.h"
 #include "app/viewport.h"
 #include "core/log.h"
-#include "core/process_state.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
 #include "render/gl/renderer_gl.h"
@@ -33,18 +32,22 @@ std::optional<float> ExitTime()
 Show::Show(const PlayOptions& options)
     : options_(options), clock_(options.FixedStep() ? options.fps : FrameRate(0))
 {
+    TheWorld().AttachShowState(&state_);
 }
 
-Show::~Show() = default;
+Show::~Show()
+{
+    TheWorld().AttachShowState(nullptr);
+}
 
 bool Show::WorldRuns() const
 {
-    return (!clock_.FixedStep() || musicStarted) && !paused_;
+    return (!clock_.FixedStep() || state_.musicStarted) && !paused_;
 }
 
 bool Show::Draws() const
 {
-    return !options_.Rendering() || musicStarted;
+    return !options_.Rendering() || state_.musicStarted;
 }
 
 std::optional<int64_t> Show::EndFrameNumber() const
@@ -68,7 +71,7 @@ std::optional<int64_t> Show::EndFrameNumber() const
     return end;
 }
 
-void Show::Begin()
+bool Show::Begin()
 {
     if (RendererGL* renderer = ViewportRenderer()) {
         renderer->SetSceneShown(true);
@@ -80,58 +83,53 @@ void Show::Begin()
     const int64_t start = options_.frames ? options_.frames->first : steps.FrameAt(options_.startSeconds);
     firstFrame_ = options_.Rendering() ? start : std::max<int64_t>(1, start);
     if (firstFrame_ == 1 && !options_.Rendering()) {
-        StartShow();
-        return;
+        StartShow(state_);
+        return false;
     }
-    StartClock();
-    RaiseCurtain();
+    StartClock(state_);
+    RaiseCurtain(state_);
     DemoClock& seeking = clock_.FixedStep() ? clock_ : steps;
     seeking.RestartAt(-1);
-    SeekShow(seeking, firstFrame_);
+    const bool endedOnTheWay = SeekShow(state_, seeking, firstFrame_);
     if (!options_.Rendering()) {
         PlayMusicFrom(steps.TimeOfFrame(firstFrame_));
-        return;
+        return endedOnTheWay;
     }
     if (StopSignal() != 0) {
-        Problem("Render stopped by ", StopSignalName(), " at show time ", demoTime,
+        Problem("Render stopped by ", StopSignalName(), " at show time ", state_.demoTime,
             " s, while seeking to its start: no frame was written");
         stopReported_ = true;
-        quitRequested = true;
-        return;
+        return true;
     }
     const std::optional<int64_t> end = EndFrameNumber();
-    if (!end || quitRequested || *end <= firstFrame_) {
+    if (!end || endedOnTheWay || *end <= firstFrame_) {
         ProblemLine(end ? "Cannot render: the show ends before --start"
                         : "Cannot render: the production has no exit event; give --end");
         exitCode_ = 1;
-        quitRequested = true;
-        return;
+        return true;
     }
     recording_ = ShowRecording::Open(options_, *ViewportRenderer(), firstFrame_, *end);
     if (!recording_) {
         exitCode_ = 1;
-        quitRequested = true;
+        return true;
     }
+    return false;
 }
 
-void Show::EndFrame()
+bool Show::EndFrame()
 {
-    if (!musicStarted) {
-        return;
+    if (!state_.musicStarted) {
+        return false;
     }
     if (recording_) {
+        bool ends = false;
         if (!recording_->TakeFrames()) {
             exitCode_ = 1;
-            quitRequested = true;
+            ends = true;
         }
-        if (clock_.ShowFrames() + 1 >= recording_->EndFrame()) {
-            quitRequested = true;
-        }
-        return;
+        return ends || clock_.ShowFrames() + 1 >= recording_->EndFrame();
     }
-    if (options_.endSeconds && demoTime >= *options_.endSeconds) {
-        quitRequested = true;
-    }
+    return options_.endSeconds && state_.demoTime >= *options_.endSeconds;
 }
 
 void Show::Finish()
@@ -153,8 +151,8 @@ void Show::ReportStop()
     stopReported_ = true;
     if (options_.Rendering()) {
         Problem("Render stopped by ", StopSignalName(), " while loading: no frame was written");
-    } else if (musicStarted) {
-        Log("Stopped by ", StopSignalName(), " at show time ", demoTime, " s");
+    } else if (state_.musicStarted) {
+        Log("Stopped by ", StopSignalName(), " at show time ", state_.demoTime, " s");
     } else {
         Log("Stopped by ", StopSignalName(), " while loading, before the show began");
     }
@@ -162,7 +160,7 @@ void Show::ReportStop()
 
 void Show::TogglePause()
 {
-    if (!musicStarted || recording_) {
+    if (!state_.musicStarted || recording_) {
         return;
     }
     paused_ = !paused_;
@@ -171,33 +169,33 @@ void Show::TogglePause()
     } else {
         TheMusicPlayer().Resume();
     }
-    Log(paused_ ? "Show paused at " : "Show resumed at ", demoTime, " s");
+    Log(paused_ ? "Show paused at " : "Show resumed at ", state_.demoTime, " s");
 }
 
-void Show::JumpTo(double seconds)
+bool Show::JumpTo(double seconds)
 {
-    if (!musicStarted || recording_) {
-        return;
+    if (!state_.musicStarted || recording_) {
+        return false;
     }
     DemoClock steps = clock_.FixedStep() ? clock_ : DemoClock(options_.fps);
     // The world is brought to the target frame itself, so that a paused
     // show shows it.
     const int64_t target = std::max<int64_t>(0, steps.FrameAt(seconds));
-    const int64_t now = clock_.FixedStep() ? clock_.ShowFrames() : steps.FrameAt(demoTime);
+    const int64_t now = clock_.FixedStep() ? clock_.ShowFrames() : steps.FrameAt(state_.demoTime);
     if (target <= now) {
         // Back to the top: "stop" puts the actors back (objects whole,
         // lights their own colour), "play" starts them again, and the
         // events fire anew from the first one.
-        demoTime = 0.0f;
-        lastTriggerTime = 0.0f;
+        state_.demoTime = 0.0f;
+        state_.lastTriggerTime = 0.0f;
         steps.RestartAt(-1);
         Broadcast("stop");
-        RaiseCurtain();
+        RaiseCurtain(state_);
     } else {
         steps.RestartAt(now);
-        demoTime = steps.TimeOfFrame(now);
+        state_.demoTime = steps.TimeOfFrame(now);
     }
-    SeekShow(steps, target + 1);
+    const bool ends = SeekShow(state_, steps, target + 1);
     if (clock_.FixedStep()) {
         clock_ = steps;
     }
@@ -205,5 +203,6 @@ void Show::JumpTo(double seconds)
     if (paused_) {
         TheMusicPlayer().Pause();
     }
-    Log("Show moved to ", demoTime, " s");
+    Log("Show moved to ", state_.demoTime, " s");
+    return ends;
 }

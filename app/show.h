@@ -9,15 +9,19 @@
 
 #include "app/command_line.h"
 #include "app/demo_clock.h"
+#include "world/show_state.h"
 
 class ShowRecording;
 
 class Show {
 public:
+    // The world's actors and cameras see this show's state from now on.
     explicit Show(const PlayOptions& options);
     ~Show();
 
     DemoClock& Clock() { return clock_; }
+    // Its clock, flags, timed events' progress and view.
+    ShowState& State() { return state_; }
     // The world runs every frame in real time (before the show begins its
     // actors get no time, so automations show their start values while the
     // actors wait); on fixed steps only once the show runs. Either way how
@@ -29,11 +33,13 @@ public:
     // Once the scene is loaded: frames show the scene from now on, the clock
     // starts, the scene camera takes the view, "play" is broadcast, the world
     // is brought to the start point and the music plays from there (not when
-    // recording).
-    void Begin();
-    // After a frame is drawn: the recording takes it, and the show ends at
-    // its end point.
-    void EndFrame();
+    // recording). True when the show is to end at once: the exit event came
+    // on the way to the start point, a stop was requested, or the recording
+    // cannot be made.
+    [[nodiscard]] bool Begin();
+    // After a frame is drawn: the recording takes it. True when the show
+    // ends: at its end point, or when the recording fails.
+    [[nodiscard]] bool EndFrame();
     // After the last frame: the recording is finished.
     void Finish();
     // Moving through the show while it plays (with --watch). A paused show
@@ -44,8 +50,8 @@ public:
     // forward by running the world on from now, back by running it again
     // from the start, so that events fire in order and actors are where
     // playing puts them. The music follows. Nothing before the show has
-    // begun, nor while recording.
-    void JumpTo(double seconds);
+    // begun, nor while recording. True when the exit event came on the way.
+    [[nodiscard]] bool JumpTo(double seconds);
     double StartSeconds() const { return options_.startSeconds; }
     // 0, or 1 when the recording could not be made.
     int ExitCode() const { return exitCode_; }
@@ -58,6 +64,7 @@ private:
     void ReportStop();
 
     PlayOptions options_;
+    ShowState state_;
     DemoClock clock_;
     std::unique_ptr<ShowRecording> recording_;
     int64_t firstFrame_ = 1;

@@ -1,14 +1,12 @@
 #include "app/show_start.h"
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "platform/music_player.h"
-#include "world/camera_selection.h"
 #include "world/world.h"
 
-void StartClock()
+void StartClock(ShowState& show)
 {
-    musicStarted = true;
+    show.musicStarted = true;
 }
 
 void PlayMusicFrom(double seconds)
@@ -19,20 +17,20 @@ void PlayMusicFrom(double seconds)
     }
 }
 
-void StartMusic()
+void StartMusic(ShowState& show)
 {
-    StartClock();
+    StartClock(show);
     PlayMusicFrom(0.0);
 }
 
-void RaiseCurtain()
+void RaiseCurtain(ShowState& show)
 {
-    GiveViewToSceneCamera();
+    show.GiveViewToSceneCamera();
     Broadcast("play");
 }
 
-void StartShow()
+void StartShow(ShowState& show)
 {
-    StartMusic();
-    RaiseCurtain();
+    StartMusic(show);
+    RaiseCurtain(show);
 }

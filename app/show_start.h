@@ -3,13 +3,15 @@
 // starts, the music plays, the scene camera takes the view and "play" is
 // broadcast.
 
+struct ShowState;
+
 // Starts the demo clock.
-void StartClock();
+void StartClock(ShowState& show);
 // Plays the music, looping, from a point of it; logs when it cannot.
 void PlayMusicFrom(double seconds);
 // Starts the clock and the music from its beginning.
-void StartMusic();
+void StartMusic(ShowState& show);
 // The scene camera takes the view and "play" is broadcast.
-void RaiseCurtain();
+void RaiseCurtain(ShowState& show);
 // StartMusic, then RaiseCurtain.
-void StartShow();
+void StartShow(ShowState& show);

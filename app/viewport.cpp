@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "platform/window.h"
 #include "render/gl/renderer_gl.h"
 
@@ -56,7 +55,6 @@ int SetupViewport(const std::string& name, unsigned width, unsigned height, bool
         TellWhyStartUpFailed(renderer->InitFailure());
         return -1;  // the renderer goes first, then the window
     }
-    SetViewportSize(static_cast<int>(kLayoutWidth), static_cast<int>(kLayoutHeight));
     ShutdownViewport();  // a viewport made before goes first
     theViewport = new Viewport{std::move(window), std::move(renderer)};
     SetRenderer(theViewport->renderer.get());

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/show.h"
-#include "core/process_state.h"
 #include "platform/keys.h"
 
 WatchKey WatchKeyFor(uint8_t virtualKey)
@@ -27,14 +26,14 @@ double WatchJumpTarget(WatchKey key, double now, double startSeconds)
     }
 }
 
-void ApplyWatchKey(WatchKey key, Show& show)
+bool ApplyWatchKey(WatchKey key, Show& show)
 {
     if (key == WatchKey::kNone) {
-        return;
+        return false;
     }
     if (key == WatchKey::kPauseOrResume) {
         show.TogglePause();
-        return;
+        return false;
     }
-    show.JumpTo(WatchJumpTarget(key, demoTime, show.StartSeconds()));
+    return show.JumpTo(WatchJumpTarget(key, show.State().demoTime, show.StartSeconds()));
 }

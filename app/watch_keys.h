@@ -17,5 +17,6 @@ WatchKey WatchKeyFor(uint8_t virtualKey);
 // The show time a jump key leads to from `now`, never before 0; `now` for
 // keys that do not jump.
 double WatchJumpTarget(WatchKey key, double now, double startSeconds);
-// Does what the key says to the show.
-void ApplyWatchKey(WatchKey key, Show& show);
+// Does what the key says to the show. True when a jump met the exit event:
+// the show ends.
+[[nodiscard]] bool ApplyWatchKey(WatchKey key, Show& show);

@@ -3,9 +3,10 @@
 #include "app/event_triggers.h"
 #include "world/world.h"
 
-void StepWorld(float actorMs)
+bool StepWorld(ShowState& show, float actorMs)
 {
-    EvaluateAutomations();
-    TheWorld().UpdateActors(actorMs);
-    FireEventTriggers();
+    World& world = TheWorld();
+    world.EvaluateAutomations(show.demoTime);
+    world.UpdateActors(actorMs);
+    return FireEventTriggers(show);
 }

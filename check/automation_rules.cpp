@@ -6,7 +6,7 @@
 #include "check/behaviour_rules.h"
 #include "check/name_suggestion.h"
 #include "check/value_rules.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "world/actor_catalogue.h"
 
 namespace {
@@ -85,7 +85,7 @@ void CheckKeys(const MarkedElement& automation, SceneContext& context)
     }
     std::optional<float> previous;
     for (const auto& key : keys) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the check is ending
         }
         const auto& values = key->attributes;
@@ -127,7 +127,7 @@ void CheckAutomations(SceneContext& context)
     }
     std::map<std::string, const MarkedElement*> tracks;
     for (const auto& automation : context.sections[kAutomations]->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;
         }
         if (SceneContext::Misread(*automation)) {

@@ -8,7 +8,7 @@
 #include "check/file_checks.h"
 #include "core/file_manager.h"
 #include "core/file_read.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "scene/bitmap.h"
 
 namespace {
@@ -139,7 +139,7 @@ void CheckMaterialFiles(SceneContext& context)
         return;
     }
     for (const auto& entry : context.sections[kMaterials]->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the check is ending
         }
         if (context.materials.at(entry->name) == entry) {  // a material loaded twice is checked once

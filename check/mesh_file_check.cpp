@@ -7,7 +7,7 @@
 #include "check/file_checks.h"
 #include "core/file_manager.h"
 #include "core/file_read.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "formats/little_endian.h"
 #include "formats/model_file.h"
 #include "scene/mesh_loader.h"
@@ -113,7 +113,7 @@ void CheckMeshFiles(SceneContext& context)
         return;
     }
     for (const auto& entry : context.sections[kMeshes]->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the check is ending
         }
         if (context.meshes.at(entry->name) == entry) {  // a mesh loaded twice is checked once

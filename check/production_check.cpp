@@ -7,7 +7,7 @@
 #include "check/marked_markup.h"
 #include "check/section_rules.h"
 #include "core/file_read.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "core/stop_signals.h"
 #include "scene/xml_reader.h"
 
@@ -75,13 +75,13 @@ int CheckProduction(const std::string& sceneFile, const std::string& musicFile, 
     found.PutFirst(sceneFile);
     const std::optional<double> musicSeconds = CheckMusic(musicFile, found);
     std::string text;
-    const bool sceneRead = !quitRequested && ReadText(sceneFile, &text, found);
+    const bool sceneRead = !StopRequested() && ReadText(sceneFile, &text, found);
     SceneContext context{sceneFile, found, musicSeconds};
     std::optional<MarkedDocument> document;
     if (sceneRead) {
         document = CheckScene(context, text);
     }
-    if (graphicsChecks && !quitRequested) {
+    if (graphicsChecks && !StopRequested()) {
         context.graphics = graphicsChecks(found);
     }
     if (sceneRead) {
@@ -89,10 +89,10 @@ int CheckProduction(const std::string& sceneFile, const std::string& musicFile, 
         CheckMaterialFiles(context);
         CheckCameraPaths(context);
     }
-    if (!quitRequested) {
+    if (!StopRequested()) {
         CheckShaderFiles(found);
     }
-    if (quitRequested) {
+    if (StopRequested()) {
         // The findings so far are not the production's: none is printed.
         out << "the check was stopped by " << StopSignalName() << " before it ended\n";
         return 1;

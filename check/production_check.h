@@ -29,7 +29,7 @@ Diagnostics CheckSceneFile(const std::string& sceneFile, std::optional<double> m
 // `graphicsChecks`, when given, adds the findings of checks made by the
 // layers above on a graphics context (compiling the shader files) and says
 // what the context allows, which the texture checks then hold the textures
-// to. A check asked to end (quitRequested) stops between two steps and
+// to. A check asked to end (StopRequested) stops between two steps and
 // prints one line saying so instead of its findings.
 int CheckProduction(const std::string& sceneFile, const std::string& musicFile, std::ostream& out,
                     const std::function<GraphicsFacts(Diagnostics&)>& graphicsChecks = {});

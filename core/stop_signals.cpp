@@ -5,13 +5,12 @@
 
 #include <atomic>
 
-#include "core/process_state.h"
-
 namespace {
 
 constexpr int kSignalExitBase = 128;
 
 std::atomic<int> stopSignal{0};
+std::atomic<bool> stopAsked{false};
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
               "the handler may only touch lock-free atomics");
 
@@ -21,7 +20,6 @@ void OnStopSignal(int signal)
     if (!stopSignal.compare_exchange_strong(none, signal)) {
         ::_exit(kSignalExitBase + signal);  // the second: at once
     }
-    quitRequested.store(true);
 }
 
 }  // namespace
@@ -37,6 +35,21 @@ void InstallStopSignals()
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     signal(SIGXFSZ, SIG_IGN);
+}
+
+bool StopRequested()
+{
+    return stopSignal.load() != 0 || stopAsked.load();
+}
+
+void RequestStop()
+{
+    stopAsked.store(true);
+}
+
+void ClearStopRequest()
+{
+    stopAsked.store(false);
 }
 
 int StopSignal()

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/process_state.h"
 #include "fuzz/fuzz_support.h"
 #include "scene/scene_loader.h"
 #include "world/world.h"
@@ -36,14 +35,13 @@ void DeliverDueEvents(float after, float upTo)
 
 void PlayFrames()
 {
+    World& world = TheWorld();
     float previous = 0.0f;
     for (float time : kFrameTimes) {
-        demoTime = time;
-        frameDeltaMs = std::min(1000.0f * (time - previous), kLongestFrameMs);
-        EvaluateAutomations();
-        UpdateActors();
-        DeliverDueEvents(previous, demoTime);
-        previous = demoTime;
+        world.EvaluateAutomations(time);
+        world.UpdateActors(std::min(1000.0f * (time - previous), kLongestFrameMs));
+        DeliverDueEvents(previous, time);
+        previous = time;
     }
 }
 
@@ -55,6 +53,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     LoadSceneText(reinterpret_cast<const char*>(data), size, "fuzzed.xml");
     PlayFrames();
     TheWorld().Clear();
-    demoTime = 0.0f;
     return 0;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/log.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "scene/scene_numbers.h"
 #include "scene/xml_reader.h"
 #include "scene/xml_values.h"
@@ -99,7 +99,7 @@ void LoadKeys(Automation& automation, const XMLTagExtended& element)
     keys.reserve(element.children.size());
     size_t number = 0;  // of the key element, counted from 1
     for (const XMLTag* keyElement : element.children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;
         }
         if (std::optional<AutomationKey> key = ReadKey(*keyElement, element.name, ++number)) {
@@ -144,7 +144,7 @@ void LoadActors(XMLTagExtended* section)
 {
     LogLine("loading actors");
     for (XMLTag* child : section->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the demo is ending: stop before the next actor
         }
         XMLTagExtended* element = AsExtended(child);
@@ -174,7 +174,7 @@ void LoadAutomations(XMLTagExtended* section)
 {
     LogLine("loading automations");
     for (XMLTag* child : section->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;
         }
         if (XMLTagExtended* element = AsExtended(child)) {
@@ -187,7 +187,7 @@ void LoadEventTriggers(XMLTagExtended* section)
 {
     LogLine("loading event trigger");
     for (XMLTag* element : section->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;
         }
         float time = 0.0f;  // when the element gives none

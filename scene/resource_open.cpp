@@ -1,7 +1,7 @@
 #include "scene/resource_open.h"
 
 #include "core/log.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "scene/xml_reader.h"
 
 std::unique_ptr<ResourceFile> OpenResourceFile(std::string_view name, int type, const ReadAdmission& admission,
@@ -27,7 +27,7 @@ void LoadEachNamedFile(XMLTagExtended* section, void (*load)(const std::string& 
         return;
     }
     for (XMLTag* child : section->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the demo is ending: stop before the next file
         }
         load(child->name);

@@ -4,7 +4,7 @@
 
 #include "core/file_read.h"
 #include "core/log.h"
-#include "core/process_state.h"
+#include "core/stop_signals.h"
 #include "scene/behaviour_loader.h"
 #include "scene/material_loader.h"
 #include "scene/mesh_loader.h"
@@ -33,7 +33,7 @@ constexpr Section kSections[] = {
 void LoadSections(const XMLReader& reader, const std::string& fileName)
 {
     for (const Section& section : kSections) {
-        if (quitRequested) {
+        if (StopRequested()) {
             break;  // the demo is ending: stop at this section boundary
         }
         if (XMLTagExtended* element = AsExtended(reader.FindTag(section.path))) {
@@ -76,7 +76,7 @@ void LoadSceneText(const char* bytes, size_t size, const std::string& label)
 void LoadObjects(XMLTagExtended* section)
 {
     for (XMLTag* child : section->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;  // the demo is ending: stop before the next object
         }
         XMLTagExtended* element = AsExtended(child);
@@ -126,7 +126,7 @@ int BindObject(entity_base* entity, const std::string& meshName, const std::stri
 void LoadLights(XMLTagExtended* section)
 {
     for (XMLTag* child : section->children) {
-        if (quitRequested) {
+        if (StopRequested()) {
             return;
         }
         XMLTagExtended* element = AsExtended(child);

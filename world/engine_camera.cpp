@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "world/actor_catalogue.h"
-#include "world/camera_selection.h"
+#include "world/world.h"
 
 EngineCamera::EngineCamera(std::string cameraName) : EntitylessActor(std::move(cameraName))
 {
@@ -15,7 +15,7 @@ EngineCamera::EngineCamera(std::string cameraName) : EntitylessActor(std::move(c
 void EngineCamera::Trigger(std::string event)
 {
     if (event == "activate") {
-        SetSceneCamera(this);
+        TheWorld().State().SetSceneCamera(this);
     }
 }
 

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "render/render_interface.h"
 #include "world/actor_catalogue.h"
+#include "world/world.h"
 
 namespace {
 
@@ -48,7 +48,9 @@ const std::vector<std::string>& Greeter::Lines()
 
 Greeter::Greeter(std::string greeterName) : EntitylessActor(std::move(greeterName))
 {
-    GetViewportSize(&viewportWidth_, &viewportHeight_);
+    const ShowState& show = TheWorld().State();
+    viewportWidth_ = show.viewportWidth;
+    viewportHeight_ = show.viewportHeight;
     text_.text = buffer_;
     text_.bigFont = 1;
     text_.x = viewportWidth_ / 3;
@@ -94,7 +96,7 @@ void Greeter::Trigger(std::string event)
     Log("reg text inst ", result);
     // The first line starts fading in at the event's own time, which the
     // frame that delivers it may have passed.
-    Advance(eventLatenessMs);
+    Advance(TheWorld().EventLatenessMs());
 }
 
 float Greeter::PhaseSeconds() const

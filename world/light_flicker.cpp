@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "world/actor_catalogue.h"
+#include "world/world.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void LightFlicker::Trigger(std::string event)
     // A timed event acts at its own time: started late, the lights owe the
     // flicker the time since; stopped late, they have run that time too long.
     if (enabled_ != was) {
-        owedMs_ += enabled_ ? eventLatenessMs : -eventLatenessMs;
+        owedMs_ += enabled_ ? TheWorld().EventLatenessMs() : -TheWorld().EventLatenessMs();
     }
 }
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/log.h"
-#include "core/process_state.h"
 #include "render/render_interface.h"
 #include "world/actor_catalogue.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
-#include "core/process_state.h"
 #include "render/render_interface.h"
 
 namespace {
@@ -397,21 +397,25 @@ std::vector<Triggerable*> World::Subscribers(const std::string& event)
     return found == eventSubscriptions_.end() ? std::vector<Triggerable*>{} : found->second.inOrder;
 }
 
-void World::Broadcast(const std::string& event)
+void World::Broadcast(const std::string& event, float latenessMs)
 {
+    const float outer = std::exchange(eventLatenessMs_, latenessMs);
     for (Triggerable* subscriber : Subscribers(event)) {
         subscriber->Trigger(event);
     }
+    eventLatenessMs_ = outer;
 }
 
-void World::SendEvent(const std::string& event, Triggerable* target)
+void World::SendEvent(const std::string& event, Triggerable* target, float latenessMs)
 {
+    const float outer = std::exchange(eventLatenessMs_, latenessMs);
     for (Triggerable* subscriber : Subscribers(event)) {
         if (subscriber == target) {
             subscriber->Trigger(event);
-            return;
+            break;
         }
     }
+    eventLatenessMs_ = outer;
 }
 
 size_t World::MeshCount()
@@ -458,8 +462,6 @@ int AddLight(Light* light) { return TheWorld().AddLight(light); }
 Light* FindLight(const std::string& name) { return TheWorld().FindLight(name); }
 int AddActor(Actor* actor) { return TheWorld().AddActor(actor); }
 Actor* FindActor(const std::string& name) { return TheWorld().FindActor(name); }
-void UpdateActors() { TheWorld().UpdateActors(frameDeltaMs); }
-void EvaluateAutomations() { TheWorld().EvaluateAutomations(demoTime); }
 
 int AddAutomation(entity_base* target, const std::string& paramName)
 {
@@ -491,8 +493,8 @@ void PublishSubscriptions(Triggerable* subscriber)
     TheWorld().PublishSubscriptions(subscriber);
 }
 
-void Broadcast(const std::string& event) { TheWorld().Broadcast(event); }
-void SendEvent(const std::string& event, Triggerable* target)
+void Broadcast(const std::string& event, float latenessMs) { TheWorld().Broadcast(event, latenessMs); }
+void SendEvent(const std::string& event, Triggerable* target, float latenessMs)
 {
-    TheWorld().SendEvent(event, target);
+    TheWorld().SendEvent(event, target, latenessMs);
 }

@@ -32,6 +32,7 @@
 #include "world/automation.h"
 #include "world/entity.h"
 #include "world/name_index.h"
+#include "world/show_state.h"
 
 struct EventTrigger {
     std::string name;
@@ -100,8 +101,21 @@ public:
     void PublishSubscriptions(Triggerable* subscriber);
     // Drops every trace of a subscriber or actor that is being destroyed.
     void Forget(Triggerable* subscriber);
-    void Broadcast(const std::string& event);
-    void SendEvent(const std::string& event, Triggerable* target);
+    // Delivers an event; latenessMs says how long ago, in milliseconds of
+    // show time, a timed event was due (the frame that fires it comes at or
+    // after its time), so that an actor keeping time can start from the
+    // event's own moment.
+    void Broadcast(const std::string& event, float latenessMs = 0.0f);
+    void SendEvent(const std::string& event, Triggerable* target, float latenessMs = 0.0f);
+    // While an event is delivered: its lateness; 0 at any other time.
+    float EventLatenessMs() const { return eventLatenessMs_; }
+
+    // The state of the show that plays this world: its clock and its view.
+    // Until a show attaches its own, the registry has one of its own (for a
+    // world loaded without a show). Attached before the loading thread
+    // starts, which reads the picture's size from it.
+    void AttachShowState(ShowState* state) { showState_ = state ? state : &ownShowState_; }
+    ShowState& State() { return *showState_; }
 
     // Destroys everything the registry lists (actors, automations, objects,
     // lights, meshes, materials), taking their records back from the
@@ -115,6 +129,10 @@ public:
     size_t LightCount();
 
 private:
+    ShowState ownShowState_;
+    ShowState* showState_ = &ownShowState_;
+    float eventLatenessMs_ = 0.0f;
+
     // The subscribers of one event in the order they subscribed, and the
     // same as a set, so that a repeated subscription is found at once.
     struct SubscriberList {
@@ -168,13 +186,11 @@ int AddLight(Light* light);
 Light* FindLight(const std::string& name);
 int AddActor(Actor* actor);
 Actor* FindActor(const std::string& name);
-void UpdateActors();  // with frameDeltaMs
 int AddAutomation(entity_base* target, const std::string& paramName);
 Automation* FindAutomation(const entity_base* target, const std::string& paramName);
-void EvaluateAutomations();  // at demoTime
 int AddEventTrigger(const std::string& name, float time, Triggerable* target);
 int Subscribe(Triggerable* subscriber, const std::string& event);
 int SubscribeWhenPublished(Triggerable* subscriber, const std::string& event);
 void PublishSubscriptions(Triggerable* subscriber);
-void Broadcast(const std::string& event);
-void SendEvent(const std::string& event, Triggerable* target);
+void Broadcast(const std::string& event, float latenessMs = 0.0f);
+void SendEvent(const std::string& event, Triggerable* target, float latenessMs = 0.0f);

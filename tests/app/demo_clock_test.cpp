@@ -130,8 +130,6 @@ protected:
     void TearDown() override
     {
         TheWorld().Clear();
-        musicStarted = quitRequested = false;
-        demoTime = lastTriggerTime = 0.0f;
         SceneFixture::TearDown();
     }
 
@@ -142,21 +140,20 @@ protected:
         TheWorld().Clear();
         SeedRandom(1234);
         BassBouncer::SetPulseLevel(1.0f);
-        demoTime = lastTriggerTime = 0.0f;
-        quitRequested = false;
+        show.demoTime = show.lastTriggerTime = 0.0f;
         {
             StdoutCapture quiet;
             ASSERT_EQ(LoadScene("demofinal.xml"), 0);
-            musicStarted = true;
+            show.musicStarted = true;
             Broadcast("play");
             DemoClock clock(fps);
             clock.RestartAt(-1);
-            for (int64_t n = 0; !quitRequested; ++n) {
-                SeekShow(clock, n + 1);
+            bool exited = false;
+            for (int64_t n = 0; !exited; ++n) {
+                exited = SeekShow(show, clock, n + 1);
                 frame(n, static_cast<double>(n) / fps);
             }
         }
-        musicStarted = false;
     }
 
     static Moment Now()

@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "app/event_triggers.h"
-#include "core/process_state.h"
 #include "tests/support/test_support.h"
 #include "world/world.h"
 
@@ -15,12 +14,15 @@ public:
     std::vector<std::string> received;
 };
 
+ShowState show;
+bool exitFired = false;
+
 // Runs one frame's trigger step at the given demo time.
 std::vector<std::string> FrameAt(float time)
 {
-    demoTime = time;
+    show.demoTime = time;
     StdoutCapture capture;
-    FireEventTriggers();
+    exitFired = FireEventTriggers(show);
     return capture.Lines();
 }
 
@@ -28,8 +30,6 @@ std::vector<std::string> FrameAt(float time)
 
 TEST(EventTriggerTest, TriggersFireOnceInListOrderWhenTheClockReachesThem)
 {
-    lastTriggerTime = 0;
-    musicStarted = quitRequested = false;
     Listener first;
     Listener second;
     Subscribe(&first, "flash");
@@ -43,7 +43,7 @@ TEST(EventTriggerTest, TriggersFireOnceInListOrderWhenTheClockReachesThem)
     AddEventTrigger("fade", 1.25f, &first);  // first did not subscribe to fade
 
     EXPECT_TRUE(FrameAt(10).empty());  // nothing before the music starts
-    musicStarted = true;
+    show.musicStarted = true;
     EXPECT_TRUE(FrameAt(1).empty());
     EXPECT_EQ(FrameAt(1.25f), std::vector<std::string>{"Triggering Event: fade 1.25"});
     EXPECT_TRUE(first.received.empty());
@@ -57,19 +57,20 @@ TEST(EventTriggerTest, TriggersFireOnceInListOrderWhenTheClockReachesThem)
     // Added later at or below the newest time fired: never fires.
     AddEventTrigger("flash", 4, nullptr);
     EXPECT_TRUE(FrameAt(9).empty());
-    EXPECT_FALSE(quitRequested);
+    EXPECT_FALSE(exitFired);
+    EXPECT_EQ(show.lastTriggerTime, 5.0f);
 
     // "exit" ends the demo, also with a target, and is still delivered.
     AddEventTrigger("exit", 12.125f, &first);
     EXPECT_EQ(FrameAt(12.5f), std::vector<std::string>{"Triggering Event: exit 12.125"});
-    EXPECT_TRUE(quitRequested);
+    EXPECT_TRUE(exitFired);
 
     // A trigger time that is not a number never fires.
     AddEventTrigger("flash", std::numeric_limits<float>::quiet_NaN(), nullptr);
     AddEventTrigger("flash", 123456.789f, nullptr);
     EXPECT_EQ(FrameAt(200000), std::vector<std::string>{"Triggering Event: flash 123457"});
     EXPECT_TRUE(FrameAt(300000).empty());
+    EXPECT_FALSE(exitFired);
     TheWorld().Forget(&first);
     TheWorld().Forget(&second);
-    musicStarted = quitRequested = false;
 }

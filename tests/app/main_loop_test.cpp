@@ -9,12 +9,10 @@
 #include "app/main_loop.h"
 #include "app/loading_text.h"
 #include "app/show.h"
-#include "core/process_state.h"
 #include "platform/window.h"
 #include "render/null_renderer.h"
 #include "tests/support/test_support.h"
 #include "world/bass_bouncer.h"
-#include "world/camera_selection.h"
 #include "world/engine_camera.h"
 #include "world/line_fx.h"
 #include "world/world.h"
@@ -23,27 +21,27 @@ TEST(FreeCameraTest, MouseAndKeysSteerItPTogglesTheViewFromTheSceneCamerasPoseAn
 {
     EngineCamera editor("EditorCam");
     EngineCamera scene("cam1");
-    editorCamera = activeCamera = &editor;
-    musicStarted = freeCameraMode = false;
+    ShowState show;
+    show.editorCamera = show.activeCamera = &editor;
     Window window;
-    frameDeltaMs = 1000.0f;
-    SteerFreeCamera(window, 100, -50);
+    show.frameDeltaMs = 1000.0f;
+    SteerFreeCamera(show, window, 100, -50);
     EXPECT_FLOAT_EQ(editor.Rotation.y, -0.1f);  // yaw by dx x -0.001
     EXPECT_FLOAT_EQ(editor.Rotation.x, 0.05f);  // pitch by dy x -0.001
     const Vec3 before = editor.Position;
     window.keyDown[kKeyW] = 1;
-    SteerFreeCamera(window, 0, 0);
+    SteerFreeCamera(show, window, 0, 0);
     EXPECT_NEAR(editor.Position.z - before.z, editor.GetDirection().z, 1e-5f);
     // A scene camera took over; 'p' hands the view to the editor camera,
     // which sets out from the scene camera's pose: the picture stays.
     scene.Position = Vec3{1.0f, 2.0f, 3.0f};
     scene.Rotation = Vec3{0.3f, -0.7f, 0.0f};
     scene.Update(0.0f);
-    SetSceneCamera(&scene);
-    EXPECT_EQ(activeCamera, &scene);
-    HandleTypedChar('p');
-    EXPECT_TRUE(freeCameraMode);
-    EXPECT_EQ(activeCamera, &editor);
+    show.SetSceneCamera(&scene);
+    EXPECT_EQ(show.activeCamera, &scene);
+    EXPECT_FALSE(HandleTypedChar(show, 'p'));
+    EXPECT_TRUE(show.freeCameraMode);
+    EXPECT_EQ(show.activeCamera, &editor);
     ExpectVec(editor.Position, 1.0f, 2.0f, 3.0f);
     const Vec3 seen = scene.GetDirection();
     ExpectVec(editor.GetDirection(), seen.x, seen.y, seen.z);
@@ -54,21 +52,21 @@ TEST(FreeCameraTest, MouseAndKeysSteerItPTogglesTheViewFromTheSceneCamerasPoseAn
     }
     // While it is on, scene cameras cannot take the view.
     EngineCamera later("cam2");
-    SetSceneCamera(&later);
-    EXPECT_EQ(activeCamera, &editor);
+    show.SetSceneCamera(&later);
+    EXPECT_EQ(show.activeCamera, &editor);
     // Before the music starts, turning it off keeps the editor camera.
-    HandleTypedChar('p');
-    EXPECT_FALSE(freeCameraMode);
-    EXPECT_EQ(activeCamera, &editor);
+    EXPECT_FALSE(HandleTypedChar(show, 'p'));
+    EXPECT_FALSE(show.freeCameraMode);
+    EXPECT_EQ(show.activeCamera, &editor);
     // While the show plays, the mouse and keys still steer it.
-    musicStarted = true;
-    HandleTypedChar('p');
-    SteerFreeCamera(window, 300, 0);
+    show.musicStarted = true;
+    EXPECT_FALSE(HandleTypedChar(show, 'p'));
+    SteerFreeCamera(show, window, 300, 0);
     EXPECT_FLOAT_EQ(editor.Rotation.y, -0.7f - 0.3f);
-    HandleTypedChar(0x1B);
-    EXPECT_TRUE(quitRequested);
-    musicStarted = quitRequested = freeCameraMode = false;
-    editorCamera = activeCamera = sceneCamera = nullptr;
+    // Escape asks to quit; it is the caller that ends the loop.
+    EXPECT_TRUE(HandleTypedChar(show, 0x1B));
+    EXPECT_FALSE(show.quitRequested);
+    EXPECT_FALSE(HandleTypedChar(show, 'q'));
 }
 
 TEST(LoadingTextTest, ALetterRollsUpOneCodeEvery20MsAndTheMessageReturns)
@@ -117,10 +115,10 @@ TEST(MainLoopTest, BeforeTheShowTheActorsGetNoTimeSoItBeginsAlikeHoweverLongTheL
     Window window;
     for (int frame = 0; frame < 3; ++frame) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        RunFrame(window, renderer, show);
+        EXPECT_FALSE(RunFrame(window, renderer, show));
     }
-    EXPECT_FALSE(musicStarted);
-    EXPECT_GT(frameDeltaMs, 0.0f);  // the frames themselves took their time
+    EXPECT_FALSE(show.State().musicStarted);
+    EXPECT_GT(show.State().frameDeltaMs, 0.0f);  // the frames themselves took their time
     EXPECT_EQ(BassBouncer::PulseLevel(), 1.0f);
     EXPECT_EQ(curve->ClockSeconds(), 0.0f);
     TheWorld().Clear();

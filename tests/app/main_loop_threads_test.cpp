@@ -16,12 +16,10 @@
 #include "app/main_loop.h"
 #include "app/show.h"
 #include "core/file_manager.h"
-#include "core/process_state.h"
 #include "platform/window.h"
 #include "render/null_renderer.h"
 #include "tests/scene/scene_files.h"
 #include "tests/support/test_support.h"
-#include "world/camera_selection.h"
 #include "world/engine_camera.h"
 
 namespace {
@@ -74,29 +72,32 @@ TEST(MainLoopThreadsTest, TheShowStartsOnTheMainThreadWhileTheLoadingThreadLoads
     NullRenderer renderer;  // keeps nothing, so either thread may call it
     SetRenderer(&renderer);
     EngineCamera editor("EditorCam");
-    editorCamera = activeCamera = &editor;
     PlayOptions options;
     options.fixedStep = true;
     options.fps = 25;
     Show show(options);
+    ShowState& state = show.State();
+    state.editorCamera = state.activeCamera = &editor;
     Window window;
 
     StdoutCapture capture;
     TakeOverLoadingText(renderer);
-    StartLoaderThread();
+    StartLoaderThread(state);
     TheLoadingState().SetSceneFileName("demofinal.xml");
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    while (demoTime < 1.0f && std::chrono::steady_clock::now() < giveUp) {
-        RunFrame(window, renderer, show);
+    bool quit = false;
+    while (!quit && state.demoTime < 1.0f && std::chrono::steady_clock::now() < giveUp) {
+        quit = RunFrame(window, renderer, show);
     }
-    quitRequested = true;
+    EXPECT_FALSE(quit);  // the scene has no exit event
+    state.quitRequested = true;
     JoinLoaderThread();
     const std::vector<std::string> lines = capture.Lines();
 
-    ASSERT_TRUE(musicStarted);
-    EXPECT_GE(demoTime, 1.0f);
-    ASSERT_NE(activeCamera, nullptr);
-    EXPECT_EQ(activeCamera->name, "cam1");  // the activated scene camera has the view
+    ASSERT_TRUE(state.musicStarted);
+    EXPECT_GE(state.demoTime, 1.0f);
+    ASSERT_NE(state.activeCamera, nullptr);
+    EXPECT_EQ(state.activeCamera->name, "cam1");  // the activated scene camera has the view
     for (const char* fired : {"Triggering Event: activate 0.1", "Triggering Event: destroy 0.2", "Triggering Event: restore 0.4",
                               "Triggering Event: activate 0.5"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), fired), lines.end()) << fired;

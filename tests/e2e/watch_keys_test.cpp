@@ -31,7 +31,6 @@
 #include "app/viewport.h"
 #include "core/file_manager.h"
 #include "core/log.h"
-#include "core/process_state.h"
 #include "platform/keys.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
@@ -39,7 +38,6 @@
 #include "render/gl/renderer_gl.h"
 #include "tests/e2e/test_production.h"
 #include "tests/support/test_support.h"
-#include "world/camera_selection.h"
 #include "world/engine_camera.h"
 #include "world/world.h"
 
@@ -174,7 +172,8 @@ TEST(PlayerExitTest, AnExitLeavesTheWindowAndTheSoundAlone)
             ViewportWindow()->Show();
             SDL_AddEventWatch(WatchForHiddenWindow, nullptr);
             TheLoadingState().mainLoopStarted = false;
-            StartLoaderThread();  // waiting for the main loop, which never runs
+            static const ShowState show;
+            StartLoaderThread(show);  // waiting for the main loop, which never runs
             std::exit(3);
         },
         testing::ExitedWithCode(3), "");
@@ -268,14 +267,10 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
     TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
     EngineCamera editor("EditorCam");
-    editorCamera = activeCamera = &editor;
     // Nothing left of a show played before in this process.
     TheWorld().Clear();
     LoadingState& state = TheLoadingState();
     state.loadingDone = false;
-    musicStarted = quitRequested = freeCameraMode = false;
-    demoTime = lastTriggerTime = 0.0f;
-    sceneCamera = nullptr;
     state.loadingText = TextInstance{state.loadingBuffer, 1, 660, 540, 0xFFFFFFFFu};
     constexpr int kWidth = 320;
     constexpr int kHeight = 180;
@@ -287,8 +282,10 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     options.fixedStep = true;
     options.fps = 10;
     Show show(options);
+    ShowState& showState = show.State();
+    showState.editorCamera = showState.activeCamera = &editor;
     TakeOverLoadingText(renderer);
-    StartLoaderThread();
+    StartLoaderThread(showState);
     state.SetSceneFileName("demofinal.xml");
 
     // Each frame read back, with whether the show had begun when it was drawn.
@@ -321,9 +318,9 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     };
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     for (int after = 0; after < 3 && std::chrono::steady_clock::now() < giveUp;) {
-        RunFrame(*ViewportWindow(), renderer, show);
-        drawnInShow.push_back(musicStarted);
-        after += musicStarted;
+        EXPECT_FALSE(RunFrame(*ViewportWindow(), renderer, show));
+        drawnInShow.push_back(showState.musicStarted);
+        after += showState.musicStarted;
         while (const uint8_t* frame = renderer.TakeCapturedFrame()) {
             look(frame);
         }
@@ -331,7 +328,7 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     while (const uint8_t* frame = renderer.TakeCapturedFrame(true)) {
         look(frame);
     }
-    quitRequested = true;
+    showState.quitRequested = true;
     JoinLoaderThread();
     ShutdownViewport();
     quiet.Text();
@@ -339,6 +336,4 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     EXPECT_GT(textFrames, 0);
     EXPECT_EQ(sceneFrames, 0);
     EXPECT_EQ(showFrames, 3);
-    musicStarted = quitRequested = false;
-    editorCamera = activeCamera = sceneCamera = nullptr;
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "core/file_manager.h"
-#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_support.h"
 #include "world/world.h"
@@ -17,13 +16,20 @@ protected:
         TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
         TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
         SetRenderer(&renderer);
-        SetViewportSize(1920, 1080);
+        show.viewportWidth = 1920;
+        show.viewportHeight = 1080;
+        TheWorld().AttachShowState(&show);
     }
 
-    void TearDown() override { SetRenderer(nullptr); }
+    void TearDown() override
+    {
+        TheWorld().AttachShowState(nullptr);
+        SetRenderer(nullptr);
+    }
 
     ScopedWorkDir dir;
     RecordingRenderer renderer;
+    ShowState show;
 };
 
 // The key times of the target's track on the parameter; none without a track.

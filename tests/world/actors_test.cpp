@@ -4,11 +4,9 @@
 #include <memory>
 #include <utility>
 
-#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_support.h"
 #include "world/bass_bouncer.h"
-#include "world/camera_selection.h"
 #include "world/greeter.h"
 #include "world/light_flicker.h"
 #include "world/line_fx.h"
@@ -23,14 +21,20 @@ protected:
     void SetUp() override
     {
         SetRenderer(&renderer);
-        SetViewportSize(1920, 1080);
+        show.viewportWidth = 1920;
+        show.viewportHeight = 1080;
+        TheWorld().AttachShowState(&show);
         SeedRandom(1234);
         BassBouncer::SetPulseLevel(1.0f);
-        activeCamera = sceneCamera = nullptr;
     }
-    void TearDown() override { SetRenderer(nullptr); }
+    void TearDown() override
+    {
+        TheWorld().AttachShowState(nullptr);
+        SetRenderer(nullptr);
+    }
 
     RecordingRenderer renderer;
+    ShowState show;
 };
 
 // A registered mesh whose vertex v sits at (v, 10v, 100v).

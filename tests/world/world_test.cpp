@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "world/world.h"
 
@@ -24,7 +23,12 @@ public:
     }
     std::string GetClassName() override { return "Journal"; }
     void Update(float dtMs) override { journal_.push_back(name + " " + std::to_string(static_cast<int>(dtMs))); }
-    void Trigger(std::string event) override { journal_.push_back(name + " got " + event); }
+    void Trigger(std::string event) override
+    {
+        // A late event says how late; the lateness lasts only its delivery.
+        const int lateMs = static_cast<int>(TheWorld().EventLatenessMs());
+        journal_.push_back(name + " got " + event + (lateMs > 0 ? " " + std::to_string(lateMs) + " ms late" : ""));
+    }
 
 private:
     std::vector<std::string>& journal_;
@@ -98,21 +102,24 @@ TEST(WorldActorsTest, ActorsUpdateInOrderHearEventsOnceInOrderOnlyWhilePublished
         PublishSubscriptions(&camera);
         EXPECT_EQ(std::vector<int>({AddActor(&first), AddActor(&second), AddActor(nullptr)}),
                   std::vector<int>({0, 0, -1}));
-        frameDeltaMs = 16.0f;
-        UpdateActors();
+        TheWorld().UpdateActors(16.0f);
         Broadcast("play");
         Broadcast("activate");  // not subscribed
-        SendEvent("stop", &second);
+        SendEvent("stop", &second, 12.0f);
         SendEvent("activate", &first);
+        Broadcast("play", 3.0f);
         // Subscription order is publication order, after earlier subscribers.
         EXPECT_EQ(journal, (std::vector<std::string>{"first 16", "second 16", "camera got play", "first got play",
-                                                     "second got play", "second got stop"}));
-        EXPECT_EQ(early.received.size(), 2u);
+                                                     "second got play", "second got stop 12 ms late",
+                                                     "camera got play 3 ms late", "first got play 3 ms late",
+                                                     "second got play 3 ms late"}));
+        EXPECT_EQ(TheWorld().EventLatenessMs(), 0.0f);
+        EXPECT_EQ(early.received.size(), 3u);
     }
     // Destroyed actors leave the registry.
     journal.clear();
     Broadcast("play");
-    UpdateActors();
+    TheWorld().UpdateActors(16.0f);
     EXPECT_TRUE(journal.empty());
     EXPECT_EQ(FindActor("first"), nullptr);
     TheWorld().Forget(&early);
@@ -141,7 +148,7 @@ TEST(WorldActorsTest, ActorsUpdateInOrderHearEventsOnceInOrderOnlyWhilePublished
         std::vector<std::string> received;
     } busy;
     AddActor(&busy);
-    UpdateActors();
+    TheWorld().UpdateActors(16.0f);
     EXPECT_TRUE(busy.found);
     Broadcast("play");
     EXPECT_EQ(busy.received, std::vector<std::string>{"restore"});

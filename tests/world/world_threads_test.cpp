@@ -7,7 +7,6 @@
 #include <memory>
 #include <thread>
 
-#include "core/process_state.h"
 #include "tests/support/recording_renderer.h"
 #include "world/world.h"
 

@@ -1,14 +1,8 @@
-#include "world/camera_selection.h"
+#include "world/show_state.h"
 
-#include "core/process_state.h"
 #include "world/engine_camera.h"
 
-EngineCamera* editorCamera = nullptr;
-EngineCamera* activeCamera = nullptr;
-EngineCamera* sceneCamera = nullptr;
-bool freeCameraMode = false;
-
-void SetSceneCamera(EngineCamera* camera)
+void ShowState::SetSceneCamera(EngineCamera* camera)
 {
     if (freeCameraMode || !camera) {
         return;
@@ -17,7 +11,7 @@ void SetSceneCamera(EngineCamera* camera)
     sceneCamera = camera;
 }
 
-bool ToggleFreeCamera()
+bool ShowState::ToggleFreeCamera()
 {
     freeCameraMode = !freeCameraMode;
     if (freeCameraMode) {
@@ -34,7 +28,7 @@ bool ToggleFreeCamera()
     return freeCameraMode;
 }
 
-void GiveViewToSceneCamera()
+void ShowState::GiveViewToSceneCamera()
 {
     if (sceneCamera && !freeCameraMode) {
         activeCamera = sceneCamera;
