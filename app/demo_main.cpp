@@ -9,8 +9,6 @@
 #include <memory>
 
 #include "app/live_edit.h"
-#include "app/loader_thread.h"
-#include "app/loading_state.h"
 #include "app/main_loop.h"
 #include "app/shader_compile_check.h"
 #include "app/show.h"
@@ -48,10 +46,9 @@ std::string WindowTitle()
 
 int DemoMain(const PlayOptions& options)
 {
-    LoadingState& state = TheLoadingState();
-    state.mainLoopStarted = false;
     Show show(options);
     ShowState& showState = show.State();
+    LoadingState& state = show.Loading();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
     TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
@@ -78,7 +75,7 @@ int DemoMain(const PlayOptions& options)
         }
     }
     state.SetSceneFileName(kSceneFile);
-    StartLoaderThread(showState);
+    show.Loader().Start(state, showState);
     std::unique_ptr<LiveEdit> liveEdit;
     if (options.watch) {
         // A changed scene file is checked as --check would, against the music's length.

@@ -11,7 +11,7 @@ bool FireEventTriggers(ShowState& show)
     if (!show.musicStarted) {
         return false;  // nothing fires before the music has started
     }
-    static thread_local std::vector<EventTrigger> due;
+    std::vector<EventTrigger> due;  // allocates only in a frame where some are due
     TheWorld().DueEventTriggers(show.lastTriggerTime, show.demoTime, due);
     float newest = show.lastTriggerTime;
     bool exit = false;

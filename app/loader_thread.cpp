@@ -14,10 +14,6 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 
-// Never a static object: should exit() be called while the thread runs (a
-// library may call it at any moment), its destructor would abort the process.
-std::thread* loaderThread = nullptr;
-
 void ShowLoadingText(LoadingState& state)
 {
     std::lock_guard<std::mutex> lock(state.overlayMutex);
@@ -44,11 +40,8 @@ bool Ending(const ShowState& show)
     return show.quitRequested || StopRequested();
 }
 
-}  // namespace
-
-void LoaderThread(const ShowState& show)
+void LoadWhileTheShowRuns(LoadingState& state, const ShowState& show)
 {
-    LoadingState& state = TheLoadingState();
     while (!state.mainLoopStarted) {
         if (Ending(show)) {
             return;
@@ -71,17 +64,22 @@ void LoaderThread(const ShowState& show)
     }
 }
 
-void StartLoaderThread(const ShowState& show)
+}  // namespace
+
+LoaderThread::~LoaderThread()
 {
-    loaderThread = new std::thread(LoaderThread, std::cref(show));
+    Join();
 }
 
-void JoinLoaderThread()
+void LoaderThread::Start(LoadingState& loading, const ShowState& show)
 {
-    if (!loaderThread) {
-        return;
+    Join();
+    thread_ = std::thread(LoadWhileTheShowRuns, std::ref(loading), std::cref(show));
+}
+
+void LoaderThread::Join()
+{
+    if (thread_.joinable()) {
+        thread_.join();
     }
-    loaderThread->join();
-    delete loaderThread;
-    loaderThread = nullptr;
 }

@@ -13,9 +13,3 @@ std::string LoadingState::TakeSceneFileName()
     name.swap(sceneFileName_);
     return name;
 }
-
-LoadingState& TheLoadingState()
-{
-    static LoadingState state;
-    return state;
-}

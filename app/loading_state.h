@@ -1,7 +1,7 @@
 #pragma once
 // What the main thread and the loading thread hand each other while the
 // scene loads: flags each written by one thread and polled by the other, the
-// loading text, and the name of the scene file to load.
+// loading text, and the name of the scene file to load. The show owns it.
 
 #include <atomic>
 #include <mutex>
@@ -31,5 +31,3 @@ private:
     std::mutex sceneFileMutex_;
     std::string sceneFileName_;
 };
-
-LoadingState& TheLoadingState();

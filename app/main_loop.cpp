@@ -8,7 +8,6 @@
 
 #include "app/frame_rate_hint.h"
 #include "app/live_edit.h"
-#include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/loading_text.h"
 #include "app/show.h"
@@ -113,7 +112,7 @@ void WatchFrameRate(FrameRateHint& hint, ShowPace& pace, const Window& window, S
 bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit)
 {
     ShowState& state = show.State();
-    LoadingState& loading = TheLoadingState();
+    LoadingState& loading = show.Loading();
     // Each step that can end the show says so; the frame is completed, its
     // picture drawn, either way.
     bool quit = false;
@@ -189,9 +188,8 @@ void SteerFreeCamera(ShowState& show, const Window& window, int dx, int dy)
     }
 }
 
-void TakeOverLoadingText(RenderInterface& renderer)
+void TakeOverLoadingText(LoadingState& state, RenderInterface& renderer)
 {
-    LoadingState& state = TheLoadingState();
     // The loading thread registers the loading text only once the loop
     // runs: the flag and the text's removal change hands under one lock.
     std::lock_guard<std::mutex> handOver(state.overlayMutex);
@@ -211,7 +209,7 @@ void MainLoop(Show& show, LiveEdit* liveEdit)
     ClearStopRequest();
     state.quitRequested = StopRequested();
     RenderInterface* renderer = GetRenderer();
-    TakeOverLoadingText(*renderer);
+    TakeOverLoadingText(show.Loading(), *renderer);
     FrameRateHint hint;
     ShowPace pace;
     while (!state.quitRequested) {
@@ -227,7 +225,7 @@ void MainLoop(Show& show, LiveEdit* liveEdit)
     // The loading thread stops at its next item (a scene it is loading
     // too) and is joined before the renderer it uses goes away.
     RequestStop();
-    JoinLoaderThread();
+    show.Loader().Join();
     ClearStopRequest();
     show.Finish();
     ShutdownViewport();

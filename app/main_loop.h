@@ -5,13 +5,14 @@
 
 class LiveEdit;
 class RenderInterface;
+struct LoadingState;
 class Show;
 class Window;
 struct ShowState;
 
 // Marks the main loop as running, so that the loading thread may show its
 // text from now on, and takes down any text shown before.
-void TakeOverLoadingText(RenderInterface& renderer);
+void TakeOverLoadingText(LoadingState& loading, RenderInterface& renderer);
 // One frame: the show starts here, on the main thread, once the loading
 // thread has loaded the scene; then the clock, the keys, the world and the
 // picture. True when the demo is to quit after it: Escape, a close request,

@@ -37,6 +37,8 @@ Show::Show(const PlayOptions& options)
 
 Show::~Show()
 {
+    state_.quitRequested = true;
+    loader_.Join();
     TheWorld().AttachShowState(nullptr);
 }
 

@@ -9,6 +9,8 @@
 
 #include "app/command_line.h"
 #include "app/demo_clock.h"
+#include "app/loader_thread.h"
+#include "app/loading_state.h"
 #include "world/show_state.h"
 
 class ShowRecording;
@@ -17,11 +19,17 @@ class Show {
 public:
     // The world's actors and cameras see this show's state from now on.
     explicit Show(const PlayOptions& options);
+    // Asks to quit, so that a loading thread still running ends and is
+    // joined.
     ~Show();
 
     DemoClock& Clock() { return clock_; }
     // Its clock, flags, timed events' progress and view.
     ShowState& State() { return state_; }
+    // What the loading thread and the main thread hand each other, and the
+    // loading thread itself.
+    LoadingState& Loading() { return loading_; }
+    LoaderThread& Loader() { return loader_; }
     // The world runs every frame in real time (before the show begins its
     // actors get no time, so automations show their start values while the
     // actors wait); on fixed steps only once the show runs. Either way how
@@ -65,6 +73,8 @@ private:
 
     PlayOptions options_;
     ShowState state_;
+    LoadingState loading_;
+    LoaderThread loader_;  // goes first, before what it uses
     DemoClock clock_;
     std::unique_ptr<ShowRecording> recording_;
     int64_t firstFrame_ = 1;

@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/loader_thread.h"
-#include "app/loading_state.h"
 #include "app/main_loop.h"
 #include "app/show.h"
 #include "core/file_manager.h"
@@ -81,9 +79,9 @@ TEST(MainLoopThreadsTest, TheShowStartsOnTheMainThreadWhileTheLoadingThreadLoads
     Window window;
 
     StdoutCapture capture;
-    TakeOverLoadingText(renderer);
-    StartLoaderThread(state);
-    TheLoadingState().SetSceneFileName("demofinal.xml");
+    TakeOverLoadingText(show.Loading(), renderer);
+    show.Loader().Start(show.Loading(), state);
+    show.Loading().SetSceneFileName("demofinal.xml");
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(3);
     bool quit = false;
     while (!quit && state.demoTime < 1.0f && std::chrono::steady_clock::now() < giveUp) {
@@ -91,7 +89,7 @@ TEST(MainLoopThreadsTest, TheShowStartsOnTheMainThreadWhileTheLoadingThreadLoads
     }
     EXPECT_FALSE(quit);  // the scene has no exit event
     state.quitRequested = true;
-    JoinLoaderThread();
+    show.Loader().Join();
     const std::vector<std::string> lines = capture.Lines();
 
     ASSERT_TRUE(state.musicStarted);

@@ -24,7 +24,6 @@
 #include "app/command_line.h"
 #include "app/demo_main.h"
 #include "app/event_triggers.h"
-#include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/main_loop.h"
 #include "app/show.h"
@@ -171,9 +170,10 @@ TEST(PlayerExitTest, AnExitLeavesTheWindowAndTheSoundAlone)
             }
             ViewportWindow()->Show();
             SDL_AddEventWatch(WatchForHiddenWindow, nullptr);
-            TheLoadingState().mainLoopStarted = false;
-            static const ShowState show;
-            StartLoaderThread(show);  // waiting for the main loop, which never runs
+            // Like the show that DemoMain keeps on its stack, which exit()
+            // never destroys.
+            auto* show = new Show(PlayOptions{});
+            show->Loader().Start(show->Loading(), show->State());  // waits for a main loop that never runs
             std::exit(3);
         },
         testing::ExitedWithCode(3), "");
@@ -269,8 +269,13 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     EngineCamera editor("EditorCam");
     // Nothing left of a show played before in this process.
     TheWorld().Clear();
-    LoadingState& state = TheLoadingState();
-    state.loadingDone = false;
+    PlayOptions options;
+    options.fixedStep = true;
+    options.fps = 10;
+    Show show(options);
+    ShowState& showState = show.State();
+    showState.editorCamera = showState.activeCamera = &editor;
+    LoadingState& state = show.Loading();
     state.loadingText = TextInstance{state.loadingBuffer, 1, 660, 540, 0xFFFFFFFFu};
     constexpr int kWidth = 320;
     constexpr int kHeight = 180;
@@ -278,14 +283,8 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     ASSERT_EQ(SetupViewport("start", kWidth, kHeight, false), 0);
     RendererGL& renderer = *ViewportRenderer();
     renderer.StartCapture();
-    PlayOptions options;
-    options.fixedStep = true;
-    options.fps = 10;
-    Show show(options);
-    ShowState& showState = show.State();
-    showState.editorCamera = showState.activeCamera = &editor;
-    TakeOverLoadingText(renderer);
-    StartLoaderThread(showState);
+    TakeOverLoadingText(state, renderer);
+    show.Loader().Start(state, showState);
     state.SetSceneFileName("demofinal.xml");
 
     // Each frame read back, with whether the show had begun when it was drawn.
@@ -329,7 +328,7 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
         look(frame);
     }
     showState.quitRequested = true;
-    JoinLoaderThread();
+    show.Loader().Join();
     ShutdownViewport();
     quiet.Text();
     EXPECT_GT(loadingFrames, 3);
