@@ -155,7 +155,7 @@ void LoadActors(XMLTagExtended* section)
         if (className.empty()) {
             continue;
         }
-        Actor* actor = ActorFactory::Instance().CreateActor(className, element->name);
+        Actor* actor = CreateActor(className, element->name);
         if (!actor) {
             continue;
         }

@@ -4,13 +4,7 @@
 
 #include "world/actor_catalogue.h"
 
-ActorFactory& ActorFactory::Instance()
-{
-    static ActorFactory* factory = new ActorFactory;
-    return *factory;
-}
-
-Actor* ActorFactory::CreateActor(std::string className, std::string name)
+Actor* CreateActor(std::string className, std::string name)
 {
     const ActorClass* actorClass = FindActorClass(className);
     return actorClass ? actorClass->make(std::move(name)) : nullptr;

@@ -229,7 +229,7 @@ TEST(SceneRulesTest, KnowsTheClassesAndParametersThePlayerHas)
     };
     const auto sorted = [](const std::vector<std::string>& list) { return std::set<std::string>(list.begin(), list.end()); };
     for (const ActorClass& actorClass : ActorClasses()) {
-        const std::unique_ptr<Actor> actor(ActorFactory::Instance().CreateActor(actorClass.name, "probe"));
+        const std::unique_ptr<Actor> actor(CreateActor(actorClass.name, "probe"));
         ASSERT_NE(actor, nullptr) << actorClass.name;
         EXPECT_EQ(actor->GetClassName(), actorClass.name);
         EXPECT_EQ(names(actor->params), sorted(ActorParams(actorClass))) << actorClass.name;
@@ -238,8 +238,8 @@ TEST(SceneRulesTest, KnowsTheClassesAndParametersThePlayerHas)
         }
     }
     // Only the catalogue's names, exactly as written, make an actor.
-    EXPECT_EQ(ActorFactory::Instance().CreateActor("camera", "probe"), nullptr);
-    EXPECT_EQ(ActorFactory::Instance().CreateActor("Camera ", "probe"), nullptr);
+    EXPECT_EQ(CreateActor("camera", "probe"), nullptr);
+    EXPECT_EQ(CreateActor("Camera ", "probe"), nullptr);
     EXPECT_EQ(ActorClasses().size(), 6u);
     EXPECT_EQ(names(Light("probe").params), sorted(LightParams()));
     EXPECT_EQ(names(entity_base("probe").params), sorted(EntityParams()));
