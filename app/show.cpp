@@ -11,7 +11,6 @@
 #include "core/process_state.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
-#include "render/gl/renderer_gl.h"
 #include "world/world.h"
 
 namespace {
@@ -70,7 +69,7 @@ std::optional<int64_t> Show::EndFrameNumber() const
 
 void Show::Begin()
 {
-    if (RendererGL* renderer = ViewportRenderer()) {
+    if (ShowRenderer* renderer = ViewportRenderer()) {
         renderer->SetSceneShown(true);
     }
     DemoClock steps(options_.fps);
