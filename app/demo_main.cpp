@@ -44,7 +44,7 @@ std::string WindowTitle()
 
 }  // namespace
 
-int DemoMain(const PlayOptions& options)
+int DemoMain(const PlayOptions& options, const GraphicsBackend& graphics)
 {
     Show show(options);
     ShowState& showState = show.State();
@@ -57,7 +57,7 @@ int DemoMain(const PlayOptions& options)
     showState.activeCamera = showState.editorCamera;
     PrepareLoadingText(state);
     const bool fullscreen = !options.windowed && !options.Rendering();
-    if (SetupViewport(WindowTitle(), options.width, options.height, fullscreen) != 0) {
+    if (SetupViewport(graphics.makeRenderer, WindowTitle(), options.width, options.height, fullscreen) != 0) {
         return -1;
     }
     // Laid out on the 1920 x 1080 picture the overlays are made for.
@@ -86,8 +86,9 @@ int DemoMain(const PlayOptions& options)
     return show.ExitCode();
 }
 
-int CheckMain()
+int CheckMain(const GraphicsBackend& graphics)
 {
-    return CheckProduction(kSceneFile, kMusicFile, std::cout,
-                           [](Diagnostics& found) { return CompileShaderFiles(found); });
+    return CheckProduction(kSceneFile, kMusicFile, std::cout, [&graphics](Diagnostics& found) {
+        return CompileShaderFiles(found, graphics.makeShaderCompiler);
+    });
 }

@@ -5,7 +5,7 @@
 
 #include "check/production_check.h"
 #include "core/log.h"
-#include "render/gl/renderer_gl.h"
+#include "render/show_renderer.h"
 #include "scene/behaviour_reload.h"
 #include "scene/material_loader.h"
 #include "scene/mesh_loader.h"
@@ -91,7 +91,7 @@ LiveEdit::LiveEdit(ShowState& show, std::string sceneFile, std::optional<double>
     LogLine("Watching the production's files");
 }
 
-void LiveEdit::ApplyChanges(RendererGL& renderer)
+void LiveEdit::ApplyChanges(ShowRenderer& renderer)
 {
     for (const std::string& path : watcher_.Poll()) {
         const ChangedFile changed = ClassifyChangedFile(path, sceneFile_);
@@ -105,25 +105,25 @@ void LiveEdit::ApplyChanges(RendererGL& renderer)
     }
 }
 
-void LiveEdit::ReloadShader(RendererGL& renderer, const std::string& fileName)
+void LiveEdit::ReloadShader(ShowRenderer& renderer, const std::string& fileName)
 {
     std::string error;
     switch (renderer.RecompileShader(fileName, &error)) {
-    case ShaderSet::Recompiled::kNotAShaderFile:
+    case ShaderRecompiled::kNotAShaderFile:
         return;
-    case ShaderSet::Recompiled::kFailed:
+    case ShaderRecompiled::kFailed:
         Problem("Shader ", fileName, " does not compile at show time ", show_.demoTime,
                 " s; the old one stays: ", error);
         SetMessage(renderer, fileName, error);
         return;
-    case ShaderSet::Recompiled::kSwapped:
+    case ShaderRecompiled::kSwapped:
         Log("Reloaded ", fileName, " at show time ", show_.demoTime, " s");
         SetMessage(renderer, fileName, {});
         return;
     }
 }
 
-void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
+void LiveEdit::ReloadTexture(ShowRenderer& renderer, const std::string& name)
 {
     Material* material = FindMaterial(name);
     if (!material && EndsWith(name, kNormalMapSuffix)) {
@@ -139,7 +139,7 @@ void LiveEdit::ReloadTexture(RendererGL& renderer, const std::string& name)
     Log("Reloaded material ", material->name, " at show time ", show_.demoTime, " s");
 }
 
-void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
+void LiveEdit::ReloadMesh(ShowRenderer& renderer, const std::string& name)
 {
     Mesh* mesh = FindMesh(name);
     if (!mesh) {
@@ -155,7 +155,7 @@ void LiveEdit::ReloadMesh(RendererGL& renderer, const std::string& name)
     Log("Reloaded mesh ", name, " at show time ", show_.demoTime, " s");
 }
 
-void LiveEdit::ReloadScene(RendererGL& renderer)
+void LiveEdit::ReloadScene(ShowRenderer& renderer)
 {
     const Diagnostics found = CheckSceneFile(sceneFile_, musicSeconds_);
     if (!found.All().empty()) {
@@ -187,7 +187,7 @@ void LiveEdit::ReloadScene(RendererGL& renderer)
     }
 }
 
-void LiveEdit::SetMessage(RendererGL& renderer, const std::string& file, const std::string& text)
+void LiveEdit::SetMessage(ShowRenderer& renderer, const std::string& file, const std::string& text)
 {
     if (!text.empty()) {
         messages_[file] = text;
@@ -197,7 +197,7 @@ void LiveEdit::SetMessage(RendererGL& renderer, const std::string& file, const s
     ShowMessages(renderer);
 }
 
-void LiveEdit::ShowMessages(RendererGL& renderer)
+void LiveEdit::ShowMessages(ShowRenderer& renderer)
 {
     for (unsigned i = 0; i < consoleLinesUsed_; ++i) {
         renderer.SetConsoleLine(i, "", 0, 0);

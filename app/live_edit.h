@@ -14,7 +14,7 @@
 
 #include "platform/file_watcher.h"
 
-class RendererGL;
+class ShowRenderer;
 struct ShowState;
 
 enum class ChangedFileKind { kIgnored, kScene, kShader, kTexture, kMesh };
@@ -38,20 +38,21 @@ public:
     // length when it is known. Changes take effect at the show's time.
     LiveEdit(ShowState& show, std::string sceneFile, std::optional<double> musicSeconds);
 
-    // Applies the changes made since the last call. Main thread, between
-    // frames, once the scene has been loaded.
-    void ApplyChanges(RendererGL& renderer);
+    // Applies the changes made since the last call through the renderer's
+    // live reloading, with messages on its console lines. Main thread,
+    // between frames, once the scene has been loaded.
+    void ApplyChanges(ShowRenderer& renderer);
 
 private:
-    void ReloadShader(RendererGL& renderer, const std::string& fileName);
-    void ReloadTexture(RendererGL& renderer, const std::string& name);
-    void ReloadMesh(RendererGL& renderer, const std::string& name);
-    void ReloadScene(RendererGL& renderer);
+    void ReloadShader(ShowRenderer& renderer, const std::string& fileName);
+    void ReloadTexture(ShowRenderer& renderer, const std::string& name);
+    void ReloadMesh(ShowRenderer& renderer, const std::string& name);
+    void ReloadScene(ShowRenderer& renderer);
     // What is wrong with a file, on the console lines until the file is
     // mended (an empty text takes it away).
-    void SetMessage(RendererGL& renderer, const std::string& file, const std::string& text);
+    void SetMessage(ShowRenderer& renderer, const std::string& file, const std::string& text);
     // Every file's message, one console line for each of its lines.
-    void ShowMessages(RendererGL& renderer);
+    void ShowMessages(ShowRenderer& renderer);
 
     ShowState& show_;
     FileWatcher watcher_;

@@ -1,4 +1,5 @@
 // The demo: plays a production, live or recorded, as its command line says.
+// The composition root: the one place that chooses the OpenGL back end.
 
 #include <SDL.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
 #include "platform/timer.h"
+#include "render/gl/gl_backend.h"
 
 namespace {
 
@@ -57,7 +59,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.check) {
-        const int checked = CheckMain();
+        const int checked = CheckMain(GlBackend());
         return StopSignal() != 0 ? StopExitCode() : checked;
     }
     // The process-wide services exist before start-up.
@@ -66,7 +68,7 @@ int main(int argc, char** argv)
     // A viewport that cannot be made (-1) or a recording that cannot be
     // made (1) are failures: exit code 1. A run a signal stopped says so
     // in its exit code, whatever phase it was in.
-    const int result = DemoMain(options) != 0 ? 1 : 0;
+    const int result = DemoMain(options, GlBackend()) != 0 ? 1 : 0;
     // What start-up opened ends here, not in exit()'s static teardown.
     ShutdownViewport();
     CloseMusicPlayer();

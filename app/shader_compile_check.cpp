@@ -8,8 +8,6 @@
 #include "check/file_checks.h"
 #include "core/file_read.h"
 #include "core/stop_signals.h"
-#include "render/gl/gl_device.h"
-#include "render/gl/gl_shader_program.h"
 
 namespace {
 
@@ -38,7 +36,7 @@ void AddCompilerLog(const std::string& file, const std::string& log, Diagnostics
     }
 }
 
-void CompileEach(Diagnostics& found)
+void CompileEach(ShaderCompiler& compiler, Diagnostics& found)
 {
     for (const std::string& name : ShaderFileNames()) {
         if (StopRequested()) {
@@ -49,10 +47,9 @@ void CompileEach(Diagnostics& found)
             continue;  // reported by the file check
         }
         const bool vertex = name.ends_with(".vsh");
-        ShaderProgram program;
         std::string error;
-        if (!program.CompileFile(name, vertex ? ShaderProgram::Stage::kVertex : ShaderProgram::Stage::kPixel,
-                                 &error)) {
+        if (!compiler.CompileFile(name, vertex ? ShaderCompiler::Stage::kVertex : ShaderCompiler::Stage::kPixel,
+                                  &error)) {
             AddCompilerLog(name, error, found);
         }
     }
@@ -64,37 +61,37 @@ namespace {
 
 // Compiles every shader file on a context made through the given video
 // driver (null: SDL's choice); false when no context could be made.
-bool CompileWith(const char* driver, Diagnostics& found, GraphicsFacts* facts)
+bool CompileWith(const char* driver, const ShaderCompilerMaker& makeCompiler, Diagnostics& found,
+                 GraphicsFacts* facts)
 {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
     bool compiled = false;
-    {
-        SdlWindowPtr window = CreateHiddenGlWindow("shader check", 1, 1);
-        GlDevice device;
-        if (window && device.Create(window.get()) == 0) {
-            facts->maxTextureSide = device.MaxTextureSide();
-            CompileEach(found);
-            compiled = true;
-        }
-    }
+    if (std::unique_ptr<ShaderCompiler> compiler = makeCompiler()) {
+        facts->maxTextureSide = compiler->MaxTextureSide();
+        CompileEach(*compiler, found);
+        compiled = true;
+    }  // the compiler's context goes before the video subsystem
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return compiled;
 }
 
 }  // namespace
 
-GraphicsFacts CompileShaderFiles(Diagnostics& found)
+GraphicsFacts CompileShaderFiles(Diagnostics& found, const ShaderCompilerMaker& makeCompiler)
 {
     // Compiling needs no screen: the offscreen driver first, so that a
     // machine without a display neither fails nor has the window system's
     // libraries print their complaints; the usual driver when it cannot.
     // (SDL_VIDEODRIVER in the environment still decides when it is set.)
     GraphicsFacts facts;
-    if (!CompileWith("offscreen", found, &facts)) {
-        CompileWith(nullptr, found, &facts);
+    if (!makeCompiler) {
+        return facts;  // no graphics back end: nothing known, nothing checked
+    }
+    if (!CompileWith("offscreen", makeCompiler, found, &facts)) {
+        CompileWith(nullptr, makeCompiler, found, &facts);
     }
     return facts;
 }

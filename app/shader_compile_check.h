@@ -6,7 +6,8 @@
 
 #include "check/diagnostics.h"
 #include "check/scene_context.h"
+#include "render/shader_compiler.h"
 
 // What the context allows; nothing known (and nothing checked) when no
-// context can be made.
-GraphicsFacts CompileShaderFiles(Diagnostics& found);
+// context can be made. The compiler comes from the graphics back end.
+GraphicsFacts CompileShaderFiles(Diagnostics& found, const ShaderCompilerMaker& makeCompiler);

@@ -10,7 +10,6 @@
 #include "core/log.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
-#include "render/gl/renderer_gl.h"
 #include "world/world.h"
 
 namespace {
@@ -75,7 +74,7 @@ std::optional<int64_t> Show::EndFrameNumber() const
 
 bool Show::Begin()
 {
-    if (RendererGL* renderer = ViewportRenderer()) {
+    if (ShowRenderer* renderer = ViewportRenderer()) {
         renderer->SetSceneShown(true);
     }
     DemoClock steps(options_.fps);

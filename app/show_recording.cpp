@@ -5,18 +5,18 @@
 
 #include "core/log.h"
 #include "core/stop_signals.h"
-#include "render/gl/renderer_gl.h"
+#include "render/frame_capture.h"
 #include "video/frame_sink.h"
 
 namespace {
 
 constexpr char kMusicFile[] = "13_3.ogg";
 
-std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const PictureLayout& picture, double startSeconds,
+std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const FrameCapture& capture, double startSeconds,
                                     double endSeconds, std::string* error)
 {
-    const int width = static_cast<int>(picture.windowWidth);
-    const int height = static_cast<int>(picture.windowHeight);
+    const int width = static_cast<int>(capture.CapturedWidth());
+    const int height = static_cast<int>(capture.CapturedHeight());
     // The name was free when the command line was read; a file that takes
     // it meanwhile is replaced only with --overwrite.
     const Replace replace = options.overwrite ? Replace::kAlways : Replace::kNever;
@@ -46,26 +46,26 @@ std::unique_ptr<FrameSink> OpenSink(const PlayOptions& options, const PictureLay
 
 }  // namespace
 
-std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, RendererGL& renderer,
+std::unique_ptr<ShowRecording> ShowRecording::Open(const PlayOptions& options, FrameCapture& capture,
                                                    int64_t firstFrame, int64_t endFrame)
 {
     // The sound track covers exactly the frames: the first shows firstFrame's time.
     const double startSeconds = options.fps.TimeOf(firstFrame);
     const double endSeconds = options.fps.TimeOf(endFrame);
     std::string error;
-    std::unique_ptr<FrameSink> sink = OpenSink(options, renderer.Picture(), startSeconds, endSeconds, &error);
+    std::unique_ptr<FrameSink> sink = OpenSink(options, capture, startSeconds, endSeconds, &error);
     if (!sink) {
         Problem("Cannot render: ", error);
         return nullptr;
     }
-    renderer.StartCapture();
-    return std::unique_ptr<ShowRecording>(new ShowRecording(renderer, std::move(sink), endFrame - firstFrame,
+    capture.StartCapture();
+    return std::unique_ptr<ShowRecording>(new ShowRecording(capture, std::move(sink), endFrame - firstFrame,
                                                             startSeconds, options.fps, endFrame));
 }
 
-ShowRecording::ShowRecording(RendererGL& renderer, std::unique_ptr<FrameSink> sink, int64_t frames,
+ShowRecording::ShowRecording(FrameCapture& capture, std::unique_ptr<FrameSink> sink, int64_t frames,
                              double firstSeconds, FrameRate fps, int64_t endFrame)
-    : renderer_(renderer), sink_(std::move(sink)), progress_(frames, firstSeconds, fps), frames_(frames),
+    : capture_(capture), sink_(std::move(sink)), progress_(frames, firstSeconds, fps), frames_(frames),
       endFrame_(endFrame), firstSeconds_(firstSeconds), fps_(fps)
 {
 }
@@ -89,7 +89,7 @@ bool ShowRecording::Write(const uint8_t* rgba)
 
 bool ShowRecording::TakeFrames()
 {
-    while (const uint8_t* frame = renderer_.TakeCapturedFrame()) {
+    while (const uint8_t* frame = capture_.TakeCapturedFrame()) {
         if (!Write(frame)) {
             return false;
         }
@@ -100,7 +100,7 @@ bool ShowRecording::TakeFrames()
 bool ShowRecording::Finish()
 {
     bool written = true;
-    while (const uint8_t* frame = renderer_.TakeCapturedFrame(true)) {
+    while (const uint8_t* frame = capture_.TakeCapturedFrame(true)) {
         written = written && Write(frame);
     }
     if (StopSignal() != 0 && written && written_ < frames_) {

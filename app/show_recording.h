@@ -10,14 +10,14 @@
 #include "app/progress_line.h"
 #include "core/frame_rate.h"
 
+class FrameCapture;
 class FrameSink;
-class RendererGL;
 
 class ShowRecording {
 public:
-    // Records show frames firstFrame up to (not including) endFrame; null,
-    // logged, when the output cannot be opened.
-    static std::unique_ptr<ShowRecording> Open(const PlayOptions& options, RendererGL& renderer,
+    // Records show frames firstFrame up to (not including) endFrame, as the
+    // renderer captures them; null, logged, when the output cannot be opened.
+    static std::unique_ptr<ShowRecording> Open(const PlayOptions& options, FrameCapture& capture,
                                                int64_t firstFrame, int64_t endFrame);
     ~ShowRecording();
 
@@ -31,12 +31,12 @@ public:
     bool Finish();
 
 private:
-    ShowRecording(RendererGL& renderer, std::unique_ptr<FrameSink> sink, int64_t frames, double firstSeconds,
+    ShowRecording(FrameCapture& capture, std::unique_ptr<FrameSink> sink, int64_t frames, double firstSeconds,
                   FrameRate fps, int64_t endFrame);
     bool Write(const uint8_t* rgba);
     bool FinishStopped();
 
-    RendererGL& renderer_;
+    FrameCapture& capture_;
     std::unique_ptr<FrameSink> sink_;
     ProgressLine progress_;
     int64_t frames_;

@@ -5,14 +5,13 @@
 
 #include "core/log.h"
 #include "platform/window.h"
-#include "render/gl/renderer_gl.h"
 
 namespace {
 
 // The viewport's window and renderer, from set-up to shutdown.
 struct Viewport {
     std::unique_ptr<Window> window;
-    std::unique_ptr<RendererGL> renderer;
+    std::unique_ptr<ShowRenderer> renderer;
 };
 
 // Made by SetupViewport and ended only by ShutdownViewport. Never a static
@@ -30,7 +29,8 @@ void TellWhyStartUpFailed(const std::string& reason)
 
 }  // namespace
 
-int SetupViewport(const std::string& name, unsigned width, unsigned height, bool fullscreen)
+int SetupViewport(const ShowRendererMaker& makeRenderer, const std::string& name, unsigned width, unsigned height,
+                  bool fullscreen)
 {
     auto window = std::make_unique<Window>();
     const int created = window->Create(width, height, fullscreen, name);
@@ -41,7 +41,12 @@ int SetupViewport(const std::string& name, unsigned width, unsigned height, bool
         TellWhyStartUpFailed(window->failure);
         return -1;
     }
-    auto renderer = std::make_unique<RendererGL>();
+    std::unique_ptr<ShowRenderer> renderer = makeRenderer ? makeRenderer() : nullptr;
+    if (!renderer) {
+        Log("add vport failed ", -2);
+        TellWhyStartUpFailed("no renderer to draw with");
+        return -1;  // the window goes with this function
+    }
     renderer->SetLayoutSize(kLayoutWidth, kLayoutHeight);
     // In full screen the window has the screen's size: the picture is drawn
     // at the size asked for and scaled to fit it.
@@ -79,7 +84,7 @@ Window* ViewportWindow()
     return theViewport ? theViewport->window.get() : nullptr;
 }
 
-RendererGL* ViewportRenderer()
+ShowRenderer* ViewportRenderer()
 {
     return theViewport ? theViewport->renderer.get() : nullptr;
 }

@@ -160,12 +160,17 @@ int RendererGL::Reserved18(void*) { return 0; }
 int RendererGL::AddLineSet(LineSet* lines) { return overlays_.AddLineSet(lines); }
 int RendererGL::RemoveLineSet(LineSet* lines) { return overlays_.RemoveLineSet(lines); }
 
-ShaderSet::Recompiled RendererGL::RecompileShader(const std::string& fileName, std::string* error)
+ShaderRecompiled RendererGL::RecompileShader(const std::string& fileName, std::string* error)
 {
     if (!frame_) {
-        return ShaderSet::Recompiled::kNotAShaderFile;
+        return ShaderRecompiled::kNotAShaderFile;
     }
-    return frame_->Shaders().Recompile(fileName, error);
+    switch (frame_->Shaders().Recompile(fileName, error)) {
+    case ShaderSet::Recompiled::kSwapped: return ShaderRecompiled::kSwapped;
+    case ShaderSet::Recompiled::kFailed: return ShaderRecompiled::kFailed;
+    case ShaderSet::Recompiled::kNotAShaderFile: break;
+    }
+    return ShaderRecompiled::kNotAShaderFile;
 }
 
 void RendererGL::SetConsoleLine(unsigned index, const char* text, unsigned length, int colour)

@@ -15,9 +15,9 @@
 #include "render/gl/gl_readback.h"
 #include "render/gl/gl_resources.h"
 #include "render/gl/picture_layout.h"
-#include "render/render_interface.h"
+#include "render/show_renderer.h"
 
-class RendererGL : public RenderInterface {
+class RendererGL : public ShowRenderer {
 public:
     static constexpr int kShadowMapSize = SceneResources::kShadowMapSize;
     using Pass = DeferredFrame::Pass;
@@ -28,8 +28,7 @@ public:
     ~RendererGL() override;
 
     int Init(Window* window) override;
-    // Why Init failed, in words for the user; empty after a success.
-    const std::string& InitFailure() const { return initFailure_; }
+    const std::string& InitFailure() const override { return initFailure_; }
     int Shutdown() override;
     void RenderFrame(float frameTimeMs) override;
 
@@ -66,20 +65,14 @@ public:
     void DrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2,
                     uint32_t colour) override;
 
-    // Live editing, on the main thread between frames. A shader file of the
-    // renderer's is compiled again and swapped in (the old program stays
-    // when it does not compile, with the compiler's text in *error); a mesh
-    // or material record whose contents were replaced is uploaded again in
-    // place.
-    ShaderSet::Recompiled RecompileShader(const std::string& fileName, std::string* error);
-    int ReloadMesh(Mesh* mesh) { return resources_.ReloadMesh(mesh); }
+    // Live editing, on the main thread between frames.
+    ShaderRecompiled RecompileShader(const std::string& fileName, std::string* error) override;
+    int ReloadMesh(Mesh* mesh) override { return resources_.ReloadMesh(mesh); }
+    int ReloadMaterial(Material* material) override { return resources_.ReloadMaterial(material); }
     // The lights' shadow maps that exist (at most SceneResources::kMostShadowMaps).
     size_t ShadowMapCount() const { return resources_.ShadowMapCount(); }
-    int ReloadMaterial(Material* material) { return resources_.ReloadMaterial(material); }
 
-    // Whether frames show the scene (the default) or only the texts over a
-    // black picture, as before a show has begun.
-    void SetSceneShown(bool shown) { sceneShown_ = shown; }
+    void SetSceneShown(bool shown) override { sceneShown_ = shown; }
 
     // Milliseconds the last present took.
     double LastPresentMs() const { return lastPresentMs_; }
@@ -92,21 +85,15 @@ public:
     // The hook through which ReleaseMesh reports what it releases.
     void SetLogHook(LogHook hook) { resources_.SetLogHook(hook); }
 
-    // The size overlays are laid out in and whose shape the picture keeps
-    // (before Init; by default the window's own size, so nothing scales).
-    void SetLayoutSize(unsigned width, unsigned height);
-    // The size the picture is drawn at (before Init; by default the
-    // window's), shown scaled to fit the window when that differs.
-    void SetPictureSize(unsigned width, unsigned height);
+    void SetLayoutSize(unsigned width, unsigned height) override;
+    void SetPictureSize(unsigned width, unsigned height) override;
+    // Where the picture sits in the window (after Init).
     const PictureLayout& Picture() const { return picture_; }
 
-    // From now on every frame drawn is also read back, to be taken in order
-    // with TakeCapturedFrame.
-    void StartCapture();
-    // The oldest frame read back and not yet taken (window width x height
-    // RGBA, top row first), or null while none is ready; with `drain`, the
-    // frames still in flight are waited for. Valid until the next call.
-    const uint8_t* TakeCapturedFrame(bool drain = false);
+    void StartCapture() override;
+    const uint8_t* TakeCapturedFrame(bool drain = false) override;
+    unsigned CapturedWidth() const override { return picture_.windowWidth; }
+    unsigned CapturedHeight() const override { return picture_.windowHeight; }
 
 private:
     // Lets every GPU object go; the main context is made current first.

@@ -3,12 +3,14 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <memory>
 #include <cstdlib>
 #include <thread>
 
 #include "app/main_loop.h"
 #include "app/loading_text.h"
 #include "app/show.h"
+#include "app/viewport.h"
 #include "platform/window.h"
 #include "render/null_renderer.h"
 #include "tests/support/test_support.h"
@@ -124,4 +126,38 @@ TEST(MainLoopTest, BeforeTheShowTheActorsGetNoTimeSoItBeginsAlikeHoweverLongTheL
     TheWorld().Clear();
     SetRenderer(nullptr);
     SDL_Quit();
+}
+
+// The viewport with the renderer it is handed (the null one here; the real
+// one in the live runs): set up for the loading picture, published, and gone
+// again at shutdown. Without a renderer start-up fails cleanly.
+TEST(ViewportTest, TheRendererItIsHandedIsPreparedPublishedAndShutDownAndNoneIsRefused)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    StdoutCapture log;
+    StderrCapture said;
+    NullRenderer* made = nullptr;
+    const ShowRendererMaker makeNull = [&made] {
+        auto renderer = std::make_unique<NullRenderer>();
+        made = renderer.get();
+        return std::unique_ptr<ShowRenderer>(std::move(renderer));
+    };
+    ASSERT_EQ(SetupViewport(makeNull, "viewport", 320, 180, false), 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(ViewportRenderer(), made);
+    EXPECT_EQ(GetRenderer(), made);
+    EXPECT_NE(ViewportWindow(), nullptr);
+    EXPECT_FALSE(made->SceneShown());  // the loading text alone until the show begins
+    EXPECT_EQ(made->CapturedWidth(), 320u);
+    EXPECT_EQ(made->CapturedHeight(), 180u);
+    ShutdownViewport();
+    EXPECT_EQ(ViewportRenderer(), nullptr);
+    EXPECT_EQ(GetRenderer(), nullptr);
+    EXPECT_EQ(ViewportWindow(), nullptr);
+
+    EXPECT_EQ(SetupViewport(ShowRendererMaker{}, "viewport", 320, 180, false), -1);
+    EXPECT_EQ(ViewportRenderer(), nullptr);
+    EXPECT_EQ(ViewportWindow(), nullptr);
+    EXPECT_EQ(said.Text(), "demoplayer: cannot start: no renderer to draw with\n");
+    EXPECT_NE(log.Text().find("add vport failed -2"), std::string::npos);
 }

@@ -34,7 +34,7 @@
 #include "platform/music_player.h"
 #include "platform/timer.h"
 #include "platform/window.h"
-#include "render/gl/renderer_gl.h"
+#include "render/gl/gl_backend.h"
 #include "tests/e2e/test_production.h"
 #include "tests/support/test_support.h"
 #include "world/engine_camera.h"
@@ -165,7 +165,8 @@ TEST(PlayerExitTest, AnExitLeavesTheWindowAndTheSoundAlone)
     EXPECT_EXIT(
         {
             std::atexit(MusicStillOpen);
-            if (!TheMusicPlayer().DeviceOpen() || SetupViewport("exit", 160, 90, false) != 0) {
+            const ShowRendererMaker makeRenderer = GlBackend().makeRenderer;
+            if (!TheMusicPlayer().DeviceOpen() || SetupViewport(makeRenderer, "exit", 160, 90, false) != 0) {
                 ::_exit(2);
             }
             ViewportWindow()->Show();
@@ -206,7 +207,7 @@ TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFrom
     options.fixedStep = true;
     options.fps = 10;
     options.watch = true;
-    const int result = DemoMain(options);
+    const int result = DemoMain(options, GlBackend());
     SetLogSink(stdout);
     const std::string log = typist.Text();
 
@@ -280,8 +281,8 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     constexpr int kWidth = 320;
     constexpr int kHeight = 180;
     StdoutCapture quiet;
-    ASSERT_EQ(SetupViewport("start", kWidth, kHeight, false), 0);
-    RendererGL& renderer = *ViewportRenderer();
+    ASSERT_EQ(SetupViewport(GlBackend().makeRenderer, "start", kWidth, kHeight, false), 0);
+    ShowRenderer& renderer = *ViewportRenderer();
     renderer.StartCapture();
     TakeOverLoadingText(state, renderer);
     show.Loader().Start(state, showState);
