@@ -108,10 +108,13 @@ void DeferredFrame::RenderTextsOnly(Overlays& overlays)
     ShowPicture();
 }
 
-void DeferredFrame::DrawInstances(const std::vector<RenderInstance*>& instances, ShaderProgram& vertexShader,
+void DeferredFrame::DrawInstances(const std::vector<RenderInstance*>& instances, ShaderSlot vertexSlot,
                                   const Matrix4& view, bool shadow, float nearReach)
 {
+    ShaderProgram& vertexShader = shaders_[vertexSlot];
+    const FrameConstants& vertex = shaders_.Constants(vertexSlot);
     ShaderProgram& pixelShader = shaders_[kGeometryShader];
+    const FrameConstants& pixel = shaders_.Constants(kGeometryShader);
     for (RenderInstance* instance : instances) {
         if (!instance) {
             LogLine("corrupt render instance");
@@ -123,8 +126,8 @@ void DeferredFrame::DrawInstances(const std::vector<RenderInstance*>& instances,
         const Matrix4& model = *instance->modelMatrix;
         Matrix4 worldView;
         MatrixMultiply(&worldView, &model, &view);
-        vertexShader.SetMatrix("WorldView", worldView);
-        if (!vertexShader.SetMatrix("ModelMat", model) && shadow) {
+        vertexShader.SetMatrix(vertex.worldView, worldView);
+        if (!vertexShader.SetMatrix(vertex.modelMat, model) && shadow) {
             LogLine("ModelMatError");
         }
         if (!shadow) {
@@ -134,11 +137,11 @@ void DeferredFrame::DrawInstances(const std::vector<RenderInstance*>& instances,
                 MatrixIdentity(&inverse);  // a flattened object: any normal will do
             }
             MatrixTranspose(&normalMatrix, &inverse);
-            vertexShader.SetMatrix("NormalMat", normalMatrix);
+            vertexShader.SetMatrix(vertex.normalMat, normalMatrix);
             if (const GpuMaterial* material = instance->gpuMaterial) {
-                pixelShader.BindSampler("normalMap",
+                pixelShader.BindSampler(pixel.normalMap,
                                         material->normal ? material->normal.get() : flatNormalTexture_.get());
-                pixelShader.BindSampler("diffuseMap",
+                pixelShader.BindSampler(pixel.diffuseMap,
                                         material->diffuse ? material->diffuse.get() : whiteTexture_.get());
             }
         }
@@ -175,14 +178,15 @@ void DeferredFrame::GeometryPass(SceneResources& resources, Overlays& overlays, 
     glDisable(GL_BLEND);
 
     // Until a material says otherwise: white, with flat normals.
-    shaders_[kGeometryShader].BindSampler("diffuseMap", whiteTexture_.get());
-    shaders_[kGeometryShader].BindSampler("normalMap", flatNormalTexture_.get());
+    const FrameConstants& geometry = shaders_.Constants(kGeometryShader);
+    shaders_[kGeometryShader].BindSampler(geometry.diffuseMap, whiteTexture_.get());
+    shaders_[kGeometryShader].BindSampler(geometry.normalMap, flatNormalTexture_.get());
     shaders_.Use(kMeshShader, kGeometryShader);
-    shaders_[kMeshShader].SetMatrix("Proj", camera.projection);
+    shaders_[kMeshShader].SetMatrix(shaders_.Constants(kMeshShader).proj, camera.projection);
     Matrix4 viewProjection;
     MatrixMultiply(&viewProjection, &camera.view, &camera.projection);
     DrawInstances(InView(NearestFirst(resources.Instances(), camera.position), viewProjection),
-                  shaders_[kMeshShader], camera.view, false, NearPlaneReach(camera.projection));
+                  kMeshShader, camera.view, false, NearPlaneReach(camera.projection));
     overlays.DrawLineSets(camera.view, camera.projection);
     EndPassTimer();
 }
@@ -197,8 +201,9 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Show
     Matrix4 shadowProjection;
     MatrixPerspectiveFovLH(&shadowProjection, std::numbers::pi_v<float> / 2, 1.0f, kShadowNear, kShadowFar);
     ShaderProgram& vertexShader = shaders_[kMeshSimpleShader];
+    const FrameConstants& vertex = shaders_.Constants(kMeshSimpleShader);
     shaders_.Use(kMeshSimpleShader, kDepthShader);
-    vertexShader.SetMatrix("Proj", shadowProjection);
+    vertexShader.SetMatrix(vertex.proj, shadowProjection);
     const GLuint framebuffer = targets_.shadowFbo.get();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, SceneResources::kShadowMapSize, SceneResources::kShadowMapSize);
@@ -221,7 +226,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Show
         const Vec3 eye = *light->position;
         const std::vector<RenderInstance*> instances =
             WithinLightReach(NearestFirst(resources.Instances(), eye), eye, cutoff);
-        vertexShader.SetVector("lightPosUT", eye.x, eye.y, eye.z, 1.0f);
+        vertexShader.SetVector(vertex.lightPosUT, eye.x, eye.y, eye.z, 1.0f);
         for (int face = 0; face < 6; ++face) {
             const Vec3& direction = kCubeFaces[face].direction;
             const Vec3 at = eye.Plus(direction.x, direction.y, direction.z);
@@ -231,7 +236,7 @@ void DeferredFrame::ShadowPass(SceneResources& resources, const std::vector<Show
                                            face);
             glNamedFramebufferDrawBuffer(framebuffer, GL_COLOR_ATTACHMENT0);
             ClearTargets(framebuffer, 1);
-            DrawInstances(instances, vertexShader, faceView, true, kKeepEveryFace);
+            DrawInstances(instances, kMeshSimpleShader, faceView, true, kKeepEveryFace);
         }
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -255,9 +260,9 @@ void DeferredFrame::LightingPass(const std::vector<ShownLight>& shown, const Fra
     targets_.CopyDepthForLighting();  // the depth buffer is the geometry pass's
     shaders_.Use(kOverlayShader, kLightingShader);
     SetLightingCamera(camera);
-    ShaderProgram& lighting = shaders_[kLightingShader];
-    lighting.BindSampler("normalPass", targets_.normal.get());
-    lighting.BindSampler("depthPass", targets_.depth.get());
+    const FrameConstants& constants = shaders_.Constants(kLightingShader);
+    shaders_[kLightingShader].BindSampler(constants.normalPass, targets_.normal.get());
+    shaders_[kLightingShader].BindSampler(constants.depthPass, targets_.depth.get());
     // The quad lies at the far side of the farthest reach and passes only
     // where a surface is nearer, which leaves out the background.
     glEnable(GL_DEPTH_TEST);
@@ -329,14 +334,15 @@ std::vector<DeferredFrame::LightBatch> DeferredFrame::BatchLights(const std::vec
 void DeferredFrame::DrawLightBatch(const LightBatch& batch)
 {
     ShaderProgram& lighting = shaders_[kLightingShader];
+    const FrameConstants& constants = shaders_.Constants(kLightingShader);
     glScissor(batch.bounds.x, batch.bounds.y, batch.bounds.width, batch.bounds.height);
     glDepthRangef(batch.bounds.farDepth, batch.bounds.farDepth);
-    lighting.SetFloat("lightCount", static_cast<float>(batch.count));
-    lighting.SetArray("lightPosUT", batch.positions.data(), batch.count, 4);
-    lighting.SetArray("lightCol", batch.colours.data(), batch.count, 4);
-    lighting.SetArray("lightCutoff", batch.cutoffs.data(), batch.count, 1);
+    lighting.SetFloat(constants.lightCount, static_cast<float>(batch.count));
+    lighting.SetArray(constants.lightPosUT, batch.positions.data(), batch.count, 4);
+    lighting.SetArray(constants.lightCol, batch.colours.data(), batch.count, 4);
+    lighting.SetArray(constants.lightCutoff, batch.cutoffs.data(), batch.count, 1);
     for (int i = 0; i < batch.count; ++i) {
-        lighting.BindSampler("shadowMap", batch.shadowMaps[i], i);
+        lighting.BindSampler(constants.shadowMap, batch.shadowMaps[i], i);
     }
     DrawScreenQuad();
 }
@@ -345,14 +351,15 @@ void DeferredFrame::DrawLightBatch(const LightBatch& batch)
 void DeferredFrame::SetLightingCamera(const FrameCamera& camera)
 {
     ShaderProgram& lighting = shaders_[kLightingShader];
+    const FrameConstants& constants = shaders_.Constants(kLightingShader);
     Matrix4 viewInverse;
     if (!MatrixInverse(&viewInverse, nullptr, &camera.view)) {
         MatrixIdentity(&viewInverse);
     }
     const Matrix4& p = camera.projection;
-    lighting.SetVector("camPos", camera.position.x, camera.position.y, camera.position.z, 0.0f);
-    lighting.SetMatrix("ViewInverse", viewInverse);
-    lighting.SetVector("projectionTerms", p.m[0][0], p.m[1][1], p.m[2][2], p.m[3][2]);
+    lighting.SetVector(constants.camPos, camera.position.x, camera.position.y, camera.position.z, 0.0f);
+    lighting.SetMatrix(constants.viewInverse, viewInverse);
+    lighting.SetVector(constants.projectionTerms, p.m[0][0], p.m[1][1], p.m[2][2], p.m[3][2]);
 }
 
 void DeferredFrame::ClearPicture()
@@ -373,11 +380,12 @@ void DeferredFrame::CompositionPass()
     shaders_.Bind();
     shaders_.Use(kOverlayShader, kDeferredShader);
     ShaderProgram& deferred = shaders_[kDeferredShader];
-    deferred.SetFloat("resX", static_cast<float>(width_));
-    deferred.SetFloat("resY", static_cast<float>(height_));
-    deferred.BindSampler("diffusePass", targets_.diffuse.get());
-    deferred.BindSampler("lightingPass", targets_.lighting.get());
-    deferred.BindSampler("specularPass", targets_.specular.get());
+    const FrameConstants& constants = shaders_.Constants(kDeferredShader);
+    deferred.SetFloat(constants.resX, static_cast<float>(width_));
+    deferred.SetFloat(constants.resY, static_cast<float>(height_));
+    deferred.BindSampler(constants.diffusePass, targets_.diffuse.get());
+    deferred.BindSampler(constants.lightingPass, targets_.lighting.get());
+    deferred.BindSampler(constants.specularPass, targets_.specular.get());
     DrawScreenQuad();
     EndPassTimer();
 }
@@ -414,7 +422,7 @@ void DeferredFrame::DrawScreenQuad()
         0, 0, 1, 1, 0, 0, 0, h, 1, 1, 0, 1, w, h, 1, 1, 1, 1,
         w, h, 1, 1, 1, 1, w, 0, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0,
     };
-    shaders_[kOverlayShader].SetVec2("screenSize", w, h);
+    shaders_[kOverlayShader].SetVec2(shaders_.Constants(kOverlayShader).screenSize, w, h);
     stream_.Draw(GL_TRIANGLES, quad, 6, UserVertexFormat::kScreenTextured);
 }
 

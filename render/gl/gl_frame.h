@@ -88,7 +88,7 @@ private:
     void ShowPicture();
     // nearReach: the camera's NearPlaneReach, which decides whether a
     // closed mesh's far faces may be left out; infinite keeps them all.
-    void DrawInstances(const std::vector<RenderInstance*>& instances, ShaderProgram& vertexShader, const Matrix4& view,
+    void DrawInstances(const std::vector<RenderInstance*>& instances, ShaderSlot vertexSlot, const Matrix4& view,
                        bool shadow, float nearReach);
     // Culls the given faces, or none.
     static void LeaveOut(HiddenFaces faces);

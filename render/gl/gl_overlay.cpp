@@ -158,8 +158,9 @@ void Overlays::DrawLineSets(const Matrix4& view, const Matrix4& projection)
 {
     ShaderSet& shaders = *shaders_;
     shaders.Use(kMeshLinesShader, kGeometryLinesShader);
-    shaders[kMeshLinesShader].SetMatrix("WorldView", view);
-    shaders[kMeshLinesShader].SetMatrix("Proj", projection);
+    const FrameConstants& lines = shaders.Constants(kMeshLinesShader);
+    shaders[kMeshLinesShader].SetMatrix(lines.worldView, view);
+    shaders[kMeshLinesShader].SetMatrix(lines.proj, projection);
     glPointSize(std::max(1.0f, 2.0f * scale_));
     std::lock_guard<std::mutex> lock(lock_);
     for (const LineSet* lines : lineSets_) {
@@ -234,10 +235,11 @@ void Overlays::DrawString(const FontAtlas& font, GLuint atlas, std::string_view 
     stream_->Bind();
     shaders.Bind();
     shaders.Use(kOverlayShader, kTextShader);
-    shaders[kOverlayShader].SetVec2("screenSize", width_, height_);
+    shaders[kOverlayShader].SetVec2(shaders.Constants(kOverlayShader).screenSize, width_, height_);
     const Rgba c = FromArgb(colour);
-    shaders[kTextShader].SetVector("colour", c.r, c.g, c.b, c.a);
-    shaders[kTextShader].BindSampler("atlas", atlas);
+    const FrameConstants& textConstants = shaders.Constants(kTextShader);
+    shaders[kTextShader].SetVector(textConstants.colour, c.r, c.g, c.b, c.a);
+    shaders[kTextShader].BindSampler(textConstants.atlas, atlas);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -259,7 +261,7 @@ void Overlays::DrawColoured(GLenum mode, const float* vertices, int count)
     stream_->Bind();
     shaders_->Bind();
     shaders_->Use(kOverlayShader, kFlat2dShader);
-    (*shaders_)[kOverlayShader].SetVec2("screenSize", width_, height_);
+    (*shaders_)[kOverlayShader].SetVec2(shaders_->Constants(kOverlayShader).screenSize, width_, height_);
     stream_->Draw(mode, vertices, count, UserVertexFormat::kScreenColoured);
 }
 
@@ -306,8 +308,9 @@ void Overlays::DrawLine3D(float x1, float y1, float z1, float x2, float y2, floa
     stream_->Bind();
     shaders_->Bind();
     shaders_->Use(kPrim3dShader, kFlat2dShader);
-    (*shaders_)[kPrim3dShader].SetMatrix("WorldView", view);
-    (*shaders_)[kPrim3dShader].SetMatrix("Proj", projection);
+    const FrameConstants& prim3d = shaders_->Constants(kPrim3dShader);
+    (*shaders_)[kPrim3dShader].SetMatrix(prim3d.worldView, view);
+    (*shaders_)[kPrim3dShader].SetMatrix(prim3d.proj, projection);
     stream_->Draw(GL_LINES, &vertices[0][0], 2, UserVertexFormat::kScreenColoured);
     shaders_->UseVertex(kOverlayShader);
 }

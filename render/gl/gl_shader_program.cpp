@@ -1,6 +1,7 @@
 #include "render/gl/gl_shader_program.h"
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 #include <vector>
 
@@ -58,6 +59,17 @@ bool TakesTexture(GLenum type)
     return IsSamplerType(type);
 }
 
+// A stamp for a new build of any program; 0 stays "none".
+uint32_t NextBuild()
+{
+    static std::atomic<uint32_t> last{0};
+    uint32_t build = ++last;
+    if (build == 0) {
+        build = ++last;  // wrapped after four billion builds
+    }
+    return build;
+}
+
 }  // namespace
 
 bool ShaderProgram::CompileFile(const std::string& fileName, Stage stage, std::string* error)
@@ -92,6 +104,8 @@ bool ShaderProgram::CompileFile(const std::string& fileName, Stage stage, std::s
 void ShaderProgram::ReadConstants()
 {
     constants_.clear();
+    indexByName_.clear();
+    build_ = NextBuild();
     GLint count = 0;
     glGetProgramInterfaceiv(program_.get(), GL_UNIFORM, GL_ACTIVE_RESOURCES, &count);
     std::vector<std::string> samplers;
@@ -119,7 +133,10 @@ void ShaderProgram::ReadConstants()
             glGetUniformiv(program_.get(), constant.location, &constant.unit);
             samplers.push_back(name);
         }
-        constants_.emplace(std::move(name), constant);
+        if (indexByName_.emplace(name, static_cast<uint32_t>(constants_.size())).second) {
+            constant.name = std::move(name);
+            constants_.push_back(std::move(constant));
+        }
     }
     // Every sampler gets units of its own, one for each element of an array,
     // in a row. Units claimed by an earlier sampler (every sampler of a file
@@ -135,7 +152,7 @@ void ShaderProgram::ReadConstants()
         return true;
     };
     for (const std::string& name : samplers) {
-        Constant& sampler = constants_[name];
+        Constant& sampler = constants_[indexByName_.at(name)];
         const GLint count = sampler.elements;
         const bool moved = !free(sampler.unit, count);
         if (moved) {
@@ -157,31 +174,41 @@ void ShaderProgram::ReadConstants()
     }
 }
 
-ShaderProgram::Constant* ShaderProgram::Find(const char* name, const char* kind, bool (*accepts)(GLenum type))
+ConstantHandle ShaderProgram::Find(std::string_view name) const
 {
-    const auto found = constants_.find(std::string_view(name));
-    if (found == constants_.end()) {
-        return nullptr;  // not declared, or not used by the shader: skipped
+    const auto found = indexByName_.find(name);
+    if (found == indexByName_.end()) {
+        return {};  // not declared, or not used by the shader: skipped
     }
-    Constant& constant = found->second;
+    return ConstantHandle(build_, found->second);
+}
+
+ShaderProgram::Constant* ShaderProgram::Accepting(ConstantHandle handle, const char* kind,
+                                                  bool (*accepts)(GLenum type))
+{
+    if (!Holds(handle) || handle.index_ >= constants_.size()) {
+        return nullptr;  // no such constant, or one of another build
+    }
+    Constant& constant = constants_[handle.index_];
     if (accepts(constant.type)) {
         return &constant;
     }
     if (!constant.mismatchLogged) {
         constant.mismatchLogged = true;
-        Problem("Shader constant ", name, " of ", fileName_, " cannot take a ", kind);
+        Problem("Shader constant ", constant.name, " of ", fileName_, " cannot take a ", kind);
     }
     return nullptr;
 }
 
-bool ShaderProgram::SetArray(const char* name, const float* values, int elements, int stride)
+bool ShaderProgram::SetArray(ConstantHandle handle, const float* values, int elements, int stride)
 {
-    return SetFloats(name, "float array", values, elements, stride);
+    return SetFloats(handle, "float array", values, elements, stride);
 }
 
-bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* values, int elements, int stride)
+bool ShaderProgram::SetFloats(ConstantHandle handle, const char* kind, const float* values, int elements,
+                              int stride)
 {
-    const Constant* constant = Find(name, kind, TakesFloats);
+    const Constant* constant = Accepting(handle, kind, TakesFloats);
     if (!constant || elements <= 0 || stride <= 0) {
         return false;
     }
@@ -211,12 +238,12 @@ bool ShaderProgram::SetFloats(const char* name, const char* kind, const float* v
     return true;
 }
 
-bool ShaderProgram::SetMatrix(const char* name, const Matrix4& value)
+bool ShaderProgram::SetMatrix(ConstantHandle handle, const Matrix4& value)
 {
     // Row-major with row vectors, read by the shader as column-major with
     // column vectors: the same transform, no transposition needed. A mat3
     // takes the rotation and scale part.
-    const Constant* constant = Find(name, "matrix", TakesMatrix);
+    const Constant* constant = Accepting(handle, "matrix", TakesMatrix);
     if (!constant) {
         return false;
     }
@@ -230,26 +257,26 @@ bool ShaderProgram::SetMatrix(const char* name, const Matrix4& value)
     return true;
 }
 
-bool ShaderProgram::SetVector(const char* name, float x, float y, float z, float w)
+bool ShaderProgram::SetVector(ConstantHandle handle, float x, float y, float z, float w)
 {
     const float values[4] = {x, y, z, w};
-    return SetFloats(name, "vector", values, 1, 4);
+    return SetFloats(handle, "vector", values, 1, 4);
 }
 
-bool ShaderProgram::SetFloat(const char* name, float value)
+bool ShaderProgram::SetFloat(ConstantHandle handle, float value)
 {
-    return SetFloats(name, "float", &value, 1, 1);
+    return SetFloats(handle, "float", &value, 1, 1);
 }
 
-bool ShaderProgram::SetVec2(const char* name, float x, float y)
+bool ShaderProgram::SetVec2(ConstantHandle handle, float x, float y)
 {
     const float values[2] = {x, y};
-    return SetFloats(name, "vector", values, 1, 2);
+    return SetFloats(handle, "vector", values, 1, 2);
 }
 
-bool ShaderProgram::BindSampler(const char* name, GLuint texture, int element)
+bool ShaderProgram::BindSampler(ConstantHandle handle, GLuint texture, int element)
 {
-    const Constant* constant = Find(name, "texture", TakesTexture);
+    const Constant* constant = Accepting(handle, "texture", TakesTexture);
     if (!constant || element < 0 || element >= constant->elements) {
         return false;
     }

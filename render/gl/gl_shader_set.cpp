@@ -37,7 +37,49 @@ std::string FirstReason(const std::string& error, const std::string& fileName)
     return error.substr(start, error.find('\n', start) - start);
 }
 
+// Each constant of the frame, by the name the shader files give it.
+struct NamedConstant {
+    const char* name;
+    ConstantHandle FrameConstants::*handle;
+};
+
+constexpr NamedConstant kFrameConstantNames[] = {
+    {"Proj", &FrameConstants::proj},
+    {"WorldView", &FrameConstants::worldView},
+    {"ModelMat", &FrameConstants::modelMat},
+    {"NormalMat", &FrameConstants::normalMat},
+    {"lightPosUT", &FrameConstants::lightPosUT},
+    {"normalMap", &FrameConstants::normalMap},
+    {"diffuseMap", &FrameConstants::diffuseMap},
+    {"camPos", &FrameConstants::camPos},
+    {"ViewInverse", &FrameConstants::viewInverse},
+    {"projectionTerms", &FrameConstants::projectionTerms},
+    {"normalPass", &FrameConstants::normalPass},
+    {"depthPass", &FrameConstants::depthPass},
+    {"lightCount", &FrameConstants::lightCount},
+    {"lightCol", &FrameConstants::lightCol},
+    {"lightCutoff", &FrameConstants::lightCutoff},
+    {"shadowMap", &FrameConstants::shadowMap},
+    {"resX", &FrameConstants::resX},
+    {"resY", &FrameConstants::resY},
+    {"diffusePass", &FrameConstants::diffusePass},
+    {"lightingPass", &FrameConstants::lightingPass},
+    {"specularPass", &FrameConstants::specularPass},
+    {"screenSize", &FrameConstants::screenSize},
+    {"colour", &FrameConstants::colour},
+    {"atlas", &FrameConstants::atlas},
+};
+
 }  // namespace
+
+FrameConstants FrameConstants::Of(const ShaderProgram& program)
+{
+    FrameConstants constants;
+    for (const NamedConstant& constant : kFrameConstantNames) {
+        constants.*constant.handle = program.Find(constant.name);
+    }
+    return constants;
+}
 
 int ShaderSet::Compile()
 {
@@ -50,6 +92,7 @@ int ShaderSet::Compile()
             failure_ = "shader file " + std::string(file.name) + ": " + FirstReason(error, file.name);
             return -1;
         }
+        constants_[slot] = FrameConstants::Of(programs_[slot]);
     }
     pipeline_ = NewPipeline();
     return 0;
@@ -59,9 +102,13 @@ ShaderSet::Recompiled ShaderSet::Recompile(const std::string& fileName, std::str
 {
     for (int slot = 0; slot < kShaderCount; ++slot) {
         if (fileName == kShaderFiles[slot].name) {
-            // A program that fails to compile keeps the one it had.
-            return programs_[slot].CompileFile(fileName, kShaderFiles[slot].stage, error) ? Recompiled::kSwapped
-                                                                                           : Recompiled::kFailed;
+            // A program that fails to compile keeps the one it had, and its
+            // constants stand.
+            if (!programs_[slot].CompileFile(fileName, kShaderFiles[slot].stage, error)) {
+                return Recompiled::kFailed;
+            }
+            constants_[slot] = FrameConstants::Of(programs_[slot]);
+            return Recompiled::kSwapped;
         }
     }
     return Recompiled::kNotAShaderFile;

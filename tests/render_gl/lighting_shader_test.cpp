@@ -53,21 +53,21 @@ std::array<float, 8> ShadeOnePixel(const float normal[4], float depth)
     MatrixIdentity(&identity);
     Matrix4 projection;
     MatrixPerspectiveFovLH(&projection, 1.2217305f, 1.0f, 0.05f, 30.0f);
-    vertex.SetVec2("screenSize", 1.0f, 1.0f);
-    pixel.SetVector("camPos", 0, 0, 0, 0);
-    pixel.SetMatrix("ViewInverse", identity);
-    pixel.SetVector("projectionTerms", projection.m[0][0], projection.m[1][1], projection.m[2][2],
+    vertex.SetVec2(vertex.Find("screenSize"), 1.0f, 1.0f);
+    pixel.SetVector(pixel.Find("camPos"), 0, 0, 0, 0);
+    pixel.SetMatrix(pixel.Find("ViewInverse"), identity);
+    pixel.SetVector(pixel.Find("projectionTerms"), projection.m[0][0], projection.m[1][1], projection.m[2][2],
                     projection.m[3][2]);
     const float position[4] = {0, 0, 2, 1};
     const float colour[4] = {1, 1, 1, 0};
     const float cutoff = 20.0f;
-    pixel.SetFloat("lightCount", 1.0f);
-    pixel.SetArray("lightPosUT", position, 1, 4);
-    pixel.SetArray("lightCol", colour, 1, 4);
-    pixel.SetArray("lightCutoff", &cutoff, 1, 1);
-    pixel.BindSampler("shadowMap", shadow.get(), 0);
-    pixel.BindSampler("normalPass", normals.get());
-    pixel.BindSampler("depthPass", depths.get());
+    pixel.SetFloat(pixel.Find("lightCount"), 1.0f);
+    pixel.SetArray(pixel.Find("lightPosUT"), position, 1, 4);
+    pixel.SetArray(pixel.Find("lightCol"), colour, 1, 4);
+    pixel.SetArray(pixel.Find("lightCutoff"), &cutoff, 1, 1);
+    pixel.BindSampler(pixel.Find("shadowMap"), shadow.get(), 0);
+    pixel.BindSampler(pixel.Find("normalPass"), normals.get());
+    pixel.BindSampler(pixel.Find("depthPass"), depths.get());
 
     GlPipeline pipeline = NewPipeline();
     glUseProgramStages(pipeline.get(), GL_VERTEX_SHADER_BIT, vertex.Program());
