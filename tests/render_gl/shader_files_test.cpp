@@ -197,7 +197,7 @@ TEST_F(ShaderFilesTest, TheFrameLightsAsBeforeWithAShaderCompiledAgainWhileRunni
     ASSERT_GT(lit, 150.0);
     Rewrite("lighting_shader.psh", {kConstantInFront, kInFrontUsed});
     std::string error;
-    ASSERT_EQ(renderer->RecompileShader("lighting_shader.psh", &error), ShaderSet::Recompiled::kSwapped) << error;
+    ASSERT_EQ(renderer->RecompileShader("lighting_shader.psh", &error), ShaderRecompiled::kSwapped) << error;
     const double again = Render().MeanSum(kWidth / 2 - 10, kHeight / 2 - 10, kWidth / 2 + 10, kHeight / 2 + 10);
     EXPECT_NEAR(again, lit, 6.0);
 }
