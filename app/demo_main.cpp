@@ -57,7 +57,7 @@ int DemoMain(const PlayOptions& options, const GraphicsBackend& graphics)
     showState.activeCamera = showState.editorCamera;
     PrepareLoadingText(state);
     const bool fullscreen = !options.windowed && !options.Rendering();
-    if (SetupViewport(graphics.makeRenderer, WindowTitle(), options.width, options.height, fullscreen) != 0) {
+    if (show.View().Setup(graphics.makeRenderer, WindowTitle(), options.width, options.height, fullscreen) != 0) {
         return -1;
     }
     // Laid out on the 1920 x 1080 picture the overlays are made for.

@@ -10,7 +10,6 @@
 #include "app/command_line.h"
 #include "app/demo_main.h"
 #include "app/production_folder.h"
-#include "app/viewport.h"
 #include "core/log.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
@@ -69,8 +68,8 @@ int main(int argc, char** argv)
     // made (1) are failures: exit code 1. A run a signal stopped says so
     // in its exit code, whatever phase it was in.
     const int result = DemoMain(options, GlBackend()) != 0 ? 1 : 0;
-    // What start-up opened ends here, not in exit()'s static teardown.
-    ShutdownViewport();
+    // What start-up opened ends here, not in exit()'s static teardown (the
+    // show's window and renderer ended with the show).
     CloseMusicPlayer();
     return StopSignal() != 0 ? StopExitCode() : result;
 }

@@ -70,7 +70,7 @@ bool ActOnTypedChars(Window& window, Show& show, bool watching)
     while (!window.typedChars.empty()) {
         const uint8_t c = window.typedChars.front();
         window.typedChars.pop_front();
-        quit = HandleTypedChar(show.State(), c) || quit;
+        quit = HandleTypedChar(show.State(), c, &window) || quit;
     }
     while (!window.pressedKeys.empty()) {
         const uint8_t key = window.pressedKeys.front();
@@ -119,8 +119,8 @@ bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
     if (loading.loadingDone && !state.musicStarted) {
         quit = show.Begin();
     }
-    if (liveEdit && state.musicStarted) {
-        liveEdit->ApplyChanges(*ViewportRenderer());
+    if (liveEdit && state.musicStarted && show.View().Renderer()) {
+        liveEdit->ApplyChanges(*show.View().Renderer());
     }
     const double dt = show.Clock().BeginFrame();
     state.frameDeltaMs = static_cast<float>(dt);
@@ -154,7 +154,7 @@ bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
     return ActOnTypedChars(window, show, liveEdit != nullptr) || quit;
 }
 
-bool HandleTypedChar(ShowState& show, uint8_t c)
+bool HandleTypedChar(ShowState& show, uint8_t c, Window* window)
 {
     if (c == kCharEscape) {
         return true;
@@ -165,7 +165,6 @@ bool HandleTypedChar(ShowState& show, uint8_t c)
     const bool on = show.ToggleFreeCamera();
     LogLine(on ? "Free camera on" : "Free camera off");
     SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
-    Window* window = ViewportWindow();
     if (on && window && window->handle) {
         CentreCursor(*window);
     }
@@ -208,13 +207,14 @@ void MainLoop(Show& show, LiveEdit* liveEdit)
     // last show asked for is.
     ClearStopRequest();
     state.quitRequested = StopRequested();
-    RenderInterface* renderer = GetRenderer();
-    TakeOverLoadingText(show.Loading(), *renderer);
+    Window& window = *show.View().GetWindow();
+    ShowRenderer& renderer = *show.View().Renderer();
+    TakeOverLoadingText(show.Loading(), renderer);
     FrameRateHint hint;
     ShowPace pace;
     while (!state.quitRequested) {
-        const bool quit = RunFrame(*ViewportWindow(), *renderer, show, liveEdit);
-        WatchFrameRate(hint, pace, *ViewportWindow(), show, state.frameDeltaMs);
+        const bool quit = RunFrame(window, renderer, show, liveEdit);
+        WatchFrameRate(hint, pace, window, show, state.frameDeltaMs);
         state.quitRequested = quit || StopRequested();
     }
 
@@ -228,5 +228,5 @@ void MainLoop(Show& show, LiveEdit* liveEdit)
     show.Loader().Join();
     ClearStopRequest();
     show.Finish();
-    ShutdownViewport();
+    show.View().Shutdown();
 }

@@ -26,9 +26,10 @@ void TakeOverLoadingText(LoadingState& loading, RenderInterface& renderer);
 // through the show act.
 void MainLoop(Show& show, LiveEdit* liveEdit = nullptr);
 
-// What one typed character does: 'p' (P or F1) toggles the free camera;
+// What one typed character does: 'p' (P or F1) toggles the free camera
+// (and puts the cursor in the middle of the window, when there is one);
 // Escape asks to quit (true); anything else is ignored.
-[[nodiscard]] bool HandleTypedChar(ShowState& show, uint8_t c);
+[[nodiscard]] bool HandleTypedChar(ShowState& show, uint8_t c, Window* window = nullptr);
 // The free camera follows the mouse (relative to the window centre, given
 // here) and the W and S keys, before and while the show plays.
 void SteerFreeCamera(ShowState& show, const Window& window, int dx, int dy);

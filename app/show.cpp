@@ -74,7 +74,7 @@ std::optional<int64_t> Show::EndFrameNumber() const
 
 bool Show::Begin()
 {
-    if (ShowRenderer* renderer = ViewportRenderer()) {
+    if (ShowRenderer* renderer = viewport_.Renderer()) {
         renderer->SetSceneShown(true);
     }
     DemoClock steps(options_.fps);
@@ -109,7 +109,7 @@ bool Show::Begin()
         exitCode_ = 1;
         return true;
     }
-    recording_ = ShowRecording::Open(options_, *ViewportRenderer(), firstFrame_, *end);
+    recording_ = ShowRecording::Open(options_, *viewport_.Renderer(), firstFrame_, *end);
     if (!recording_) {
         exitCode_ = 1;
         return true;

@@ -11,6 +11,7 @@
 #include "app/demo_clock.h"
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
+#include "app/viewport.h"
 #include "world/show_state.h"
 
 class ShowRecording;
@@ -20,7 +21,7 @@ public:
     // The world's actors and cameras see this show's state from now on.
     explicit Show(const PlayOptions& options);
     // Asks to quit, so that a loading thread still running ends and is
-    // joined.
+    // joined; then the viewport is shut down.
     ~Show();
 
     DemoClock& Clock() { return clock_; }
@@ -30,6 +31,8 @@ public:
     // loading thread itself.
     LoadingState& Loading() { return loading_; }
     LoaderThread& Loader() { return loader_; }
+    // The window and the renderer the show is drawn with.
+    Viewport& View() { return viewport_; }
     // The world runs every frame in real time (before the show begins its
     // actors get no time, so automations show their start values while the
     // actors wait); on fixed steps only once the show runs. Either way how
@@ -74,6 +77,7 @@ private:
     PlayOptions options_;
     ShowState state_;
     LoadingState loading_;
+    Viewport viewport_;
     LoaderThread loader_;  // goes first, before what it uses
     DemoClock clock_;
     std::unique_ptr<ShowRecording> recording_;

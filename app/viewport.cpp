@@ -8,18 +8,6 @@
 
 namespace {
 
-// The viewport's window and renderer, from set-up to shutdown.
-struct Viewport {
-    std::unique_ptr<Window> window;
-    std::unique_ptr<ShowRenderer> renderer;
-};
-
-// Made by SetupViewport and ended only by ShutdownViewport. Never a static
-// object: exit(), which a library may call at any moment (Xlib does when its
-// display goes away), would run its destructor, and with it SDL and GL calls
-// against a display that may be gone or frozen, waiting for ever.
-Viewport* theViewport = nullptr;
-
 // Besides the log line: one line on standard error that the user can act on.
 void TellWhyStartUpFailed(const std::string& reason)
 {
@@ -29,8 +17,15 @@ void TellWhyStartUpFailed(const std::string& reason)
 
 }  // namespace
 
-int SetupViewport(const ShowRendererMaker& makeRenderer, const std::string& name, unsigned width, unsigned height,
-                  bool fullscreen)
+Viewport::Viewport() = default;
+
+Viewport::~Viewport()
+{
+    Shutdown();
+}
+
+int Viewport::Setup(const ShowRendererMaker& makeRenderer, const std::string& name, unsigned width, unsigned height,
+                    bool fullscreen)
 {
     auto window = std::make_unique<Window>();
     const int created = window->Create(width, height, fullscreen, name);
@@ -60,31 +55,21 @@ int SetupViewport(const ShowRendererMaker& makeRenderer, const std::string& name
         TellWhyStartUpFailed(renderer->InitFailure());
         return -1;  // the renderer goes first, then the window
     }
-    ShutdownViewport();  // a viewport made before goes first
-    theViewport = new Viewport{std::move(window), std::move(renderer)};
-    SetRenderer(theViewport->renderer.get());
+    Shutdown();  // a viewport made before goes first
+    window_ = std::move(window);
+    renderer_ = std::move(renderer);
+    SetRenderer(renderer_.get());
     return 0;
 }
 
-void ShutdownViewport()
+void Viewport::Shutdown()
 {
-    if (!theViewport) {
+    if (!renderer_) {
         return;
     }
-    std::unique_ptr<Viewport> ending(theViewport);
-    theViewport = nullptr;
-    ending->renderer->Shutdown();
+    renderer_->Shutdown();
     SetRenderer(nullptr);
-    ending->renderer.reset();  // the renderer goes first, then the window
-    ending->window->Destroy();
-}
-
-Window* ViewportWindow()
-{
-    return theViewport ? theViewport->window.get() : nullptr;
-}
-
-ShowRenderer* ViewportRenderer()
-{
-    return theViewport ? theViewport->renderer.get() : nullptr;
+    renderer_.reset();  // the renderer goes first, then the window
+    window_->Destroy();
+    window_.reset();
 }

@@ -142,22 +142,30 @@ TEST(ViewportTest, TheRendererItIsHandedIsPreparedPublishedAndShutDownAndNoneIsR
         made = renderer.get();
         return std::unique_ptr<ShowRenderer>(std::move(renderer));
     };
-    ASSERT_EQ(SetupViewport(makeNull, "viewport", 320, 180, false), 0);
+    Viewport viewport;
+    ASSERT_EQ(viewport.Setup(makeNull, "viewport", 320, 180, false), 0);
     ASSERT_NE(made, nullptr);
-    EXPECT_EQ(ViewportRenderer(), made);
+    EXPECT_EQ(viewport.Renderer(), made);
     EXPECT_EQ(GetRenderer(), made);
-    EXPECT_NE(ViewportWindow(), nullptr);
+    EXPECT_NE(viewport.GetWindow(), nullptr);
     EXPECT_FALSE(made->SceneShown());  // the loading text alone until the show begins
     EXPECT_EQ(made->CapturedWidth(), 320u);
     EXPECT_EQ(made->CapturedHeight(), 180u);
-    ShutdownViewport();
-    EXPECT_EQ(ViewportRenderer(), nullptr);
+    viewport.Shutdown();
+    EXPECT_EQ(viewport.Renderer(), nullptr);
     EXPECT_EQ(GetRenderer(), nullptr);
-    EXPECT_EQ(ViewportWindow(), nullptr);
+    EXPECT_EQ(viewport.GetWindow(), nullptr);
 
-    EXPECT_EQ(SetupViewport(ShowRendererMaker{}, "viewport", 320, 180, false), -1);
-    EXPECT_EQ(ViewportRenderer(), nullptr);
-    EXPECT_EQ(ViewportWindow(), nullptr);
+    EXPECT_EQ(viewport.Setup(ShowRendererMaker{}, "viewport", 320, 180, false), -1);
+    EXPECT_EQ(viewport.Renderer(), nullptr);
+    EXPECT_EQ(viewport.GetWindow(), nullptr);
+    // A viewport that goes out of scope shuts down what it made.
+    {
+        Viewport scoped;
+        ASSERT_EQ(scoped.Setup(makeNull, "viewport", 320, 180, false), 0);
+        EXPECT_EQ(GetRenderer(), made);
+    }
+    EXPECT_EQ(GetRenderer(), nullptr);
     EXPECT_EQ(said.Text(), "demoplayer: cannot start: no renderer to draw with\n");
     EXPECT_NE(log.Text().find("add vport failed -2"), std::string::npos);
 }

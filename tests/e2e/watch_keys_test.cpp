@@ -165,15 +165,15 @@ TEST(PlayerExitTest, AnExitLeavesTheWindowAndTheSoundAlone)
     EXPECT_EXIT(
         {
             std::atexit(MusicStillOpen);
-            const ShowRendererMaker makeRenderer = GlBackend().makeRenderer;
-            if (!TheMusicPlayer().DeviceOpen() || SetupViewport(makeRenderer, "exit", 160, 90, false) != 0) {
-                ::_exit(2);
-            }
-            ViewportWindow()->Show();
-            SDL_AddEventWatch(WatchForHiddenWindow, nullptr);
             // Like the show that DemoMain keeps on its stack, which exit()
             // never destroys.
             auto* show = new Show(PlayOptions{});
+            const ShowRendererMaker makeRenderer = GlBackend().makeRenderer;
+            if (!TheMusicPlayer().DeviceOpen() || show->View().Setup(makeRenderer, "exit", 160, 90, false) != 0) {
+                ::_exit(2);
+            }
+            show->View().GetWindow()->Show();
+            SDL_AddEventWatch(WatchForHiddenWindow, nullptr);
             show->Loader().Start(show->Loading(), show->State());  // waits for a main loop that never runs
             std::exit(3);
         },
@@ -281,8 +281,8 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     constexpr int kWidth = 320;
     constexpr int kHeight = 180;
     StdoutCapture quiet;
-    ASSERT_EQ(SetupViewport(GlBackend().makeRenderer, "start", kWidth, kHeight, false), 0);
-    ShowRenderer& renderer = *ViewportRenderer();
+    ASSERT_EQ(show.View().Setup(GlBackend().makeRenderer, "start", kWidth, kHeight, false), 0);
+    ShowRenderer& renderer = *show.View().Renderer();
     renderer.StartCapture();
     TakeOverLoadingText(state, renderer);
     show.Loader().Start(state, showState);
@@ -318,7 +318,7 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     };
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     for (int after = 0; after < 3 && std::chrono::steady_clock::now() < giveUp;) {
-        EXPECT_FALSE(RunFrame(*ViewportWindow(), renderer, show));
+        EXPECT_FALSE(RunFrame(*show.View().GetWindow(), renderer, show));
         drawnInShow.push_back(showState.musicStarted);
         after += showState.musicStarted;
         while (const uint8_t* frame = renderer.TakeCapturedFrame()) {
@@ -330,7 +330,7 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     }
     showState.quitRequested = true;
     show.Loader().Join();
-    ShutdownViewport();
+    show.View().Shutdown();
     quiet.Text();
     EXPECT_GT(loadingFrames, 3);
     EXPECT_GT(textFrames, 0);
