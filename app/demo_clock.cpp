@@ -1,15 +1,12 @@
 #include "app/demo_clock.h"
 
-#include "platform/timer.h"
-
 DemoClock::DemoClock(int fixedFps) : fps_(fixedFps > 0 ? fixedFps : 0) {}
 
 DemoClock::DemoClock(FrameRate fixedRate) : fps_(fixedRate.Valid() ? fixedRate : FrameRate(0)) {}
 
-double DemoClock::BeginFrame()
+double DemoClock::BeginFrame(double measuredMs) const
 {
-    const double measured = TheFrameTimer().Tick();
-    return FixedStep() ? StepMs() : measured;
+    return FixedStep() ? StepMs() : measuredMs;
 }
 
 float DemoClock::AdvanceShow(float demoTime, double frameMs)

@@ -21,9 +21,9 @@ public:
     FrameRate Rate() const { return fps_; }
     double StepMs() const { return 1000.0 / fps_.PerSecond(); }
 
-    // The duration of the frame that begins, in milliseconds: measured, or
-    // one step.
-    double BeginFrame();
+    // The duration of the frame that begins, in milliseconds: as the frame
+    // timer measured it, or one step.
+    double BeginFrame(double measuredMs) const;
     // The demo time after the show has run one more frame of frameMs.
     float AdvanceShow(float demoTime, double frameMs);
     // The show time that frame added, in milliseconds: what the actors live

@@ -44,9 +44,10 @@ std::string WindowTitle()
 
 }  // namespace
 
-int DemoMain(const PlayOptions& options, const GraphicsBackend& graphics)
+int DemoMain(const PlayOptions& options, const GraphicsBackend& graphics, MusicPlayer& music)
 {
-    Show show(options);
+    // A recording decodes the music itself.
+    Show show(options, options.Rendering() ? nullptr : &music);
     ShowState& showState = show.State();
     LoadingState& state = show.Loading();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -65,12 +66,11 @@ int DemoMain(const PlayOptions& options, const GraphicsBackend& graphics)
     showState.viewportHeight = static_cast<int>(kLayoutHeight);
     state.loadingText.x = static_cast<int>(kLayoutWidth / 2) - 300;
     state.loadingText.y = static_cast<int>(kLayoutHeight / 2);
-    // A recording decodes the music itself.
     if (!options.Rendering()) {
-        if (!TheMusicPlayer().DeviceOpen()) {
+        if (!music.DeviceOpen()) {
             std::fprintf(stderr, "demoplayer: no audio device found; the show plays silently\n");
         }
-        if (TheMusicPlayer().Load(kMusicFile) != 0) {
+        if (music.Load(kMusicFile) != 0) {
             LogLine("Cannot load music");
         }
     }

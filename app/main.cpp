@@ -13,7 +13,6 @@
 #include "core/log.h"
 #include "core/stop_signals.h"
 #include "platform/music_player.h"
-#include "platform/timer.h"
 #include "render/gl/gl_backend.h"
 
 namespace {
@@ -61,15 +60,13 @@ int main(int argc, char** argv)
         const int checked = CheckMain(GlBackend());
         return StopSignal() != 0 ? StopExitCode() : checked;
     }
-    // The process-wide services exist before start-up.
-    TheFrameTimer();
-    TheMusicPlayer();
+    // The sound device is opened before start-up, and closed when main
+    // returns, after the show's window and renderer: never by exit()'s
+    // teardown of static objects, which a library may start at any moment.
+    MusicPlayer music;
     // A viewport that cannot be made (-1) or a recording that cannot be
     // made (1) are failures: exit code 1. A run a signal stopped says so
     // in its exit code, whatever phase it was in.
-    const int result = DemoMain(options, GlBackend()) != 0 ? 1 : 0;
-    // What start-up opened ends here, not in exit()'s static teardown (the
-    // show's window and renderer ended with the show).
-    CloseMusicPlayer();
+    const int result = DemoMain(options, GlBackend(), music) != 0 ? 1 : 0;
     return StopSignal() != 0 ? StopExitCode() : result;
 }

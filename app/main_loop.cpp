@@ -122,7 +122,7 @@ bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
     if (liveEdit && state.musicStarted && show.View().Renderer()) {
         liveEdit->ApplyChanges(*show.View().Renderer());
     }
-    const double dt = show.Clock().BeginFrame();
+    const double dt = show.BeginFrame();
     state.frameDeltaMs = static_cast<float>(dt);
     // The actors live through the show time the frame adds: none before the
     // show begins, so that it begins alike however long the load took.

@@ -28,8 +28,8 @@ std::optional<float> ExitTime()
 
 }  // namespace
 
-Show::Show(const PlayOptions& options)
-    : options_(options), clock_(options.FixedStep() ? options.fps : FrameRate(0))
+Show::Show(const PlayOptions& options, MusicPlayer* music)
+    : options_(options), music_(music), clock_(options.FixedStep() ? options.fps : FrameRate(0))
 {
     TheWorld().AttachShowState(&state_);
 }
@@ -84,7 +84,7 @@ bool Show::Begin()
     const int64_t start = options_.frames ? options_.frames->first : steps.FrameAt(options_.startSeconds);
     firstFrame_ = options_.Rendering() ? start : std::max<int64_t>(1, start);
     if (firstFrame_ == 1 && !options_.Rendering()) {
-        StartShow(state_);
+        StartShow(state_, music_);
         return false;
     }
     StartClock(state_);
@@ -93,7 +93,7 @@ bool Show::Begin()
     seeking.RestartAt(-1);
     const bool endedOnTheWay = SeekShow(state_, seeking, firstFrame_);
     if (!options_.Rendering()) {
-        PlayMusicFrom(steps.TimeOfFrame(firstFrame_));
+        PlayMusicFrom(music_, steps.TimeOfFrame(firstFrame_));
         return endedOnTheWay;
     }
     if (StopSignal() != 0) {
@@ -165,10 +165,10 @@ void Show::TogglePause()
         return;
     }
     paused_ = !paused_;
-    if (paused_) {
-        TheMusicPlayer().Pause();
-    } else {
-        TheMusicPlayer().Resume();
+    if (music_ && paused_) {
+        music_->Pause();
+    } else if (music_) {
+        music_->Resume();
     }
     Log(paused_ ? "Show paused at " : "Show resumed at ", state_.demoTime, " s");
 }
@@ -200,9 +200,9 @@ bool Show::JumpTo(double seconds)
     if (clock_.FixedStep()) {
         clock_ = steps;
     }
-    PlayMusicFrom(steps.TimeOfFrame(target));
-    if (paused_) {
-        TheMusicPlayer().Pause();
+    PlayMusicFrom(music_, steps.TimeOfFrame(target));
+    if (music_ && paused_) {
+        music_->Pause();
     }
     Log("Show moved to ", state_.demoTime, " s");
     return ends;

@@ -12,19 +12,27 @@
 #include "app/loader_thread.h"
 #include "app/loading_state.h"
 #include "app/viewport.h"
+#include "platform/timer.h"
 #include "world/show_state.h"
 
+class MusicPlayer;
 class ShowRecording;
 
 class Show {
 public:
-    // The world's actors and cameras see this show's state from now on.
-    explicit Show(const PlayOptions& options);
+    // The world's actors and cameras see this show's state from now on. The
+    // music plays on the given player (none: the show is silent); the
+    // player outlives the show.
+    explicit Show(const PlayOptions& options, MusicPlayer* music = nullptr);
     // Asks to quit, so that a loading thread still running ends and is
     // joined; then the viewport is shut down.
     ~Show();
 
     DemoClock& Clock() { return clock_; }
+    // The duration of the frame that begins, in milliseconds: measured by
+    // the frame timer since the last frame (the first since the show was
+    // made), or one step of the fixed-step clock.
+    double BeginFrame() { return clock_.BeginFrame(frameTimer_.Tick()); }
     // Its clock, flags, timed events' progress and view.
     ShowState& State() { return state_; }
     // What the loading thread and the main thread hand each other, and the
@@ -75,6 +83,8 @@ private:
     void ReportStop();
 
     PlayOptions options_;
+    MusicPlayer* music_;
+    Timer frameTimer_;  // made with the show, before the window
     ShowState state_;
     LoadingState loading_;
     Viewport viewport_;

@@ -9,18 +9,17 @@ void StartClock(ShowState& show)
     show.musicStarted = true;
 }
 
-void PlayMusicFrom(double seconds)
+void PlayMusicFrom(MusicPlayer* music, double seconds)
 {
-    MusicPlayer& player = TheMusicPlayer();
-    if (player.PlayFrom(seconds) != 0) {
-        Log("Cannot start audio stream", player.ErrorText());
+    if (music && music->PlayFrom(seconds) != 0) {
+        Log("Cannot start audio stream", music->ErrorText());
     }
 }
 
-void StartMusic(ShowState& show)
+void StartMusic(ShowState& show, MusicPlayer* music)
 {
     StartClock(show);
-    PlayMusicFrom(0.0);
+    PlayMusicFrom(music, 0.0);
 }
 
 void RaiseCurtain(ShowState& show)
@@ -29,8 +28,8 @@ void RaiseCurtain(ShowState& show)
     Broadcast("play");
 }
 
-void StartShow(ShowState& show)
+void StartShow(ShowState& show, MusicPlayer* music)
 {
-    StartMusic(show);
+    StartMusic(show, music);
     RaiseCurtain(show);
 }

@@ -3,15 +3,17 @@
 // starts, the music plays, the scene camera takes the view and "play" is
 // broadcast.
 
+class MusicPlayer;
 struct ShowState;
 
 // Starts the demo clock.
 void StartClock(ShowState& show);
 // Plays the music, looping, from a point of it; logs when it cannot.
-void PlayMusicFrom(double seconds);
+// Nothing without a player (a show without sound).
+void PlayMusicFrom(MusicPlayer* music, double seconds);
 // Starts the clock and the music from its beginning.
-void StartMusic(ShowState& show);
+void StartMusic(ShowState& show, MusicPlayer* music);
 // The scene camera takes the view and "play" is broadcast.
 void RaiseCurtain(ShowState& show);
 // StartMusic, then RaiseCurtain.
-void StartShow(ShowState& show);
+void StartShow(ShowState& show, MusicPlayer* music);

@@ -5,9 +5,7 @@
 
 #include <alsa/asoundlib.h>
 
-#include <atomic>
 #include <cmath>
-#include <mutex>
 
 #include "core/file_read.h"
 
@@ -115,32 +113,4 @@ std::string MusicPlayer::ErrorText() const
 bool MusicPlayer::Playing() const
 {
     return stream_ && Mix_PlayingMusic() != 0;
-}
-
-namespace {
-
-// Made on first use and ended only by CloseMusicPlayer. Never a static
-// object: exit(), which a library may call at any moment, would run its
-// destructor, and with it the sound library's teardown.
-std::atomic<MusicPlayer*> thePlayer{nullptr};
-std::mutex playerMutex;
-
-}  // namespace
-
-MusicPlayer& TheMusicPlayer()
-{
-    if (MusicPlayer* player = thePlayer.load()) {
-        return *player;
-    }
-    std::lock_guard<std::mutex> lock(playerMutex);
-    if (!thePlayer.load()) {
-        thePlayer.store(new MusicPlayer);
-    }
-    return *thePlayer.load();
-}
-
-void CloseMusicPlayer()
-{
-    std::lock_guard<std::mutex> lock(playerMutex);
-    delete thePlayer.exchange(nullptr);
 }

@@ -45,10 +45,3 @@ private:
     _Mix_Music* stream_ = nullptr;
     int lastError_ = kNoError;
 };
-
-// The process-wide music player, made before start-up (or on first use).
-MusicPlayer& TheMusicPlayer();
-// Stops the music and releases the audio device and the sound library; the
-// next TheMusicPlayer makes a new player. Whoever made it calls this before
-// the process ends: nothing of it is left for exit() to tear down.
-void CloseMusicPlayer();

@@ -35,9 +35,3 @@ double Timer::MarkedMs() const
 {
     return ToMs(markEnd_ - markStart_);
 }
-
-Timer& TheFrameTimer()
-{
-    static Timer timer;
-    return timer;
-}

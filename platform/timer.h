@@ -21,6 +21,3 @@ private:
     int64_t markStart_ = 0;
     int64_t markEnd_ = 0;
 };
-
-// The process-wide frame timer, made before start-up (its first reading).
-Timer& TheFrameTimer();

@@ -22,7 +22,7 @@ TEST(DemoClockTest, FixedStepsTakeTheTimeFromTheFrameNumberWithoutDriftAndRealTi
     ASSERT_TRUE(clock.FixedStep());
     float demoTime = 0.0f;
     for (int frame = 1; frame <= 60 * 600; ++frame) {
-        EXPECT_DOUBLE_EQ(clock.BeginFrame(), 1000.0 / 60.0);
+        EXPECT_DOUBLE_EQ(clock.BeginFrame(5.0), 1000.0 / 60.0);  // whatever the timer measured
         demoTime = clock.AdvanceShow(demoTime, clock.StepMs());
     }
     // Ten minutes in: exactly 600 s, where a float sum of the steps drifts.
@@ -70,6 +70,7 @@ TEST(DemoClockTest, FixedStepsTakeTheTimeFromTheFrameNumberWithoutDriftAndRealTi
     // Without a frame rate the measured frames are summed.
     DemoClock realTime;
     EXPECT_FALSE(realTime.FixedStep());
+    EXPECT_EQ(realTime.BeginFrame(37.5), 37.5);
     EXPECT_FLOAT_EQ(realTime.AdvanceShow(1.0f, 250.0), 1.25f);
     EXPECT_EQ(realTime.AdvancedMs(), 250.0);
 }

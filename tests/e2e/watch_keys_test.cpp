@@ -167,9 +167,10 @@ TEST(PlayerExitTest, AnExitLeavesTheWindowAndTheSoundAlone)
             std::atexit(MusicStillOpen);
             // Like the show that DemoMain keeps on its stack, which exit()
             // never destroys.
-            auto* show = new Show(PlayOptions{});
+            auto* music = new MusicPlayer;
+            auto* show = new Show(PlayOptions{}, music);
             const ShowRendererMaker makeRenderer = GlBackend().makeRenderer;
-            if (!TheMusicPlayer().DeviceOpen() || show->View().Setup(makeRenderer, "exit", 160, 90, false) != 0) {
+            if (!music->DeviceOpen() || show->View().Setup(makeRenderer, "exit", 160, 90, false) != 0) {
                 ::_exit(2);
             }
             show->View().GetWindow()->Show();
@@ -197,9 +198,7 @@ TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFrom
                       {"Triggering Event: activate 0.5", SDLK_ESCAPE}});
     ASSERT_NE(typist.File(), nullptr);
     SetLogSink(typist.File());
-    TheFrameTimer();
-    TheMusicPlayer();
-
+    MusicPlayer music;
     PlayOptions options;
     options.windowed = true;
     options.width = 160;
@@ -207,7 +206,7 @@ TEST(WatchKeysRunTest, SpaceHoldsTheClockArrowsJumpFiveSecondsAndHomeReplaysFrom
     options.fixedStep = true;
     options.fps = 10;
     options.watch = true;
-    const int result = DemoMain(options, GlBackend());
+    const int result = DemoMain(options, GlBackend(), music);
     SetLogSink(stdout);
     const std::string log = typist.Text();
 
@@ -263,8 +262,6 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     std::ofstream(dir.path() / "demofinal.xml") << LitEarlyScene();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    TheFrameTimer();
-    TheMusicPlayer();
     TheFileManager().AddSearchPath("tex/", "bmp", kResourceTexture);
     TheFileManager().AddSearchPath("model/", "obj", kResourceModel);
     EngineCamera editor("EditorCam");
