@@ -22,6 +22,8 @@ struct LoadingState {
 
     char loadingBuffer[kLoadingTextBytes] = {};
     TextInstance loadingText;
+    // Which letter rolls, and how far (main thread).
+    LoadingTextEffect loadingEffect;
 
     // A scene file to load; taking it empties it.
     void SetSceneFileName(const std::string& name);

@@ -8,8 +8,6 @@ namespace {
 constexpr int kMessageLength = sizeof(kLoadingMessage) - 1;  // 19
 constexpr float kStepMs = 20.0f;
 
-LoadingTextEffect processEffect;
-
 }  // namespace
 
 void AnimateLoadingText(char* buffer, float dtMs, LoadingTextEffect& effect)
@@ -38,9 +36,4 @@ void AnimateLoadingText(char* buffer, float dtMs, LoadingTextEffect& effect)
     }
     ++effect.rollChar;
     buffer[effect.rollIndex] = static_cast<char>(effect.rollChar);
-}
-
-void AnimateLoadingText(char* buffer, float dtMs)
-{
-    AnimateLoadingText(buffer, dtMs, processEffect);
 }

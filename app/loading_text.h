@@ -17,5 +17,3 @@ struct LoadingTextEffect {
 // Advances the effect by one frame of dtMs, writing into the text buffer
 // (at least kLoadingTextBytes long). Random choices come from rand().
 void AnimateLoadingText(char* buffer, float dtMs, LoadingTextEffect& effect);
-// The same with the process-wide effect state.
-void AnimateLoadingText(char* buffer, float dtMs);

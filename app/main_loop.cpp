@@ -132,7 +132,7 @@ bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
         showMs = static_cast<float>(show.Clock().AdvancedMs());
     }
     if (loading.loadingTextShown) {
-        AnimateLoadingText(loading.loadingBuffer, static_cast<float>(dt));
+        AnimateLoadingText(loading.loadingBuffer, static_cast<float>(dt), loading.loadingEffect);
     }
     window.PumpMessage();
     if (state.freeCameraMode && window.handle) {
