@@ -129,7 +129,10 @@ fi
 work="$out.chunks"
 mkdir -p "$work" || die "cannot make '$work'"
 exec 9>"$work/lock"
-flock -n 9 || die "another farm is rendering into '$work'"
+# The renders of a farm that was just stopped hold the lock until they have
+# ended (parallel gives each up to 6 s to keep what it drew): a farm started
+# meanwhile waits for them, and gives up only on a farm still rendering.
+flock -w 20 9 || die "another farm is rendering into '$work'"
 # Chunks made with other options must not be joined with these.
 stamp="$(printf '%q ' "${pass[@]}") frames $first:$last chunk $chunk production $production"
 if [ -f "$work/options" ] && [ "$(cat "$work/options")" != "$stamp" ]; then

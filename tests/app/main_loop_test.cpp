@@ -10,7 +10,6 @@
 #include "app/main_loop.h"
 #include "app/loading_text.h"
 #include "app/show.h"
-#include "app/viewport.h"
 #include "platform/window.h"
 #include "render/null_renderer.h"
 #include "tests/support/test_support.h"
@@ -126,46 +125,4 @@ TEST(MainLoopTest, BeforeTheShowTheActorsGetNoTimeSoItBeginsAlikeHoweverLongTheL
     TheWorld().Clear();
     SetRenderer(nullptr);
     SDL_Quit();
-}
-
-// The viewport with the renderer it is handed (the null one here; the real
-// one in the live runs): set up for the loading picture, published, and gone
-// again at shutdown. Without a renderer start-up fails cleanly.
-TEST(ViewportTest, TheRendererItIsHandedIsPreparedPublishedAndShutDownAndNoneIsRefused)
-{
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    StdoutCapture log;
-    StderrCapture said;
-    NullRenderer* made = nullptr;
-    const ShowRendererMaker makeNull = [&made] {
-        auto renderer = std::make_unique<NullRenderer>();
-        made = renderer.get();
-        return std::unique_ptr<ShowRenderer>(std::move(renderer));
-    };
-    Viewport viewport;
-    ASSERT_EQ(viewport.Setup(makeNull, "viewport", 320, 180, false), 0);
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(viewport.Renderer(), made);
-    EXPECT_EQ(GetRenderer(), made);
-    EXPECT_NE(viewport.GetWindow(), nullptr);
-    EXPECT_FALSE(made->SceneShown());  // the loading text alone until the show begins
-    EXPECT_EQ(made->CapturedWidth(), 320u);
-    EXPECT_EQ(made->CapturedHeight(), 180u);
-    viewport.Shutdown();
-    EXPECT_EQ(viewport.Renderer(), nullptr);
-    EXPECT_EQ(GetRenderer(), nullptr);
-    EXPECT_EQ(viewport.GetWindow(), nullptr);
-
-    EXPECT_EQ(viewport.Setup(ShowRendererMaker{}, "viewport", 320, 180, false), -1);
-    EXPECT_EQ(viewport.Renderer(), nullptr);
-    EXPECT_EQ(viewport.GetWindow(), nullptr);
-    // A viewport that goes out of scope shuts down what it made.
-    {
-        Viewport scoped;
-        ASSERT_EQ(scoped.Setup(makeNull, "viewport", 320, 180, false), 0);
-        EXPECT_EQ(GetRenderer(), made);
-    }
-    EXPECT_EQ(GetRenderer(), nullptr);
-    EXPECT_EQ(said.Text(), "demoplayer: cannot start: no renderer to draw with\n");
-    EXPECT_NE(log.Text().find("add vport failed -2"), std::string::npos);
 }

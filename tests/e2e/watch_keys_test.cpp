@@ -35,6 +35,7 @@
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "render/gl/gl_backend.h"
+#include "render/null_renderer.h"
 #include "tests/e2e/test_production.h"
 #include "tests/support/test_support.h"
 #include "world/engine_camera.h"
@@ -333,4 +334,48 @@ TEST(ShowStartRunTest, BeforeTheFirstShowFrameOnlyTheLoadingTextIsShown)
     EXPECT_GT(textFrames, 0);
     EXPECT_EQ(sceneFrames, 0);
     EXPECT_EQ(showFrames, 3);
+}
+
+// The viewport with the renderer it is handed (the null one here; the real
+// one in the runs above): set up for the loading picture, published, and
+// gone again at shutdown. Without a renderer start-up fails cleanly. A real
+// window, like the runs: the graphics libraries it loads keep memory that
+// the sanitized unit tests would count.
+TEST(ViewportTest, TheRendererItIsHandedIsPreparedPublishedAndShutDownAndNoneIsRefused)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    StdoutCapture log;
+    StderrCapture said;
+    NullRenderer* made = nullptr;
+    const ShowRendererMaker makeNull = [&made] {
+        auto renderer = std::make_unique<NullRenderer>();
+        made = renderer.get();
+        return std::unique_ptr<ShowRenderer>(std::move(renderer));
+    };
+    Viewport viewport;
+    ASSERT_EQ(viewport.Setup(makeNull, "viewport", 320, 180, false), 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(viewport.Renderer(), made);
+    EXPECT_EQ(GetRenderer(), made);
+    EXPECT_NE(viewport.GetWindow(), nullptr);
+    EXPECT_FALSE(made->SceneShown());  // the loading text alone until the show begins
+    EXPECT_EQ(made->CapturedWidth(), 320u);
+    EXPECT_EQ(made->CapturedHeight(), 180u);
+    viewport.Shutdown();
+    EXPECT_EQ(viewport.Renderer(), nullptr);
+    EXPECT_EQ(GetRenderer(), nullptr);
+    EXPECT_EQ(viewport.GetWindow(), nullptr);
+
+    EXPECT_EQ(viewport.Setup(ShowRendererMaker{}, "viewport", 320, 180, false), -1);
+    EXPECT_EQ(viewport.Renderer(), nullptr);
+    EXPECT_EQ(viewport.GetWindow(), nullptr);
+    // A viewport that goes out of scope shuts down what it made.
+    {
+        Viewport scoped;
+        ASSERT_EQ(scoped.Setup(makeNull, "viewport", 320, 180, false), 0);
+        EXPECT_EQ(GetRenderer(), made);
+    }
+    EXPECT_EQ(GetRenderer(), nullptr);
+    EXPECT_EQ(said.Text(), "demoplayer: cannot start: no renderer to draw with\n");
+    EXPECT_NE(log.Text().find("add vport failed -2"), std::string::npos);
 }
