@@ -17,7 +17,7 @@
 #include "core/log.h"
 #include "core/stop_signals.h"
 #include "platform/window.h"
-#include "render/render_interface.h"
+#include "render/show_renderer.h"
 #include "world/engine_camera.h"
 
 namespace {
@@ -109,7 +109,7 @@ void WatchFrameRate(FrameRateHint& hint, ShowPace& pace, const Window& window, S
 
 }  // namespace
 
-bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit)
+bool RunFrame(Window& window, ShowRenderer& renderer, Show& show, LiveEdit* liveEdit)
 {
     ShowState& state = show.State();
     LoadingState& loading = show.Loading();
@@ -119,8 +119,8 @@ bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* l
     if (loading.loadingDone && !state.musicStarted) {
         quit = show.Begin();
     }
-    if (liveEdit && state.musicStarted && show.View().Renderer()) {
-        liveEdit->ApplyChanges(*show.View().Renderer());
+    if (liveEdit && state.musicStarted) {
+        liveEdit->ApplyChanges(renderer);
     }
     const double dt = show.BeginFrame();
     state.frameDeltaMs = static_cast<float>(dt);

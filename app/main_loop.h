@@ -5,6 +5,7 @@
 
 class LiveEdit;
 class RenderInterface;
+class ShowRenderer;
 struct LoadingState;
 class Show;
 class Window;
@@ -17,7 +18,7 @@ void TakeOverLoadingText(LoadingState& loading, RenderInterface& renderer);
 // thread has loaded the scene; then the clock, the keys, the world and the
 // picture. True when the demo is to quit after it: Escape, a close request,
 // the exit event, the show's end point, or a failed recording asked for it.
-[[nodiscard]] bool RunFrame(Window& window, RenderInterface& renderer, Show& show, LiveEdit* liveEdit = nullptr);
+[[nodiscard]] bool RunFrame(Window& window, ShowRenderer& renderer, Show& show, LiveEdit* liveEdit = nullptr);
 
 // Runs frames until the demo quits (one of them asks to, or a stop is
 // requested), then shuts the renderer and window down. The show's
