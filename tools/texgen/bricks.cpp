@@ -37,11 +37,9 @@ MaterialImages MakeBricks(uint32_t width, uint32_t height, uint32_t seed)
             const auto course = static_cast<uint32_t>(py / courseHeight);
             // Every other course is laid half a brick along.
             const float shifted = std::fmod(px + (course % 2) * brickWidth * 0.5f, static_cast<float>(width));
-            const auto brick = static_cast<uint32_t>(shifted / brickWidth);
-            const float lx = shifted - brick * brickWidth;
-            const float ly = py - course * courseHeight;
-            const float edge = std::min({lx, brickWidth - lx, ly, courseHeight - ly});
-            const float face = Bevel(edge - mortar * 0.5f, mortar);
+            const GridPlace place = PlaceInGrid(shifted, py, brickWidth, courseHeight);
+            const uint32_t brick = place.x;
+            const float face = Bevel(place.edge - mortar * 0.5f, mortar);
             const float u = px / width;
             const float v = py / height;
             const float grain = FractalNoise(u, v, 32, 32, 3, seed + 3);

@@ -29,12 +29,7 @@ MaterialImages MakeMarble(uint32_t width, uint32_t height, uint32_t seed)
                                          std::pow(1.0f - std::fabs(cross), 24.0f));
             const float fine = FractalNoise(u, v, 16, 16, 3, seed + 13);
             const float cloud = FractalNoise(u, v, 2, 2, 4, seed + 17);
-            const auto slabX = static_cast<uint32_t>(px / slabWidth);
-            const auto slabY = static_cast<uint32_t>(py / slabHeight);
-            const float lx = px - slabX * slabWidth;
-            const float ly = py - slabY * slabHeight;
-            const float edge = std::min({lx, slabWidth - lx, ly, slabHeight - ly});
-            const float slab = Bevel(edge - seam * 0.5f, seam);
+            const float slab = Bevel(PlaceInGrid(px, py, slabWidth, slabHeight).edge - seam * 0.5f, seam);
 
             Colour colour = stone * (0.9f + 0.15f * cloud + 0.05f * fine);
             colour = Mix(colour, vein, veins * 0.75f);

@@ -48,6 +48,26 @@ inline void PutColour(RgbImage& image, uint32_t row, uint32_t column, Colour c)
     }
 }
 
+// Where a point lies in a grid of equal cells (bricks, tiles, slabs,
+// plates): the cell's column and row, the point's place inside the cell, and
+// its distance from the cell's nearest edge, all in pixels.
+struct GridPlace {
+    uint32_t x;
+    uint32_t y;
+    float lx;
+    float ly;
+    float edge;
+};
+
+inline GridPlace PlaceInGrid(float px, float py, float cellWidth, float cellHeight)
+{
+    const auto x = static_cast<uint32_t>(px / cellWidth);
+    const auto y = static_cast<uint32_t>(py / cellHeight);
+    const float lx = px - x * cellWidth;
+    const float ly = py - y * cellHeight;
+    return {x, y, lx, ly, std::min({lx, cellWidth - lx, ly, cellHeight - ly})};
+}
+
 // 0 at edge, rising to 1 over `width` (smoothly), for bevels and grooves.
 inline float Bevel(float distanceFromEdge, float width)
 {

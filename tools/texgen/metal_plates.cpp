@@ -52,18 +52,14 @@ MaterialImages MakeMetalPlates(uint32_t width, uint32_t height, uint32_t seed)
         for (uint32_t column = 0; column < width; ++column) {
             const float px = column + 0.5f;
             const float py = row + 0.5f;
-            const auto plateX = static_cast<uint32_t>(px / plates.plateWidth);
-            const auto plateY = static_cast<uint32_t>(py / plates.plateHeight);
-            const float lx = px - plateX * plates.plateWidth;
-            const float ly = py - plateY * plates.plateHeight;
-            const float edge = std::min({lx, plates.plateWidth - lx, ly, plates.plateHeight - ly});
-            const float plate = Bevel(edge - plates.seam, 2.0f * plates.seam);
-            const float dome = RivetDome(lx, ly, plates);
+            const GridPlace place = PlaceInGrid(px, py, plates.plateWidth, plates.plateHeight);
+            const float plate = Bevel(place.edge - plates.seam, 2.0f * plates.seam);
+            const float dome = RivetDome(place.lx, place.ly, plates);
             const float u = px / width;
             const float v = py / height;
             const float brushed = FractalNoise(u, v, 2, 96, 3, seed);
             const float dirt = FractalNoise(u, v, 4, 4, 4, seed + 7);
-            const float tint = (HashUnit(plateX, plateY, seed) - 0.5f) * 0.12f;
+            const float tint = (HashUnit(place.x, place.y, seed) - 0.5f) * 0.12f;
 
             Colour colour = (steel + Colour{tint, tint, tint}) * (0.8f + 0.35f * brushed);
             colour = Mix(colour, grime,

@@ -34,16 +34,12 @@ MaterialImages MakeTiles(uint32_t width, uint32_t height, uint32_t seed)
         for (uint32_t column = 0; column < width; ++column) {
             const float px = column + 0.5f;
             const float py = row + 0.5f;
-            const auto tileX = static_cast<uint32_t>(px / tileWidth);
-            const auto tileY = static_cast<uint32_t>(py / tileHeight);
-            const float lx = px - tileX * tileWidth;
-            const float ly = py - tileY * tileHeight;
-            const float edge = std::min({lx, tileWidth - lx, ly, tileHeight - ly});
-            const float tile = Bevel(edge - grout * 0.5f, grout);
+            const GridPlace place = PlaceInGrid(px, py, tileWidth, tileHeight);
+            const float tile = Bevel(place.edge - grout * 0.5f, grout);
             const float glazeNoise = FractalNoise(px / width, py / height, 8, 8, 3, seed + 5);
             const float groutNoise = FractalNoise(px / width, py / height, 64, 64, 2, seed + 9);
 
-            const Colour glaze = TileGlaze(tileX, tileY, seed) * (0.97f + 0.06f * glazeNoise);
+            const Colour glaze = TileGlaze(place.x, place.y, seed) * (0.97f + 0.06f * glazeNoise);
             const Colour colour = Mix(groutColour * (0.85f + 0.3f * groutNoise), glaze, tile);
             PutColour(m.colour, row, column, colour);
             m.height.At(row, column) = tile + glazeNoise * 0.03f;
